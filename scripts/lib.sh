@@ -1,0 +1,38 @@
+# Shared by the project's scripts: package installation and the CMake build.
+# shellcheck shell=bash
+
+XSC_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export XSC_ROOT
+
+# Every Debian package the build, the tests, the benchmarks and the screenshots use.
+XSC_PACKAGES=(cmake g++ ninja-build ccache qt6-base-dev libcli11-dev libgtest-dev libgmock-dev
+              libbenchmark-dev xvfb xauth clang libclang-rt-14-dev)
+
+# Installs what is missing; does nothing when everything is present.
+xsc_install_packages() {
+  local missing=()
+  local pkg
+  for pkg in "${XSC_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    return 0
+  fi
+  echo "== installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# xsc_build DIR [cmake options...]: configures (once) and builds into DIR.
+xsc_build() {
+  local dir="$1"
+  shift
+  local launcher=()
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  cmake -S "$XSC_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
+  cmake --build "$dir" --parallel "$(nproc)"
+}

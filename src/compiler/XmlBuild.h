@@ -1,0 +1,23 @@
+#pragma once
+// XmlBuild: compiles the expression elements below one element (a script element or a
+// "ScriptCommand") into syntax node records and string data texts.
+//
+// Nodes are appended depth first in document order, each taking the next identity number;
+// every expression is linked to the next one at its level, each call to its function name node
+// and the name node to the first argument. Returns the identity number of the next free slot.
+//
+// Throws Error::AtScript (with the offending node's line and column) for a node the language
+// has no place for: non-whitespace text, an element other than "ScriptCommand", "ScriptValue"
+// and "GlobalValue" where an expression may stand, or any child of a value element.
+// Works with an explicit stack, so nesting depth is bounded only by memory.
+
+#include <cstdint>
+
+namespace xsc {
+
+struct ScriptCompilier;
+struct XmlNode;
+
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity);
+
+}  // namespace xsc

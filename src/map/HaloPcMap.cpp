@@ -1,0 +1,132 @@
+#include "map/HaloPcMap.h"
+
+#include <utility>
+
+#include "map/MapFormat.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
+
+namespace xsc {
+namespace {
+
+using namespace mapformat;
+
+std::int32_t Wrap32(std::int64_t value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+// Reads a 32-bit field after an absolute seek, with a message that says which field.
+std::int32_t ReadField(BinaryStream& in, std::int64_t offset, const char* what) {
+    if (offset < 0 || offset + 4 > in.Length()) {
+        throw Error::AtOffset(std::string(what) + " lies outside the file (" +
+                                  std::to_string(in.Length()) + " bytes)",
+                              offset);
+    }
+    in.SetPosition(offset);
+    return in.ReadInt32();
+}
+
+std::string ReadClassCode(BinaryStream& in, std::int64_t offset) {
+    in.SetPosition(offset);
+    return HaloPcMap::Reverse(in.Read(kClassCodeSize));
+}
+
+// The name's bytes up to (not including) its zero byte.
+std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagIndex) {
+    if (offset < 0 || offset >= in.Length()) {
+        throw Error::AtOffset("the name of tag " + std::to_string(tagIndex) + " lies outside the file (" +
+                                  std::to_string(in.Length()) + " bytes)",
+                              offset);
+    }
+    in.SetPosition(offset);
+    std::string name;
+    while (!in.EOF()) {
+        const auto byte = in.ReadInt8();
+        if (byte == 0) return name;
+        name.push_back(static_cast<char>(byte));
+    }
+    throw Error::AtOffset("the name of tag " + std::to_string(tagIndex) +
+                              " has no zero byte before the end of the file",
+                          offset);
+}
+
+}  // namespace
+
+HaloPcMap::HaloPcMap() = default;
+
+std::string HaloPcMap::Reverse(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool HaloPcMap::HasDaehHeader() const { return EqualsIgnoringCase(HeaderCode, kHeaderCode); }
+
+void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
+    if (!chosen) {
+        f.reset();  // a cancelled chooser empties f and leaves the rest as it was
+        return;
+    }
+    // Build the new state aside and swap it in only when the whole index has been read.
+    HaloPcMap loaded;
+    BinaryStream in = BinaryStream::OpenAsBinaryFile(*chosen, BinaryStream::Mode::ReadOnly);
+    if (in.Length() < 4) {
+        throw Error::AtOffset("the file is too short for a map header (" + std::to_string(in.Length()) +
+                                  " bytes)",
+                              0);
+    }
+    in.SetPosition(kHeaderCodeOffset);
+    loaded.HeaderCode = in.Read(4);
+    loaded.indexOffset = ReadField(in, loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
+                                   "the index offset field");
+    if (loaded.indexOffset < 0 || loaded.indexOffset + kIndexHeaderSize > in.Length()) {
+        throw Error::AtOffset("the index header lies outside the file (" + std::to_string(in.Length()) +
+                                  " bytes)",
+                              loaded.indexOffset);
+    }
+    loaded.MapMagic = ReadField(in, loaded.indexOffset + kIndexMapMagic, "MapMagic");
+    loaded.TagCount = ReadField(in, loaded.indexOffset + kIndexTagCount, "TagCount");
+    loaded.tagOffset = Wrap32(std::int64_t{loaded.indexOffset} + kIndexHeaderSize);
+    loaded.Magic = Wrap32(std::int64_t{loaded.MapMagic} - loaded.tagOffset);
+    if (loaded.TagCount <= 0) {
+        throw Error::AtOffset("the map has no tags (TagCount " + std::to_string(loaded.TagCount) + ")",
+                              loaded.indexOffset + kIndexTagCount);
+    }
+    const std::int64_t indexEnd = std::int64_t{loaded.tagOffset} + kTagEntrySize * loaded.TagCount;
+    if (indexEnd > in.Length()) {
+        throw Error::AtOffset("the tag index of " + std::to_string(loaded.TagCount) +
+                                  " entries runs past the end of the file (" + std::to_string(in.Length()) +
+                                  " bytes)",
+                              loaded.tagOffset);
+    }
+
+    loaded.TagCache.reserve(static_cast<std::size_t>(loaded.TagCount));
+    for (std::int32_t i = 0; i < loaded.TagCount; ++i) {
+        const std::int64_t e = std::int64_t{loaded.tagOffset} + kTagEntrySize * i;
+        auto tag = std::make_shared<Tag>();
+        tag->Class1 = ReadClassCode(in, e + kTagClass1);
+        tag->Class2 = ReadClassCode(in, e + kTagClass2);
+        tag->Class3 = ReadClassCode(in, e + kTagClass3);
+        in.SetPosition(e + kTagIdent);
+        tag->ident = static_cast<std::int32_t>(in.ReadUInt32());
+        in.SetPosition(e + kTagNameAddress);
+        tag->NameOffset = Wrap32(std::int64_t{in.ReadInt32()} - loaded.Magic);
+        tag->Name = ReadName(in, tag->NameOffset, i);
+        in.SetPosition(e + kTagDataAddress);
+        tag->Offset = Wrap32(std::int64_t{in.ReadInt32()} - loaded.Magic);
+        loaded.TagCache.push_back(tag);
+        loaded.TagsByIdent.insert_or_assign(tag->ident, i);  // a later duplicate wins
+        loaded.TagByName.insert_or_assign(tag->Class1 + ":" + tag->Name, i);
+    }
+    in.Close();
+    loaded.Scenario = loaded.TagCache.front();
+    loaded.f = *chosen;
+    *this = std::move(loaded);
+}
+
+}  // namespace xsc

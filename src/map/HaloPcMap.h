@@ -1,0 +1,63 @@
+#pragma once
+// The opened map: header values, the tag index as Tag records, lookups by name and identity,
+// the scenario tag and the chosen file. No stream stays open between operations.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "map/AddressFixup.h"
+#include "map/Tag.h"
+
+namespace xsc {
+
+// What UpdateFromPoint changed.
+struct FixupReport {
+    std::size_t indexAddressesCorrected = 0;
+    std::size_t wordsCorrected = 0;
+};
+
+class HaloPcMap {
+public:
+    // Constructor: empty tag state, integer fields 0, no Scenario, no file.
+    HaloPcMap();
+
+    std::int32_t Magic = 0;      // address - Magic = file offset
+    std::int32_t TagCount = 0;   // from the index header
+    std::vector<std::shared_ptr<Tag>> TagCache;                  // position i = tag entry i
+    std::unordered_map<std::string, std::int32_t> TagByName;     // Class1 + ":" + Name -> position
+    std::unordered_map<std::int32_t, std::int32_t> TagsByIdent;  // ident -> position
+    std::shared_ptr<Tag> Scenario;  // the same record as TagCache[0]
+    std::int32_t tagOffset = 0;     // indexOffset + 0x28
+    std::int32_t indexOffset = 0;
+    std::int32_t MapMagic = 0;
+    std::optional<std::filesystem::path> f;  // the chosen map file; empty before a load
+    std::string HeaderCode;  // the four raw bytes at offset 0, as read by the last load
+
+    // Loads the chosen map. An empty choice (a cancelled chooser) empties `f` and changes nothing
+    // else. A map that cannot be read throws Error and leaves this object exactly as it was.
+    void LoadMap(const std::optional<std::filesystem::path>& chosen);
+
+    // The bytes of `text` in reverse order: four stored bytes b0 b1 b2 b3 give b3 b2 b1 b0.
+    static std::string Reverse(std::string_view text);
+
+    // Corrects the data addresses of the tag index and every 32-bit word from `scanStart` to the
+    // end of the file whose value designates a byte at or behind `insertionPoint`, adding
+    // `growth`. The file's length does not change. When `corrected` is given, every corrected
+    // word of the scan is listed there (file offsets as after the move).
+    FixupReport UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth,
+                                std::vector<CorrectedWord>* corrected = nullptr);
+
+    // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
+    bool HasDaehHeader() const;
+};
+
+// ASCII comparison that ignores letter case, as keyword comparisons in maps and scripts do.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace xsc

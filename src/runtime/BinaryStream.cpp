@@ -1,0 +1,211 @@
+#include "runtime/BinaryStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+
+namespace xsc {
+namespace {
+
+constexpr std::size_t kCacheWindow = 64 * 1024;
+
+std::string SystemReason() { return std::strerror(errno); }
+
+}  // namespace
+
+BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, Mode mode) {
+    BinaryStream stream;
+    stream.path_ = path;
+    const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    stream.fd_ = ::open(path.c_str(), flags);
+    if (stream.fd_ < 0) {
+        throw Error::InMap(std::string("cannot open for ") +
+                           (mode == Mode::ReadOnly ? "reading" : "writing") + ": " +
+                           SystemReason());
+    }
+    struct stat info {};
+    if (::fstat(stream.fd_, &info) != 0) throw Error::InMap("cannot read file size: " + SystemReason());
+    if (!S_ISREG(info.st_mode)) throw Error::InMap("not a regular file");
+    stream.length_ = info.st_size;
+    return stream;
+}
+
+BinaryStream::BinaryStream(MemoryBlock& block)
+    : block_(&block), length_(static_cast<std::int64_t>(block.Size())) {}
+
+BinaryStream::BinaryStream(BinaryStream&& other) noexcept { *this = std::move(other); }
+
+BinaryStream& BinaryStream::operator=(BinaryStream&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        block_ = other.block_;
+        path_ = std::move(other.path_);
+        position_ = other.position_;
+        length_ = other.length_;
+        cache_ = std::move(other.cache_);
+        cacheStart_ = other.cacheStart_;
+        other.fd_ = -1;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
+
+BinaryStream::~BinaryStream() { Close(); }
+
+void BinaryStream::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    cache_.clear();
+}
+
+void BinaryStream::CheckReadable(std::size_t count) const {
+    if (position_ < 0 || position_ > length_ ||
+        static_cast<std::uint64_t>(length_ - position_) < count) {
+        throw Error::AtOffset("unexpected end of file: " + std::to_string(count) +
+                                  " bytes needed, the file is " + std::to_string(length_) +
+                                  " bytes long",
+                              position_);
+    }
+}
+
+void BinaryStream::PRead(std::uint8_t* out, std::size_t count, std::int64_t position) const {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd_, out + done, count - done, position + static_cast<std::int64_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw Error::AtOffset("cannot read: " + SystemReason(), position + static_cast<std::int64_t>(done));
+        if (got == 0) {
+            throw Error::AtOffset("unexpected end of file: the file is shorter than when it was opened",
+                                  position + static_cast<std::int64_t>(done));
+        }
+        done += static_cast<std::size_t>(got);
+    }
+}
+
+void BinaryStream::FillCache(std::int64_t position) {
+    const std::int64_t available = length_ - position;
+    cache_.resize(static_cast<std::size_t>(std::min<std::int64_t>(available, kCacheWindow)));
+    cacheStart_ = position;
+    PRead(cache_.data(), cache_.size(), position);
+}
+
+void BinaryStream::ReadInto(std::uint8_t* out, std::size_t count) {
+    CheckReadable(count);
+    if (count == 0) return;
+    if (block_ != nullptr) {
+        std::memcpy(out, block_->Data() + position_, count);
+    } else if (count >= kCacheWindow) {
+        PRead(out, count, position_);
+    } else {
+        const std::int64_t cacheEnd = cacheStart_ + static_cast<std::int64_t>(cache_.size());
+        if (position_ < cacheStart_ || position_ + static_cast<std::int64_t>(count) > cacheEnd) {
+            FillCache(position_);
+        }
+        std::memcpy(out, cache_.data() + (position_ - cacheStart_), count);
+    }
+    position_ += static_cast<std::int64_t>(count);
+}
+
+std::string BinaryStream::Read(std::size_t count) {
+    std::string bytes(count, '\0');
+    ReadInto(reinterpret_cast<std::uint8_t*>(bytes.data()), count);
+    return bytes;
+}
+
+std::int8_t BinaryStream::ReadInt8() {
+    std::uint8_t b = 0;
+    ReadInto(&b, 1);
+    return static_cast<std::int8_t>(b);
+}
+
+std::int16_t BinaryStream::ReadInt16() {
+    std::uint8_t b[2];
+    ReadInto(b, 2);
+    return static_cast<std::int16_t>(DecodeFixed16(b));
+}
+
+std::int32_t BinaryStream::ReadInt32() { return static_cast<std::int32_t>(ReadUInt32()); }
+
+std::uint32_t BinaryStream::ReadUInt32() {
+    std::uint8_t b[4];
+    ReadInto(b, 4);
+    return DecodeFixed32(b);
+}
+
+void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
+    if (position_ < 0) throw Error::AtOffset("cannot write before the start of the file", position_);
+    const std::int64_t end = position_ + static_cast<std::int64_t>(count);
+    if (block_ != nullptr) {
+        if (end > static_cast<std::int64_t>(block_->Size())) block_->SetSize(static_cast<std::size_t>(end));
+        if (count != 0) std::memcpy(block_->Data() + position_, bytes, count);
+    } else {
+        cache_.clear();  // the window may hold the old bytes
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t put = ::pwrite(fd_, bytes + done, count - done, position_ + static_cast<std::int64_t>(done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) {
+                throw Error::AtOffset("cannot write: " + SystemReason(), position_ + static_cast<std::int64_t>(done));
+            }
+            done += static_cast<std::size_t>(put);
+        }
+    }
+    position_ = end;
+    if (end > length_) length_ = end;
+}
+
+void BinaryStream::Write(std::string_view bytes) {
+    Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+void BinaryStream::WriteInt8(std::int8_t value) {
+    const auto b = static_cast<std::uint8_t>(value);
+    Write(&b, 1);
+}
+
+void BinaryStream::WriteInt16(std::int16_t value) {
+    std::uint8_t b[2];
+    EncodeFixed16(b, static_cast<std::uint16_t>(value));
+    Write(b, 2);
+}
+
+void BinaryStream::WriteInt32(std::int32_t value) {
+    std::uint8_t b[4];
+    EncodeFixed32(b, static_cast<std::uint32_t>(value));
+    Write(b, 4);
+}
+
+void BinaryStream::Reserve(std::int64_t length) {
+    if (fd_ < 0) throw Error("internal error: Reserve on a stream without a file");
+    if (length <= length_) return;
+    const int result = ::posix_fallocate(fd_, length_, length - length_);
+    if (result != 0) {
+        // A failed reservation may have grown the file in part: cut it back so nothing changed.
+        [[maybe_unused]] const int ignored = ::ftruncate(fd_, length_);
+        throw Error::InMap("cannot grow the file to " + std::to_string(length) +
+                           " bytes: " + std::strerror(result));
+    }
+    length_ = length;
+}
+
+void BinaryStream::SetLength(std::int64_t length) {
+    if (fd_ < 0) throw Error("internal error: SetLength on a stream without a file");
+    if (::ftruncate(fd_, length) != 0) {
+        throw Error::InMap("cannot set the file length to " + std::to_string(length) + " bytes: " + SystemReason());
+    }
+    cache_.clear();
+    length_ = length;
+}
+
+void BinaryStream::Flush() {
+    if (fd_ >= 0 && ::fsync(fd_) != 0) throw Error::InMap("cannot flush to disk: " + SystemReason());
+}
+
+}  // namespace xsc

@@ -1,0 +1,80 @@
+#pragma once
+// A little-endian, random-access byte stream over a file or over a memory block.
+//
+// Reads past the end are errors naming the offset, never silent zeros. File reads go through a
+// small window cache so that byte-by-byte reads (tag names) do not cost a system call each.
+// The stream closes its file when destroyed, so no error path can leak an open map.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/MemoryBlock.h"
+
+namespace xsc {
+
+class BinaryStream {
+public:
+    enum class Mode { ReadOnly, ReadWrite };
+
+    // Opens a file; throws Error naming the file and the system's reason when it cannot.
+    static BinaryStream OpenAsBinaryFile(const std::filesystem::path& path, Mode mode);
+    // A stream over a memory block: writes past its end grow the block.
+    explicit BinaryStream(MemoryBlock& block);
+
+    BinaryStream(BinaryStream&& other) noexcept;
+    BinaryStream& operator=(BinaryStream&& other) noexcept;
+    BinaryStream(const BinaryStream&) = delete;
+    BinaryStream& operator=(const BinaryStream&) = delete;
+    ~BinaryStream();
+
+    std::int64_t Position() const { return position_; }
+    void SetPosition(std::int64_t position) { position_ = position; }
+    std::int64_t Length() const { return length_; }
+    bool EOF() const { return position_ >= length_; }
+
+    std::string Read(std::size_t count);
+    void ReadInto(std::uint8_t* out, std::size_t count);
+    std::int8_t ReadInt8();
+    std::int16_t ReadInt16();
+    std::int32_t ReadInt32();
+    std::uint32_t ReadUInt32();
+
+    void Write(std::string_view bytes);
+    void Write(const std::uint8_t* bytes, std::size_t count);
+    void WriteInt8(std::int8_t value);
+    void WriteInt16(std::int16_t value);
+    void WriteInt32(std::int32_t value);
+
+    // File streams only. Grows the file to `length` and reserves its blocks on disk, so that a
+    // full disk or a file-size limit fails here, before any byte of content has changed.
+    void Reserve(std::int64_t length);
+    // File streams only. Cuts or extends the file to exactly `length` bytes.
+    void SetLength(std::int64_t length);
+    // File streams only. Forces written data to the disk.
+    void Flush();
+    void Close();
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    BinaryStream() = default;
+    void CheckReadable(std::size_t count) const;
+    void FillCache(std::int64_t position);
+    void PRead(std::uint8_t* out, std::size_t count, std::int64_t position) const;
+
+    int fd_ = -1;
+    MemoryBlock* block_ = nullptr;
+    std::filesystem::path path_;
+    std::int64_t position_ = 0;
+    std::int64_t length_ = 0;
+
+    // Read window of a file stream: the bytes of [cacheStart_, cacheStart_ + cache_.size()).
+    std::vector<std::uint8_t> cache_;
+    std::int64_t cacheStart_ = 0;
+};
+
+}  // namespace xsc

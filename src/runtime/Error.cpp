@@ -1,0 +1,35 @@
+#include "runtime/Error.h"
+
+#include <cstdio>
+
+namespace xsc {
+
+Error::Error(const std::string& message, Subject subject)
+    : std::runtime_error(message), subject_(subject) {}
+
+Error Error::AtOffset(const std::string& what, std::int64_t offset) {
+    Error e(what + " (at file offset " + Hex(offset) + ")", Subject::Map);
+    e.offset_ = offset;
+    return e;
+}
+
+Error Error::AtScript(const std::string& what, std::int64_t line, std::int64_t column) {
+    Error e(std::to_string(line) + ":" + std::to_string(column) + ": " + what, Subject::Script);
+    e.line_ = line;
+    e.column_ = column;
+    return e;
+}
+
+Error Error::InMap(const std::string& what) { return Error(what, Subject::Map); }
+
+std::string Hex(std::int64_t value) {
+    char buffer[24];
+    if (value < 0) {
+        std::snprintf(buffer, sizeof buffer, "-0x%llx", static_cast<unsigned long long>(-value));
+    } else {
+        std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(value));
+    }
+    return buffer;
+}
+
+}  // namespace xsc

@@ -1,0 +1,40 @@
+#pragma once
+// The one exception type for every failure a user can see. Each front end catches it once and
+// prints what() prefixed by the file it is about (the map or the script).
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace xsc {
+
+class Error : public std::runtime_error {
+public:
+    // Which input the message is about, so a front end can name that file in front of it.
+    enum class Subject { General, Map, Script, Output };
+
+    explicit Error(const std::string& message, Subject subject = Subject::General);
+
+    // "what (at file offset 0x1234)": a fault in the map file.
+    static Error AtOffset(const std::string& what, std::int64_t offset);
+    // "12:5: what": a fault in the script, line and column counted from 1.
+    static Error AtScript(const std::string& what, std::int64_t line, std::int64_t column);
+    // A fault in the map that has no single offset ("the map has no tags").
+    static Error InMap(const std::string& what);
+
+    Subject subject() const { return subject_; }
+    std::int64_t line() const { return line_; }      // 0 when not about a script position
+    std::int64_t column() const { return column_; }  // 0 when not about a script position
+    std::int64_t offset() const { return offset_; }  // -1 when not about a file offset
+
+private:
+    Subject subject_;
+    std::int64_t line_ = 0;
+    std::int64_t column_ = 0;
+    std::int64_t offset_ = -1;
+};
+
+// "0x1a2b" for messages.
+std::string Hex(std::int64_t value);
+
+}  // namespace xsc

@@ -1,0 +1,70 @@
+#pragma once
+// A small XML document tree of our own, built with QXmlStreamReader (a conforming, strict
+// parser that reports line and column). It keeps what the script language needs: elements
+// with their name, attributes, children, and the line and column where each starts, plus
+// non-whitespace text nodes (so the compiler can refuse them with a position).
+//
+// - Whitespace-only text between elements is dropped (whitespace preservation off).
+// - Comments and processing instructions are skipped, as if absent.
+// - CDATA sections are kept as text nodes (whitespace-only CDATA is dropped like text).
+// - A document type declaration is refused: the language has no use for one, and refusing it
+//   rules out entity-expansion attacks.
+// - Malformed XML throws Error::AtScript with the parser's line and column.
+//
+// Nodes live in one arena owned by the document and refer to their children by pointer, so a
+// document nested 100,000 levels deep is built and destroyed without recursion.
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class QString;
+
+namespace xsc {
+
+struct XmlNode {
+    enum class Kind { Element, Text };
+    Kind kind = Kind::Element;
+    std::string Name;  // element name, UTF-8 (empty for text)
+    std::string Text;  // text content, UTF-8 (empty for elements)
+    std::vector<std::pair<std::string, std::string>> Attributes;  // in document order, UTF-8
+    std::vector<const XmlNode*> Children;
+    std::int64_t Line = 0;    // where the node starts, counted from 1
+    std::int64_t Column = 0;  // counted from 1
+
+    std::size_t ChildCount() const { return Children.size(); }
+    const XmlNode& Child(std::size_t index) const { return *Children.at(index); }
+    bool IsElement() const { return kind == Kind::Element; }
+    // The attribute's value, or empty text when absent (names match exactly).
+    std::string GetAttribute(std::string_view name) const;
+    bool HasAttribute(std::string_view name) const;
+};
+
+class XmlDocument {
+public:
+    XmlDocument() = default;
+    XmlDocument(XmlDocument&&) noexcept = default;
+    XmlDocument& operator=(XmlDocument&&) noexcept = default;
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Parses raw bytes (a script file; the encoding comes from a byte-order mark or the XML
+    // declaration, UTF-8 by default).
+    static XmlDocument LoadXml(std::string_view bytes);
+    // Parses text already decoded (the script field of the desktop app).
+    static XmlDocument LoadXml(const QString& text);
+
+    // The root element; nullptr for a document without one.
+    const XmlNode* DocumentElement() const { return root_; }
+
+private:
+    std::deque<XmlNode> nodes_;
+    const XmlNode* root_ = nullptr;
+    friend class XmlDocumentBuilder;
+};
+
+}  // namespace xsc

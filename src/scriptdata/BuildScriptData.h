@@ -1,0 +1,46 @@
+#pragma once
+// BuildScriptData: compiles a parsed script document into the loaded map.
+//
+// Every child element of the document element becomes one script: a run of node slots written
+// over the node data from slot 0, and one script record. The new string data and the records
+// take the place of the old 1024 bytes of string data; everything behind them moves towards the
+// end of the file by the growth, and the addresses pointing into it are corrected.
+//
+// Everything that can be checked is checked before the first byte is written: a refused compile
+// throws Error and leaves the map unchanged.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "map/AddressFixup.h"
+
+namespace xsc {
+
+class HaloPcMap;
+class XmlDocument;
+struct ScriptCompilier;
+
+struct CompileOptions {
+    // Write the result to this file (written whole to a temporary file beside it, then renamed)
+    // and leave the loaded map untouched. Empty: compile into the loaded map in place.
+    std::optional<std::filesystem::path> output;
+    // List every word the fix-up corrected in CompileSummary::fixups.
+    bool recordFixups = false;
+};
+
+struct CompileSummary {
+    std::int32_t scripts = 0;       // script records written
+    std::int32_t slots = 0;         // node slots written
+    std::int32_t stringBytes = 0;   // L: the new strings without their 1024 zero bytes
+    std::int32_t growth = 0;        // G: how far the tail moved
+    std::size_t indexAddressesCorrected = 0;
+    std::size_t wordsCorrected = 0;  // words of the scan, index addresses not included
+    std::vector<CorrectedWord> fixups;  // when recordFixups is set; offsets after the move
+};
+
+CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
+                               const CompileOptions& options = {});
+
+}  // namespace xsc

@@ -1,0 +1,98 @@
+#pragma once
+// Where the scenario tag keeps its compiled scripts, and the formats of the node data, the
+// syntax node records and the script records. All integers little-endian.
+//
+// Scenario script fields (scenario offset X = file offset Scenario->Offset + X):
+//   0x474  4  node data size in bytes
+//   0x480  4  node data address
+//   0x488  4  string data size in bytes
+//   0x494  4  string data address
+//   0x49C  4  number of script records
+//   0x4A0  4  address of the first script record
+//   0x5A8  4  an address pointing behind the string data, moved by the build itself
+//
+// Node data (at the node data address):
+//   0x00..0x2D  not touched
+//   0x2E  2  slot count field: slots written - 1
+//   0x30  2  real node count (RealSyn)
+//   0x32  2  last identity written
+//   0x34  4  0
+//   0x38     slot k at 0x38 + 20 * k
+//
+// Syntax node record, 20 bytes:
+//   0  2  ExpIdentity        (0 in a filler node)
+//   2  2  EngineIdentity
+//   4  2  ValueType
+//   6  2  ExpType            (8 call, 9 function name or value, 13 global)
+//   8  4  sibling node pointer: slot index (2), identity (2); -1 for none
+//  12  4  ScriptTableOffset  (byte offset of the node's text in the string data)
+//  16  4  child node pointer of a call, or the value of a value node
+//
+// Script record, 92 bytes:
+//   0x00 32  name bytes, zero-filled
+//   0x20  2  script type
+//   0x22  2  return type
+//   0x24  2  root node slot index (the begin call node)
+//   0x26  2  root node identity
+//   0x28 52  zero
+
+#include <cstdint>
+
+namespace xsc::scriptformat {
+
+// Scenario offsets of the script fields.
+constexpr std::int64_t kNodeDataSizeField = 0x474;
+constexpr std::int64_t kNodeDataAddressField = 0x480;
+constexpr std::int64_t kStringDataSizeField = 0x488;
+constexpr std::int64_t kStringDataAddressField = 0x494;
+constexpr std::int64_t kScriptCountField = 0x49C;
+constexpr std::int64_t kScriptRecordsAddressField = 0x4A0;
+constexpr std::int64_t kBehindStringsAddressField = 0x5A8;
+// The scenario's fields that the build reads or writes end here (exclusive).
+constexpr std::int64_t kScenarioFieldsEnd = 0x5AC;
+
+// The module variable ScriptNode points this far into the node data.
+constexpr std::int32_t kScriptNodeBias = 0x24;
+
+// Node data header, as offsets from the start of the node data.
+constexpr std::int64_t kSlotCountField = 0x2E;
+constexpr std::int64_t kRealNodeCountField = 0x30;
+constexpr std::int64_t kLastIdentityField = 0x32;
+constexpr std::int64_t kNodeDataZeroField = 0x34;
+constexpr std::int64_t kFirstSlot = 0x38;
+
+// Syntax node record.
+constexpr std::int64_t kNodeSize = 20;
+constexpr std::int64_t kNodeExpIdentity = 0;
+constexpr std::int64_t kNodeEngineIdentity = 2;
+constexpr std::int64_t kNodeValueType = 4;
+constexpr std::int64_t kNodeExpType = 6;
+constexpr std::int64_t kNodeSibling = 8;        // index half; identity half at +2
+constexpr std::int64_t kNodeStringOffset = 12;
+constexpr std::int64_t kNodeChildOrValue = 16;  // index half / low half; identity / high at +2
+
+// Expression kinds (ExpType).
+constexpr std::int32_t kExpTypeCall = 8;
+constexpr std::int32_t kExpTypeNameOrValue = 9;
+constexpr std::int32_t kExpTypeGlobal = 13;
+// Value type code of every function name node.
+constexpr std::int32_t kFunctionNameValueType = 2;
+
+// Node numbering: slot k has identity number OriganalSyntaxNumber + k (low 16 bits 0xE373 + k).
+constexpr std::int32_t kOriganalSyntaxNumber = -7309;
+constexpr std::int32_t kNoNode = -1;  // a node pointer naming no node: both halves 0xFFFF
+
+// String data: the build leaves this many zero bytes behind the new strings.
+constexpr std::int32_t kStringDataZeroBytes = 1024;
+// The only string data size the build accepts (a map without compiled strings of its own).
+constexpr std::int32_t kExpectedStringDataSize = 1024;
+
+// Script record.
+constexpr std::int64_t kRecordSize = 92;
+constexpr std::int64_t kRecordName = 0x00;
+constexpr std::int64_t kRecordNameSize = 32;
+constexpr std::int64_t kRecordType = 0x20;
+constexpr std::int64_t kRecordReturnType = 0x22;
+constexpr std::int64_t kRecordRoot = 0x24;  // slot index; identity at 0x26
+
+}  // namespace xsc::scriptformat

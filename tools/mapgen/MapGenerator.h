@@ -1,0 +1,63 @@
+#pragma once
+// Synthetic Halo PC maps for tests, benchmarks and the sample run. No real game maps are
+// available, so the generator builds maps laid out as real ones are:
+//
+//   0            2 KB map header ("daeh" at 0 and the index offset at 0x10, or the alternate
+//                header: other bytes at 0 and the index offset at 0x5EC)
+//   2048         the head: raw structure, model and sound data (pseudo-random bytes)
+//   indexOffset  index header (40 bytes: MapMagic at +0, TagCount at +0x0C)
+//   tagOffset    tag entries, 32 bytes each (reversed class codes, ident, name and data address)
+//                tag names, zero-terminated
+//   scenario     tag 0's data: script fields at 0x474..0x4A3 and 0x5A8, then the node data
+//                (56-byte header + slotCapacity 20-byte slots), then exactly 1024 bytes of string
+//                data, then more scenario data
+//   other tags   data of tags 1..n-1, sprinkled with words that are addresses pointing before,
+//                at and behind the end of the string data
+//
+// Everything is determined by the options: the same options give the same bytes.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace xsc::mapgen {
+
+struct MapOptions {
+    std::uint64_t seed = 1;
+    bool daehHeader = true;           // false: the alternate header (index offset at 0x5EC)
+    std::string headerCode = "daeh";  // the 4 bytes at offset 0 when daehHeader ("DAEH" works too)
+    std::int64_t headSize = 64 * 1024;         // raw data between the 2 KB header and the index
+    std::int32_t tagCount = 16;                // at least 1; tag 0 is the scenario
+    std::int32_t slotCapacity = 19001;         // node slots the node data has room for
+    std::int64_t tagDataSize = 256 * 1024;     // data of tags 1..n-1, all together
+    std::int32_t scenarioTailSize = 4096;      // scenario data behind the string data
+    std::int32_t mapMagic = 0x40440028;        // MapMagic; Magic = MapMagic - tagOffset
+    std::uint32_t addressEvery = 16;           // about one address per this many words of tag data
+};
+
+// Where everything landed (file offsets unless named otherwise).
+struct MapLayout {
+    std::int64_t fileLength = 0;
+    std::int32_t indexOffset = 0;
+    std::int32_t tagOffset = 0;
+    std::int32_t mapMagic = 0;
+    std::int32_t magic = 0;  // mapMagic - tagOffset, 32-bit wrapping
+    std::int32_t tagCount = 0;
+    std::int32_t scenarioOffset = 0;    // tag 0's data
+    std::int32_t nodeDataOffset = 0;
+    std::int32_t nodeDataSize = 0;      // 56 + 20 * slotCapacity
+    std::int32_t stringDataOffset = 0;  // ScriptTable
+    std::int32_t stringDataEnd = 0;     // stringDataOffset + 1024: the insertion point
+    std::vector<std::int32_t> tagDataOffsets;  // per tag, tag 0 = scenarioOffset
+    std::vector<std::string> tagNames;
+};
+
+// The layout the options give, without generating any bytes.
+MapLayout PlanMap(const MapOptions& options);
+// The whole map in memory (for small maps in tests).
+std::vector<std::uint8_t> GenerateMap(const MapOptions& options, MapLayout* layout = nullptr);
+// Streams the map to a file without holding the head in memory; the same bytes as GenerateMap.
+MapLayout WriteMap(const std::filesystem::path& path, const MapOptions& options);
+
+}  // namespace xsc::mapgen
