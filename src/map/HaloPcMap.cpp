@@ -40,7 +40,7 @@ std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagInde
     }
     in.SetPosition(offset);
     std::string name;
-    while (!in.EOF()) {
+    while (!in.Eof()) {
         const auto byte = in.ReadInt8();
         if (byte == 0) return name;
         name.push_back(static_cast<char>(byte));

@@ -34,7 +34,8 @@ public:
     std::int64_t Position() const { return position_; }
     void SetPosition(std::int64_t position) { position_ = position; }
     std::int64_t Length() const { return length_; }
-    bool EOF() const { return position_ >= length_; }
+    // End of file (named Eof: EOF is a macro of the C library).
+    bool Eof() const { return position_ >= length_; }
 
     std::string Read(std::size_t count);
     void ReadInto(std::uint8_t* out, std::size_t count);

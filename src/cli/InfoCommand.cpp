@@ -1,0 +1,145 @@
+#include "InfoCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <algorithm>
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "map/HaloPcMap.h"
+#include "runtime/Error.h"
+#include "scriptdata/ScenarioScriptFields.h"
+
+namespace xsc::cli {
+namespace {
+
+// Map bytes shown as text: invalid UTF-8 becomes U+FFFD.
+QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+std::string Printable(const std::string& bytes) { return Text(bytes).toStdString(); }
+
+std::string IdentHex(std::int32_t ident) {
+    std::ostringstream s;
+    s << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<std::uint32_t>(ident);
+    return s.str();
+}
+
+QJsonObject ScenarioJson(const ScenarioScriptFields& s) {
+    QJsonObject o;
+    o["offset"] = static_cast<double>(s.scenarioOffset);
+    o["nodeDataSize"] = s.nodeDataSize;
+    o["nodeDataOffset"] = s.nodeDataOffset;
+    o["slotCapacity"] = static_cast<double>(s.slotCapacity);
+    o["slotCountField"] = s.slotCountField;
+    o["stringDataSize"] = s.stringDataSize;
+    o["stringDataOffset"] = s.stringDataOffset;
+    o["scriptCount"] = s.scriptCount;
+    o["scriptRecordsOffset"] = s.scriptRecordsOffset;
+    return o;
+}
+
+void PrintJson(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& fields, const std::string& fieldsError,
+               std::ostream& out) {
+    QJsonObject o;
+    o["header"] = map.HasDaehHeader() ? "daeh" : "alternate";
+    o["indexOffset"] = map.indexOffset;
+    o["mapMagic"] = map.MapMagic;
+    o["magic"] = map.Magic;
+    o["tagOffset"] = map.tagOffset;
+    o["tagCount"] = map.TagCount;
+    QJsonArray tags;
+    for (const auto& tag : map.TagCache) {
+        QJsonObject t;
+        t["class1"] = Text(tag->Class1);
+        t["class2"] = Text(tag->Class2);
+        t["class3"] = Text(tag->Class3);
+        t["ident"] = static_cast<double>(static_cast<std::uint32_t>(tag->ident));
+        t["name"] = Text(tag->Name);
+        t["nameOffset"] = tag->NameOffset;
+        t["offset"] = tag->Offset;
+        tags.append(t);
+    }
+    o["tags"] = tags;
+    if (fields) {
+        QJsonObject scenario = ScenarioJson(*fields);
+        scenario["name"] = Text(map.Scenario->Name);
+        o["scenario"] = scenario;
+    } else {
+        o["scenario"] = QJsonObject{{"offset", map.Scenario->Offset}, {"name", Text(map.Scenario->Name)},
+                                    {"error", QString::fromStdString(fieldsError)}};
+    }
+    out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void PrintTagTable(const HaloPcMap& map, std::ostream& out) {
+    std::vector<std::string> classes;
+    std::size_t classWidth = 7;
+    for (const auto& tag : map.TagCache) {
+        classes.push_back(Printable(tag->Class1) + " " + Printable(tag->Class2) + " " + Printable(tag->Class3));
+        classWidth = std::max(classWidth, static_cast<std::size_t>(Text(classes.back()).size()));
+    }
+    out << std::left << std::setw(6) << "#" << std::setw(static_cast<int>(classWidth) + 2) << "classes"
+        << std::setw(12) << "ident" << std::setw(12) << "offset" << "name\n";
+    for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
+        const Tag& tag = *map.TagCache[i];
+        const int pad = static_cast<int>(classWidth) + 2 - static_cast<int>(Text(classes[i]).size());
+        out << std::left << std::setw(6) << i << classes[i] << std::string(static_cast<std::size_t>(pad), ' ')
+            << std::setw(12) << IdentHex(tag.ident) << std::setw(12) << Hex(tag.Offset) << Printable(tag.Name)
+            << "\n";
+    }
+}
+
+void PrintText(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& fields, const std::string& fieldsError,
+               std::ostream& out) {
+    auto row = [&out](const char* label, const std::string& value) {
+        out << "  " << std::left << std::setw(22) << label << value << "\n";
+    };
+    out << "map\n";
+    row("header", map.HasDaehHeader() ? "daeh" : "alternate (index offset at 0x5ec)");
+    row("index offset", Hex(map.indexOffset));
+    row("MapMagic", Hex(static_cast<std::uint32_t>(map.MapMagic)));
+    row("Magic", Hex(map.Magic) + " (" + std::to_string(map.Magic) + ")");
+    row("tag entries at", Hex(map.tagOffset));
+    row("tag count", std::to_string(map.TagCount));
+    out << "scenario \"" << Printable(map.Scenario->Name) << "\" (data at " << Hex(map.Scenario->Offset) << ")\n";
+    if (!fields) {
+        row("script fields", "unreadable: " + fieldsError);
+    } else {
+        const ScenarioScriptFields& s = *fields;
+        row("node data", std::to_string(s.nodeDataSize) + " bytes at " + Hex(s.nodeDataOffset));
+        row("slot capacity", std::to_string(s.slotCapacity));
+        row("slot count field", std::to_string(s.slotCountField));
+        row("string data", std::to_string(s.stringDataSize) + " bytes at " + Hex(s.stringDataOffset));
+        row("script count", std::to_string(s.scriptCount));
+        row("script records at", Hex(s.scriptRecordsOffset));
+    }
+    out << "tags\n";
+    PrintTagTable(map, out);
+}
+
+}  // namespace
+
+void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out) {
+    HaloPcMap map;
+    map.LoadMap(path);
+    std::optional<ScenarioScriptFields> fields;
+    std::string fieldsError;
+    try {
+        fields = ReadScenarioScriptFields(map);
+    } catch (const Error& e) {
+        fieldsError = e.what();  // the tag list is still worth showing
+    }
+    if (json) {
+        PrintJson(map, fields, fieldsError, out);
+    } else {
+        PrintText(map, fields, fieldsError, out);
+    }
+}
+
+}  // namespace xsc::cli

@@ -1,0 +1,35 @@
+#pragma once
+// Writing a file so that it is either absent or whole: the content goes to a temporary file in
+// the target's folder, which is flushed and renamed over the target only when complete. A
+// temporary file that is not committed is removed when the object goes away.
+
+#include <filesystem>
+
+namespace xsc {
+
+class TemporaryFile {
+public:
+    // Creates an empty temporary file in the folder of `target` (".<name>.xsc-XXXXXX"), with the
+    // permission bits of `modeFrom` when given.
+    static TemporaryFile Beside(const std::filesystem::path& target, const std::filesystem::path* modeFrom = nullptr);
+
+    TemporaryFile(TemporaryFile&& other) noexcept;
+    TemporaryFile& operator=(TemporaryFile&&) = delete;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile();
+
+    const std::filesystem::path& Path() const { return path_; }
+    // Flushes the file to disk and renames it to `target`, replacing any file there.
+    void CommitTo(const std::filesystem::path& target);
+
+private:
+    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
+    std::filesystem::path path_;
+    bool committed_ = false;
+};
+
+// Copies the whole content of `from` over the existing file `to` (in the kernel where it can).
+void CopyFileContents(const std::filesystem::path& from, const std::filesystem::path& to);
+
+}  // namespace xsc

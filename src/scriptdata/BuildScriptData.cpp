@@ -1,0 +1,42 @@
+#include "scriptdata/BuildScriptData.h"
+
+#include "map/HaloPcMap.h"
+#include "runtime/TemporaryFile.h"
+#include "scriptdata/BuildPhase.h"
+#include "scriptdata/LoadScriptData.h"
+#include "scriptdata/ScriptArrangement.h"
+#include "scriptdata/ScriptCompilier.h"
+#include "scriptdata/WriteScriptData.h"
+
+namespace xsc {
+
+CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
+                               const CompileOptions& options) {
+    LoadScriptData(map, state);
+    CheckStringDataSize(state);
+    const BuiltScripts built = BuildPhase(state, document);
+
+    WriteResult written;
+    if (options.output) {
+        // The loaded map stays untouched: its bytes are copied to a temporary file beside the
+        // output, compiled there and renamed into place when whole.
+        TemporaryFile temporary = TemporaryFile::Beside(*options.output, &*map.f);
+        CopyFileContents(*map.f, temporary.Path());
+        written = WriteScriptData(temporary.Path(), map, state, built, options.recordFixups);
+        temporary.CommitTo(*options.output);
+    } else {
+        written = WriteScriptData(*map.f, map, state, built, options.recordFixups);
+    }
+
+    CompileSummary summary;
+    summary.scripts = static_cast<std::int32_t>(built.records.size());
+    summary.slots = built.slots;
+    summary.stringBytes = built.stringBytes;
+    summary.growth = written.growth;
+    summary.indexAddressesCorrected = written.indexAddressesCorrected;
+    summary.wordsCorrected = written.wordsCorrected;
+    summary.fixups = std::move(written.fixups);
+    return summary;
+}
+
+}  // namespace xsc

@@ -1,0 +1,55 @@
+#include "scriptdata/LoadScriptData.h"
+
+#include "map/HaloPcMap.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
+#include "scriptdata/ScriptCompilier.h"
+
+namespace xsc {
+namespace {
+
+using namespace scriptformat;
+
+std::int32_t Wrap32(std::int64_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+
+std::int32_t ReadScenarioField(BinaryStream& in, std::int64_t scenario, std::int64_t field, const char* what) {
+    const std::int64_t offset = scenario + field;
+    if (offset < 0 || offset + 4 > in.Length()) {
+        throw Error::AtOffset(std::string("the scenario's ") + what + " field lies outside the file", offset);
+    }
+    in.SetPosition(offset);
+    return in.ReadInt32();
+}
+
+}  // namespace
+
+void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state) {
+    if (!map.f) throw Error("no map is loaded: load a map first");
+    if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
+    BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+    const std::int64_t x = map.Scenario->Offset;
+
+    // Read everything first so that a failure leaves the state as it was.
+    const std::int32_t syntaxDataSize = ReadScenarioField(in, x, kNodeDataSizeField, "node data size");
+    const std::int32_t scriptTable =
+        Wrap32(std::int64_t{ReadScenarioField(in, x, kStringDataAddressField, "string data address")} - map.Magic);
+    const std::int32_t scriptTableSize = ReadScenarioField(in, x, kStringDataSizeField, "string data size");
+    const std::int32_t scriptNode = Wrap32(
+        std::int64_t{ReadScenarioField(in, x, kNodeDataAddressField, "node data address")} - map.Magic + kScriptNodeBias);
+    const std::int64_t slotCountField = std::int64_t{scriptNode} - kScriptNodeBias + kSlotCountField;
+    if (slotCountField < 0 || slotCountField + 2 > in.Length()) {
+        throw Error::AtOffset("the node data's slot count field lies outside the file", slotCountField);
+    }
+    in.SetPosition(slotCountField);
+    const std::int32_t syntaxCount = in.ReadInt16();
+    in.Close();
+
+    state.SyntaxDataSize = syntaxDataSize;
+    state.ScriptTable = scriptTable;
+    state.ScriptTableSize = scriptTableSize;
+    state.LengthIntoStrings = Wrap32(std::int64_t{scriptTableSize} - kStringDataZeroBytes);
+    state.ScriptNode = scriptNode;
+    state.SyntaxCount = syntaxCount;
+}
+
+}  // namespace xsc

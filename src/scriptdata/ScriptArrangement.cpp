@@ -1,0 +1,123 @@
+#include "scriptdata/ScriptArrangement.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "map/HaloPcMap.h"
+#include "map/MapFormat.h"
+#include "runtime/Error.h"
+#include "scriptdata/BuildPhase.h"
+#include "scriptdata/ScriptCompilier.h"
+#include "scriptdata/ScriptDataFormat.h"
+
+namespace xsc {
+namespace {
+
+using namespace scriptformat;
+
+// Node pointers hold the slot index in 16 bits: a build cannot address more slots than this.
+constexpr std::int64_t kMaxAddressableSlots = 65536;
+
+struct Region {
+    const char* name;
+    std::int64_t start;
+    std::int64_t end;  // exclusive
+};
+
+void CheckInsideFile(const Region& r, std::int64_t fileLength) {
+    if (r.start < 0 || r.end > fileLength || r.start > r.end) {
+        throw Error::AtOffset(std::string("the ") + r.name + " lies outside the file (" + std::to_string(fileLength) +
+                                  " bytes)",
+                              r.start);
+    }
+}
+
+// Each region is written in place, so it must lie wholly before the string data, and no two
+// may share a byte (the order of the writes would then matter).
+void CheckWrittenRegions(const std::vector<Region>& regions, std::int64_t stringData) {
+    for (const Region& r : regions) {
+        if (r.end > stringData) {
+            throw Error::AtOffset(std::string("the ") + r.name + " does not lie before the string data (at " +
+                                      Hex(stringData) + "); this map's layout is not supported",
+                                  r.start);
+        }
+    }
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        for (std::size_t j = i + 1; j < regions.size(); ++j) {
+            const Region& a = regions[i];
+            const Region& b = regions[j];
+            if (a.start < b.end && b.start < a.end) {
+                throw Error::AtOffset(std::string("the ") + a.name + " overlaps the " + b.name + " (at " +
+                                          Hex(b.start) + "); this map's layout is not supported",
+                                      a.start);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void CheckStringDataSize(const ScriptCompilier& state) {
+    if (state.ScriptTableSize != kExpectedStringDataSize) {
+        throw Error::InMap("the map already holds compiled strings: its string data is " +
+                           std::to_string(state.ScriptTableSize) + " bytes, a map without scripts has " +
+                           std::to_string(kExpectedStringDataSize) + "; compile into a map without scripts");
+    }
+}
+
+ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
+                                   std::int64_t fileLength) {
+    CheckStringDataSize(state);
+    if (map.TagCount < 2 || map.TagCache.size() < 2) {
+        throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) +
+                           " entries; a compile needs at least 2 (the scenario and the tag whose data follows it)");
+    }
+    ScriptArrangement a;
+    a.fileLength = fileLength;
+    a.scenario = map.Scenario->Offset;
+    a.nodeData = std::int64_t{state.ScriptNode} - kScriptNodeBias;
+    a.stringData = state.ScriptTable;
+    a.insertionPoint = std::int64_t{state.ScriptTable} + state.ScriptTableSize;
+    a.scanStart = map.TagCache[1]->Offset;
+
+    const Region fields{"scenario's script fields", a.scenario, a.scenario + kScenarioFieldsEnd};
+    const Region nodeData{"node data", a.nodeData, a.nodeData + state.SyntaxDataSize};
+    const Region index{"tag index",
+                       std::int64_t{map.tagOffset},
+                       std::int64_t{map.tagOffset} + mapformat::kTagEntrySize * map.TagCount};
+    const Region strings{"string data", a.stringData, a.insertionPoint};
+    for (const Region& r : {fields, nodeData, index, strings}) CheckInsideFile(r, fileLength);
+    if (state.SyntaxDataSize < kFirstSlot) {
+        throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) +
+                                  " bytes, smaller than its 56-byte header",
+                              a.nodeData);
+    }
+    CheckWrittenRegions({fields, nodeData, index}, a.stringData);
+
+    if (a.scanStart < a.insertionPoint) {
+        throw Error::AtOffset("the data of tag 1 lies before the end of the string data (at " +
+                                  Hex(a.insertionPoint) + "); this map's layout is not supported",
+                              a.scanStart);
+    }
+
+    a.slotCapacity = (std::int64_t{state.SyntaxDataSize} - kFirstSlot) / kNodeSize;
+    if (built.slots > a.slotCapacity) {
+        throw Error::AtOffset("the script needs " + std::to_string(built.slots) +
+                                  " node slots but the map's node data holds " + std::to_string(a.slotCapacity),
+                              a.nodeData);
+    }
+    if (built.slots > kMaxAddressableSlots) {
+        throw Error("the script needs " + std::to_string(built.slots) + " node slots; node pointers can address " +
+                    std::to_string(kMaxAddressableSlots));
+    }
+    a.newLength = fileLength + built.growth;
+    if (a.newLength > mapformat::kMaxFileLength) {
+        throw Error::InMap("the compiled map would be " + std::to_string(a.newLength) +
+                           " bytes, more than a map's 32-bit offsets can reach (2147483647)");
+    }
+    a.growth = static_cast<std::int32_t>(built.growth);
+    return a;
+}
+
+}  // namespace xsc

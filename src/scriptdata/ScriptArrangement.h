@@ -1,0 +1,40 @@
+#pragma once
+// The arrangement of the map that a compile relies on, checked before anything is written:
+//
+//   ... tag index ... scenario fields ... node data ... | string data (1024) | tail ...
+//                                                      ScriptTable         P = insertion point
+//
+// The scenario's fields, the node data and the tag entries are written in place, so each must
+// lie before the string data and none may overlap another; everything from P on moves by the
+// growth; the fix-up's scan starts at tag entry 1's data, which must lie at or behind P.
+
+#include <cstdint>
+
+namespace xsc {
+
+class HaloPcMap;
+struct ScriptCompilier;
+struct BuiltScripts;
+
+struct ScriptArrangement {
+    std::int64_t fileLength = 0;      // before the compile
+    std::int64_t newLength = 0;       // fileLength + growth
+    std::int64_t scenario = 0;        // X: file offset of the scenario's data
+    std::int64_t nodeData = 0;        // file offset of the node data
+    std::int64_t slotCapacity = 0;    // (node data size - 56) / 20
+    std::int64_t stringData = 0;      // ScriptTable
+    std::int64_t insertionPoint = 0;  // P = ScriptTable + ScriptTableSize
+    std::int64_t scanStart = 0;       // tag entry 1's data offset, as loaded
+    std::int32_t growth = 0;          // G
+};
+
+// Throws Error naming the problem (and the offset where it applies) when the map is not
+// arranged as a compile needs it, or the compiled script does not fit.
+ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
+                                   std::int64_t fileLength);
+
+// The refusal that needs nothing but the string data size: checked before the build phase, so
+// a map that already holds compiled strings is refused before any work is done.
+void CheckStringDataSize(const ScriptCompilier& state);
+
+}  // namespace xsc
