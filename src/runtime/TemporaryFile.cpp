@@ -30,7 +30,11 @@ struct Fd {
 TemporaryFile TemporaryFile::Beside(const std::filesystem::path& target, const std::filesystem::path* modeFrom) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".xsc-XXXXXX")).string();
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string.
+    std::string name(".");
+    name += target.filename().string();
+    name += ".xsc-XXXXXX";
+    const std::string pattern = (folder / name).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     Fd file{::mkstemp(buffer.data())};

@@ -48,8 +48,8 @@ void CheckWrittenRegions(const std::vector<Region>& regions, std::int64_t string
             const Region& a = regions[i];
             const Region& b = regions[j];
             if (a.start < b.end && b.start < a.end) {
-                throw Error::AtOffset(std::string("the ") + a.name + " overlaps the " + b.name + " (at " +
-                                          Hex(b.start) + "); this map's layout is not supported",
+                throw Error::AtOffset(std::string("the ") + a.name + " and the " + b.name + " overlap (the " + b.name +
+                                          " starts at " + Hex(b.start) + "); this map's layout is not supported",
                                       a.start);
             }
         }
