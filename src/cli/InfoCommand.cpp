@@ -24,6 +24,15 @@ namespace {
 QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 std::string Printable(const std::string& bytes) { return Text(bytes).toStdString(); }
 
+// A class code for the table: "-" for the unused code FF FF FF FF, "?" for other bytes that are
+// not printable ASCII, so the columns stay aligned.
+std::string ClassCode(const std::string& code) {
+    if (code == std::string(4, '\xFF')) return "-   ";
+    std::string shown;
+    for (char c : code) shown.push_back(c >= 0x20 && c < 0x7F ? c : '?');
+    return shown;
+}
+
 std::string IdentHex(std::int32_t ident) {
     std::ostringstream s;
     s << "0x" << std::hex << std::setw(8) << std::setfill('0') << static_cast<std::uint32_t>(ident);
@@ -81,7 +90,7 @@ void PrintTagTable(const HaloPcMap& map, std::ostream& out) {
     std::vector<std::string> classes;
     std::size_t classWidth = 7;
     for (const auto& tag : map.TagCache) {
-        classes.push_back(Printable(tag->Class1) + " " + Printable(tag->Class2) + " " + Printable(tag->Class3));
+        classes.push_back(ClassCode(tag->Class1) + " " + ClassCode(tag->Class2) + " " + ClassCode(tag->Class3));
         classWidth = std::max(classWidth, static_cast<std::size_t>(Text(classes.back()).size()));
     }
     out << std::left << std::setw(6) << "#" << std::setw(static_cast<int>(classWidth) + 2) << "classes"
