@@ -1,0 +1,76 @@
+#include "compiler/ExpressionCheck.h"
+
+#include <string>
+#include <vector>
+
+#include "compiler/ScriptLanguage.h"
+#include "runtime/Error.h"
+#include "runtime/XmlDocument.h"
+
+namespace xsc {
+namespace {
+
+constexpr std::size_t kExcerptBytes = 24;
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The start of a text for a message: its first line, trimmed, cut at a character boundary.
+std::string Excerpt(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    std::string line = text.substr(first, text.find_first_of("\r\n", first) - first);
+    const bool cut = line.size() > kExcerptBytes;
+    if (cut) {
+        std::size_t end = kExcerptBytes;
+        while (end > 0 && IsContinuationByte(line[end])) --end;
+        line.resize(end);
+    }
+    line.erase(line.find_last_not_of(" \t") + 1);
+    return cut ? line + "..." : line;
+}
+
+[[noreturn]] void Refuse(const XmlNode& node, const std::string& problem) {
+    throw Error::AtScript(problem, node.Line, node.Column);
+}
+
+const std::string kExpected = "(expected " + std::string(language::kScriptCommand) + ", " +
+                              std::string(language::kScriptValue) + " or " +
+                              std::string(language::kGlobalValue) + ")";
+
+void CheckValueElement(const XmlNode& element) {
+    if (element.ChildCount() > 0) {
+        Refuse(element.Child(0), "\"" + element.Name + "\" cannot contain elements or text");
+    }
+}
+
+void PushChildren(const XmlNode& element, std::vector<const XmlNode*>& pending) {
+    // In reverse, so that the first child is checked first and errors come in document order.
+    for (std::size_t i = element.ChildCount(); i-- > 0;) pending.push_back(&element.Child(i));
+}
+
+void CheckExpression(const XmlNode& node, std::vector<const XmlNode*>& pending) {
+    if (!node.IsElement()) {
+        Refuse(node, "text \"" + Excerpt(node.Text) + "\" is not allowed here " + kExpected);
+    }
+    switch (language::ClassifyExpression(node.Name)) {
+        case language::ExpressionKind::Call: PushChildren(node, pending); break;
+        case language::ExpressionKind::Value:
+        case language::ExpressionKind::Global: CheckValueElement(node); break;
+        case language::ExpressionKind::Unknown:
+            Refuse(node, "unknown element \"" + node.Name + "\" " + kExpected);
+    }
+}
+
+}  // namespace
+
+void CheckExpressions(const XmlNode& parent) {
+    std::vector<const XmlNode*> pending;  // nodes that stand where an expression may stand
+    PushChildren(parent, pending);
+    while (!pending.empty()) {
+        const XmlNode& node = *pending.back();
+        pending.pop_back();
+        CheckExpression(node, pending);
+    }
+}
+
+}  // namespace xsc

@@ -1,0 +1,55 @@
+#pragma once
+// The vocabulary of the XML script language: element and attribute names and the value type
+// codes that choose how a literal is stored.
+//
+//   <AnyRoot>                                   document element, name and attributes unused
+//     <AnyName NameAttr=".." TypeAttr="n" ReTypeAttr="n">     one script each
+//       <ScriptCommand Command="name" EngineId="n" ValueType="n"> arguments </ScriptCommand>
+//       <ScriptValue ValueType="n" ExpType="n" Value=".."/>
+//       <GlobalValue ValueType="n" ExpType="n" Value=".." ValueCommand="name"/>
+//
+// Element names and the words "true" and "false" are recognised in any letter case; attribute
+// names are matched exactly.
+
+#include <cstdint>
+#include <string_view>
+
+namespace xsc::language {
+
+// Expression elements.
+inline constexpr std::string_view kScriptCommand = "ScriptCommand";  // a function call
+inline constexpr std::string_view kScriptValue = "ScriptValue";      // a literal
+inline constexpr std::string_view kGlobalValue = "GlobalValue";      // a reference to a global
+
+// Attributes of a script element.
+inline constexpr std::string_view kNameAttr = "NameAttr";      // text: the script's name
+inline constexpr std::string_view kTypeAttr = "TypeAttr";      // number: the script type
+inline constexpr std::string_view kReTypeAttr = "ReTypeAttr";  // number: the return type
+
+// Attributes of expression elements.
+inline constexpr std::string_view kCommand = "Command";            // text: the function's name
+inline constexpr std::string_view kEngineId = "EngineId";          // number: the function's number
+inline constexpr std::string_view kValueType = "ValueType";        // number: value type code
+inline constexpr std::string_view kExpType = "ExpType";            // number: read, no effect
+inline constexpr std::string_view kValue = "Value";                // text or number: the value
+inline constexpr std::string_view kValueCommand = "ValueCommand";  // text: the global's name
+
+// The words of a boolean value.
+inline constexpr std::string_view kTrue = "true";
+inline constexpr std::string_view kFalse = "false";
+
+// Value type codes with an encoding of their own; every other code stores its value as text.
+inline constexpr std::int32_t kBooleanType = 5;  // "true"/"false", or text
+inline constexpr std::int32_t kRealType = 6;     // 32-bit float of the integer value
+inline constexpr std::int32_t kShortType = 7;    // 16-bit integer
+inline constexpr std::int32_t kLongType = 8;     // 32-bit integer
+
+enum class ExpressionKind { Call, Value, Global, Unknown };
+
+// Which expression element a name denotes, ignoring letter case.
+ExpressionKind ClassifyExpression(std::string_view elementName);
+
+// ASCII comparison ignoring letter case, as the language compares keywords.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace xsc::language

@@ -1,0 +1,154 @@
+#include "compiler/XmlBuild.h"
+
+#include <vector>
+
+#include "compiler/ExpressionCheck.h"
+#include "compiler/ExpressionNode.h"
+#include "compiler/ScriptLanguage.h"
+#include "compiler/ValueEncoding.h"
+#include "runtime/Val.h"
+#include "runtime/XmlDocument.h"
+#include "scriptdata/ScriptCompilier.h"
+#include "scriptdata/ScriptDataFormat.h"
+#include "scriptdata/Syntax.h"
+
+// Node order and links. Every expression takes the next identity numbers in document order,
+// depth first: a call's two nodes (call node n, function name node n + 1), then its arguments
+// with everything below them, then the next expression at the call's level. Links:
+//   call node     -> child: its function name node
+//   name node     -> sibling: the first argument (none for a call without arguments)
+//   expression    -> sibling: the first node of the next expression at its level, written once
+//                    the expression's whole subtree is appended and that number is known;
+//                    the last expression at a level keeps "no node".
+
+namespace xsc {
+namespace {
+
+using language::ExpressionKind;
+
+class ExpressionTreeBuilder {
+public:
+    ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity)
+        : state_(state), next_(nextIdentity) {}
+
+    std::int32_t Build(const XmlNode& parent) {
+        levels_.push_back(Level{&parent, 0, 0});
+        while (!levels_.empty()) {
+            Level& level = levels_.back();
+            if (level.index == level.element->ChildCount()) {
+                levels_.pop_back();
+                // The call whose arguments these were is complete.
+                if (!levels_.empty()) FinishExpression(levels_.back());
+                continue;
+            }
+            const XmlNode& expression = level.element->Child(level.index);
+            level.firstSlot = state_.SyntaxBlock.Size();
+            if (StartExpression(expression)) {
+                levels_.push_back(Level{&expression, 0, 0});  // `level` is invalid from here
+            } else {
+                FinishExpression(level);
+            }
+        }
+        return next_;
+    }
+
+private:
+    // An element whose children are being compiled, and where it has got to.
+    struct Level {
+        const XmlNode* element;
+        std::size_t index;      // the child being compiled
+        std::size_t firstSlot;  // byte offset in SyntaxBlock of that child's first node
+    };
+
+    // Appends the nodes of one expression element. True when it is a call with arguments that
+    // must be compiled before the expression is complete.
+    bool StartExpression(const XmlNode& element) {
+        switch (language::ClassifyExpression(element.Name)) {
+            case ExpressionKind::Call: return AppendCall(element);
+            case ExpressionKind::Value: AppendValue(element); return false;
+            case ExpressionKind::Global: AppendGlobal(element); return false;
+            case ExpressionKind::Unknown: break;  // refused by CheckExpressions
+        }
+        return false;
+    }
+
+    // Links the expression just completed to the next one at its level, unless it was the last.
+    void FinishExpression(Level& level) {
+        if (level.index + 1 < level.element->ChildCount()) LinkSibling(state_, level.firstSlot, next_);
+        ++level.index;
+    }
+
+    std::int32_t TakeIdentity() { return next_++; }
+
+    bool AppendCall(const XmlNode& element) {
+        state_.RealSyn += 2;
+        const std::string command = element.GetAttribute(language::kCommand);
+        Syntax call;
+        call.ExpIdentity = TakeIdentity();
+        call.EngineIdentity = NumberAttribute(element.GetAttribute(language::kEngineId));
+        call.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
+        call.ExpType = scriptformat::kExpTypeCall;
+        call.ScriptTableOffset = state_.LengthIntoStrings;
+        call.KidExpPointer = next_;
+        call.Command = command;
+        AppendExpressionNode(state_, call);
+
+        Syntax name = call;
+        name.ExpIdentity = TakeIdentity();
+        name.ValueType = scriptformat::kFunctionNameValueType;
+        name.ExpType = scriptformat::kExpTypeNameOrValue;
+        name.KidExpPointer = 0;
+        name.ScriptValue = 0;
+        const std::size_t nameSlot = AppendExpressionNode(state_, name);
+
+        state_.AppendString(command);
+        if (element.ChildCount() == 0) return false;
+        LinkSibling(state_, nameSlot, next_);  // the first argument comes next
+        return true;
+    }
+
+    void AppendValue(const XmlNode& element) {
+        state_.RealSyn += 1;
+        Syntax node;
+        node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
+        node.EngineIdentity = node.ValueType;
+        node.ExpType = scriptformat::kExpTypeNameOrValue;
+        AppendValueNode(node, EncodeScriptValue(node.ValueType, element.GetAttribute(language::kValue)));
+    }
+
+    void AppendGlobal(const XmlNode& element) {
+        state_.RealSyn += 1;
+        Syntax node;
+        node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
+        node.EngineIdentity = kGlobalEngineIdentity;
+        node.ExpType = scriptformat::kExpTypeGlobal;
+        AppendValueNode(node, EncodeGlobalValue(node.ValueType, element.GetAttribute(language::kValue),
+                                                element.GetAttribute(language::kValueCommand)));
+    }
+
+    // A value or global node. Its string offset is taken before its text (if any) is appended,
+    // so a node without a text names the offset at which the next text will start.
+    void AppendValueNode(Syntax& node, const EncodedValue& value) {
+        node.ExpIdentity = TakeIdentity();
+        node.ScriptTableOffset = state_.LengthIntoStrings;
+        node.ScriptValue = static_cast<std::int32_t>(value.field);
+        if (value.text) state_.AppendString(*value.text);
+        AppendExpressionNode(state_, node);
+    }
+
+    // The engine identity of every global node.
+    static constexpr std::int32_t kGlobalEngineIdentity = 0xFFFF;
+
+    ScriptCompilier& state_;
+    std::int32_t next_;
+    std::vector<Level> levels_;
+};
+
+}  // namespace
+
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity) {
+    CheckExpressions(parent);
+    return ExpressionTreeBuilder(state, nextIdentity).Build(parent);
+}
+
+}  // namespace xsc
