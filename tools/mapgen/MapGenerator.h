@@ -14,11 +14,13 @@
 //   other tags   data of tags 1..n-1, sprinkled with words that are addresses pointing before,
 //                at and behind the end of the string data
 //
-// Everything is determined by the options: the same options give the same bytes.
+// Everything is determined by the options: the same options give the same bytes. Bad options
+// (no tags, negative sizes, a map past 2^31 - 1 bytes) throw xsc::Error.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xsc::mapgen {
@@ -26,15 +28,27 @@ namespace xsc::mapgen {
 struct MapOptions {
     std::uint64_t seed = 1;
     bool daehHeader = true;           // false: the alternate header (index offset at 0x5EC)
-    std::string headerCode = "daeh";  // the 4 bytes at offset 0 when daehHeader ("DAEH" works too)
+    std::string headerCode = "daeh";  // the 4 bytes at offset 0 when daehHeader ("DAEH" works too);
+                                      // with the alternate header any 4 bytes but a daeh code, and
+                                      // a daeh code there stands for kAlternateHeaderCode
     std::int64_t headSize = 64 * 1024;         // raw data between the 2 KB header and the index
     std::int32_t tagCount = 16;                // at least 1; tag 0 is the scenario
     std::int32_t slotCapacity = 19001;         // node slots the node data has room for
     std::int64_t tagDataSize = 256 * 1024;     // data of tags 1..n-1, all together
     std::int32_t scenarioTailSize = 4096;      // scenario data behind the string data
     std::int32_t mapMagic = 0x40440028;        // MapMagic; Magic = MapMagic - tagOffset
-    std::uint32_t addressEvery = 16;           // about one address per this many words of tag data
+    std::uint32_t addressEvery = 16;           // about one address per this many words of tag data;
+                                               // 0 places none
 };
+
+// The 4 bytes at offset 0 of an alternate header when no other code is asked for: the version
+// number 7 as a little-endian 32-bit integer.
+inline constexpr std::string_view kAlternateHeaderCode{"\x07\x00\x00\x00", 4};
+
+// Tag data also holds small floats, 3.0f to 23.0f: their bit patterns lie near 0x40400000, where
+// the addresses of maps with a typical Magic lie, so the fix-up cannot tell them from addresses.
+inline constexpr float kSmallestFloat = 3.0f;
+inline constexpr float kLargestFloat = 23.0f;
 
 // Where everything landed (file offsets unless named otherwise).
 struct MapLayout {
@@ -51,6 +65,11 @@ struct MapLayout {
     std::int32_t stringDataEnd = 0;     // stringDataOffset + 1024: the insertion point
     std::vector<std::int32_t> tagDataOffsets;  // per tag, tag 0 = scenarioOffset
     std::vector<std::string> tagNames;
+    std::vector<std::int32_t> tagDataSizes;    // per tag; tag 0 counts the whole scenario data
+    std::vector<std::string> tagClasses;       // Class1 in reading order ("scnr" for tag 0)
+    std::vector<std::uint32_t> tagIdents;
+    std::int32_t namesOffset = 0;              // the first tag name
+    std::int32_t scanStart = 0;                // tag 1's data (fileLength with a single tag)
 };
 
 // The layout the options give, without generating any bytes.

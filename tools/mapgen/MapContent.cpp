@@ -1,0 +1,144 @@
+// Each function writes one part of the map where the plan placed it, in file order.
+
+#include "mapgen/MapContent.h"
+
+#include <array>
+#include <bit>
+#include <stdexcept>
+#include <string>
+
+#include "map/HaloPcMap.h"
+#include "map/MapFormat.h"
+#include "mapgen/RandomBytes.h"
+#include "mapgen/SyntheticFormat.h"
+#include "mapgen/TagData.h"
+#include "runtime/ByteOrder.h"
+#include "scriptdata/ScriptDataFormat.h"
+
+namespace xsc::mapgen {
+namespace {
+
+namespace sf = scriptformat;
+namespace syn = synthetic;
+
+std::uint32_t Address(const MapLayout& layout, std::int64_t offset) {
+    return static_cast<std::uint32_t>(offset) + static_cast<std::uint32_t>(layout.magic);
+}
+
+void Store32(std::uint8_t* block, std::int64_t offset, std::uint32_t value) {
+    EncodeFixed32(block + offset, value);
+}
+
+void ExpectOffset(const BlockWriter& out, std::int64_t expected, const char* part) {
+    if (out.Offset() != expected) {
+        throw std::logic_error(std::string("map generator: ") + part + " starts at " +
+                               std::to_string(out.Offset()) + ", planned " + std::to_string(expected));
+    }
+}
+
+void WriteHeader(BlockWriter& out, const MapPlan& plan, const MapOptions& options) {
+    std::array<std::uint8_t, syn::kHeaderSize> header{};
+    RandomBytes(Random::ForPart(options.seed, PartNumber(Part::Header))).Fill(header.data(), header.size());
+    plan.headerCode.copy(reinterpret_cast<char*>(header.data()) + mapformat::kHeaderCodeOffset, 4);
+    const auto index = static_cast<std::uint32_t>(plan.layout.indexOffset);
+    const bool daeh = options.daehHeader;
+    Store32(header.data(), daeh ? mapformat::kIndexOffsetField : mapformat::kAlternateIndexOffsetField, index);
+    Store32(header.data(), daeh ? mapformat::kAlternateIndexOffsetField : mapformat::kIndexOffsetField, ~index);
+    out.PutBytes({reinterpret_cast<const char*>(header.data()), header.size()});
+}
+
+void WriteHead(BlockWriter& out, const MapOptions& options) {
+    RandomBytes bytes(Random::ForPart(options.seed, PartNumber(Part::Head)));
+    out.PutGenerated(options.headSize, [&bytes](std::uint8_t* block, std::size_t n) { bytes.Fill(block, n); });
+}
+
+void WriteIndex(BlockWriter& out, const MapPlan& plan) {
+    const MapLayout& layout = plan.layout;
+    ExpectOffset(out, layout.indexOffset, "the index header");
+    out.Put32(static_cast<std::uint32_t>(layout.mapMagic));
+    out.Put32(layout.tagIdents.front());
+    out.Put32(0);
+    out.Put32(static_cast<std::uint32_t>(layout.tagCount));
+    out.PutFill(0, syn::kIndexTagsCode - mapformat::kIndexTagCount - 4);
+    out.PutBytes(syn::kTagsCode);
+
+    ExpectOffset(out, layout.tagOffset, "the tag entries");
+    for (std::int32_t i = 0; i < layout.tagCount; ++i) {
+        const TagKind& kind = *plan.kinds[static_cast<std::size_t>(i)];
+        out.PutBytes(HaloPcMap::Reverse(kind.class1));
+        out.PutBytes(HaloPcMap::Reverse(kind.class2));
+        out.PutBytes(HaloPcMap::Reverse(kind.class3));
+        out.Put32(layout.tagIdents[static_cast<std::size_t>(i)]);
+        out.Put32(Address(layout, plan.nameOffsets[static_cast<std::size_t>(i)]));
+        out.Put32(Address(layout, layout.tagDataOffsets[static_cast<std::size_t>(i)]));
+        out.PutFill(0, mapformat::kTagEntrySize - mapformat::kTagDataAddress - 4);
+    }
+
+    ExpectOffset(out, layout.namesOffset, "the tag names");
+    for (const std::string& name : layout.tagNames) {
+        out.PutBytes(name);
+        out.Put8(0);
+    }
+    out.PutFill(0, layout.scenarioOffset - out.Offset());
+}
+
+// The scenario structure: filler words, the script fields and their neighbouring data fields.
+void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, RandomBytes& filler) {
+    const MapLayout& layout = plan.layout;
+    std::array<std::uint8_t, syn::kScenarioStructSize> scenario{};
+    filler.Fill(scenario.data(), scenario.size());
+    std::fill(scenario.begin() + syn::kScenarioZeroStart, scenario.begin() + syn::kScenarioZeroEnd, 0);
+    Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
+    Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));
+    Store32(scenario.data(), sf::kStringDataSizeField, sf::kExpectedStringDataSize);
+    Store32(scenario.data(), sf::kStringDataAddressField, Address(layout, layout.stringDataOffset));
+    Store32(scenario.data(), sf::kScriptCountField, 0);
+    Store32(scenario.data(), sf::kScriptRecordsAddressField, Address(layout, layout.stringDataEnd));
+    Store32(scenario.data(), sf::kBehindStringsAddressField, Address(layout, plan.behindStringsOffset));
+    out.PutBytes({reinterpret_cast<const char*>(scenario.data()), scenario.size()});
+}
+
+void WriteNodeData(BlockWriter& out, const MapOptions& options) {
+    std::array<std::uint8_t, syn::kNodeHeaderSize> header{};
+    syn::kNodeTableName.copy(reinterpret_cast<char*>(header.data()), syn::kNodeTableNameSize);
+    EncodeFixed16(header.data() + syn::kNodeCapacityField, static_cast<std::uint16_t>(options.slotCapacity));
+    EncodeFixed16(header.data() + syn::kNodeSizeField, static_cast<std::uint16_t>(sf::kNodeSize));
+    header[syn::kNodeOneField] = 1;
+    syn::kNodeDataCode.copy(reinterpret_cast<char*>(header.data()) + syn::kNodeDataCodeField, 4);
+    EncodeFixed16(header.data() + sf::kSlotCountField, static_cast<std::uint16_t>(syn::kNoSlotInUse));
+    EncodeFixed16(header.data() + sf::kRealNodeCountField, 0);
+    EncodeFixed16(header.data() + sf::kLastIdentityField, syn::kNoIdentityHandedOut);
+    out.PutBytes({reinterpret_cast<const char*>(header.data()), header.size()});
+    for (std::int32_t k = 0; k < options.slotCapacity; ++k) {
+        out.Put16(static_cast<std::uint16_t>(k));
+        out.PutFill(syn::kSlotFill, sf::kNodeSize - 2);
+    }
+}
+
+void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& options) {
+    const MapLayout& layout = plan.layout;
+    RandomBytes filler(Random::ForPart(options.seed, PartNumber(Part::Scenario)));
+    ExpectOffset(out, layout.scenarioOffset, "the scenario");
+    WriteScenarioStruct(out, plan, filler);
+    ExpectOffset(out, layout.nodeDataOffset, "the node data");
+    WriteNodeData(out, options);
+    ExpectOffset(out, layout.stringDataOffset, "the string data");
+    out.PutFill(0, sf::kExpectedStringDataSize);
+    out.PutGenerated(options.scenarioTailSize, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
+    out.PutFill(0, layout.scanStart - out.Offset());
+}
+
+}  // namespace
+
+void WriteMapContent(BlockWriter& out, const MapPlan& plan, const MapOptions& options) {
+    WriteHeader(out, plan, options);
+    WriteHead(out, options);
+    WriteIndex(out, plan);
+    WriteScenario(out, plan, options);
+    ExpectOffset(out, plan.layout.scanStart, "the tag data");
+    WriteTagData(out, plan.layout, options);
+    ExpectOffset(out, plan.layout.fileLength, "the end of the file");
+    out.Flush();
+}
+
+}  // namespace xsc::mapgen

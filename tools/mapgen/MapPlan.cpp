@@ -1,0 +1,162 @@
+// Validation of the options and the placement of every part of a synthetic map.
+
+#include "mapgen/MapPlan.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "map/HaloPcMap.h"
+#include "map/MapFormat.h"
+#include "mapgen/Random.h"
+#include "mapgen/SyntheticFormat.h"
+#include "runtime/Error.h"
+#include "scriptdata/ScriptDataFormat.h"
+
+namespace xsc::mapgen {
+namespace {
+
+using mapformat::kMaxFileLength;
+
+// Tag idents carry the tag's index in 16 bits.
+constexpr std::int32_t kMaxTagCount = 0xFFFF;
+
+std::int64_t RoundUp4(std::int64_t value) { return (value + 3) / 4 * 4; }
+
+void CheckSize(std::int64_t value, const char* what) {
+    if (value < 0) throw Error(std::string(what) + " must not be negative (got " + std::to_string(value) + ")");
+    if (value > kMaxFileLength) {
+        throw Error(std::string(what) + " of " + std::to_string(value) + " bytes does not fit a map (" +
+                    std::to_string(kMaxFileLength) + " bytes at most)");
+    }
+}
+
+std::string HeaderCodeFor(const MapOptions& options) {
+    if (options.headerCode.size() != 4) {
+        throw Error("the header code must be 4 bytes (got " + std::to_string(options.headerCode.size()) + ")");
+    }
+    const bool daeh = EqualsIgnoringCase(options.headerCode, mapformat::kHeaderCode);
+    if (options.daehHeader && !daeh) {
+        throw Error("the header code \"" + options.headerCode +
+                    "\" would make readers take the alternate header; use \"daeh\" in any letter case");
+    }
+    if (!options.daehHeader && daeh) return std::string(kAlternateHeaderCode);
+    return options.headerCode;
+}
+
+// An offset of the plan as the format stores it. Offsets are summed in 64 bits, so a map that
+// would pass the format's reach is caught here before anything is cut to 32 bits.
+std::int32_t Offset32(std::int64_t offset) {
+    if (offset > kMaxFileLength) {
+        throw Error("the map would be more than " + std::to_string(kMaxFileLength) +
+                    " bytes long, the most the format reaches (offset " + std::to_string(offset) + ")");
+    }
+    return static_cast<std::int32_t>(offset);
+}
+
+void CheckOptions(const MapOptions& options) {
+    if (options.tagCount < 1 || options.tagCount > kMaxTagCount) {
+        throw Error("the tag count must be 1 to " + std::to_string(kMaxTagCount) + " (got " +
+                    std::to_string(options.tagCount) + ")");
+    }
+    CheckSize(options.headSize, "the head size");
+    CheckSize(options.tagDataSize, "the tag data size");
+    CheckSize(options.scenarioTailSize, "the scenario tail size");
+    CheckSize(options.slotCapacity, "the slot capacity");
+    if (options.tagCount == 1 && options.tagDataSize > 0) {
+        throw Error("tag data of " + std::to_string(options.tagDataSize) +
+                    " bytes needs a tag besides the scenario (a tag count of 2 or more)");
+    }
+}
+
+// Cuts the tag data into tags 1..n-1 at word boundaries drawn from the seed; the last tag also
+// takes the 1 to 3 bytes of a size that is not a multiple of 4.
+std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
+    const std::int32_t others = options.tagCount - 1;
+    std::vector<std::int32_t> sizes;
+    if (others == 0) return sizes;
+    const std::int64_t words = options.tagDataSize / 4;
+    Random random = Random::ForPart(options.seed, PartNumber(Part::TagSizes));
+    std::vector<std::int64_t> cuts;
+    cuts.reserve(static_cast<std::size_t>(others) + 1);
+    for (std::int32_t i = 0; i + 1 < others; ++i) cuts.push_back(static_cast<std::int64_t>(random.Below(words + 1)));
+    std::sort(cuts.begin(), cuts.end());
+    cuts.push_back(words);
+    std::int64_t previous = 0;
+    for (const std::int64_t cut : cuts) {
+        sizes.push_back(static_cast<std::int32_t>(4 * (cut - previous)));
+        previous = cut;
+    }
+    sizes.back() += static_cast<std::int32_t>(options.tagDataSize % 4);
+    return sizes;
+}
+
+void PlanIndex(const MapOptions& options, MapPlan& plan) {
+    MapLayout& layout = plan.layout;
+    layout.tagCount = options.tagCount;
+    layout.indexOffset = Offset32(synthetic::kHeaderSize + options.headSize);
+    layout.tagOffset = Offset32(std::int64_t{layout.indexOffset} + mapformat::kIndexHeaderSize);
+    layout.mapMagic = options.mapMagic;
+    layout.magic = static_cast<std::int32_t>(static_cast<std::uint32_t>(options.mapMagic) -
+                                             static_cast<std::uint32_t>(layout.tagOffset));
+
+    Random random = Random::ForPart(options.seed, PartNumber(Part::Kinds));
+    std::int64_t nameOffset = layout.tagOffset + mapformat::kTagEntrySize * options.tagCount;
+    layout.namesOffset = Offset32(nameOffset);
+    for (std::int32_t i = 0; i < options.tagCount; ++i) {
+        const TagKind& kind = i == 0 ? ScenarioKind() : OtherKind(random.Next64());
+        plan.kinds.push_back(&kind);
+        layout.tagClasses.emplace_back(kind.class1);
+        layout.tagNames.push_back(TagName(kind, i));
+        layout.tagIdents.push_back(((synthetic::kIdentSaltBase + static_cast<std::uint32_t>(i)) << 16) |
+                                   static_cast<std::uint32_t>(i));
+        plan.nameOffsets.push_back(Offset32(nameOffset));
+        nameOffset += static_cast<std::int64_t>(layout.tagNames.back().size()) + 1;
+    }
+    layout.scenarioOffset = Offset32(RoundUp4(nameOffset));
+}
+
+void PlanData(const MapOptions& options, MapPlan& plan) {
+    MapLayout& layout = plan.layout;
+    const std::int64_t nodeDataOffset = layout.scenarioOffset + synthetic::kScenarioStructSize;
+    const std::int64_t nodeDataSize = scriptformat::kFirstSlot + scriptformat::kNodeSize * options.slotCapacity;
+    const std::int64_t stringDataOffset = nodeDataOffset + nodeDataSize;
+    const std::int64_t stringDataEnd = stringDataOffset + scriptformat::kExpectedStringDataSize;
+    const std::int64_t scenarioEnd = stringDataEnd + options.scenarioTailSize;
+    const std::int64_t tagsStart = options.tagCount > 1 ? RoundUp4(scenarioEnd) : scenarioEnd;
+    const std::int64_t fileLength = Offset32(tagsStart + options.tagDataSize);
+    layout.fileLength = fileLength;
+    layout.nodeDataOffset = static_cast<std::int32_t>(nodeDataOffset);
+    layout.nodeDataSize = static_cast<std::int32_t>(nodeDataSize);
+    layout.stringDataOffset = static_cast<std::int32_t>(stringDataOffset);
+    layout.stringDataEnd = static_cast<std::int32_t>(stringDataEnd);
+    layout.scanStart = static_cast<std::int32_t>(options.tagCount > 1 ? tagsStart : fileLength);
+    plan.scenarioEnd = static_cast<std::int32_t>(scenarioEnd);
+    // Halfway into the tail, on a word: behind the insertion point whenever there is a tail.
+    plan.behindStringsOffset = static_cast<std::int32_t>(stringDataEnd + options.scenarioTailSize / 8 * 4);
+
+    layout.tagDataOffsets.push_back(layout.scenarioOffset);
+    layout.tagDataSizes.push_back(static_cast<std::int32_t>(scenarioEnd - layout.scenarioOffset));
+    std::int64_t offset = tagsStart;
+    for (const std::int32_t size : DrawTagSizes(options)) {
+        layout.tagDataOffsets.push_back(static_cast<std::int32_t>(offset));
+        layout.tagDataSizes.push_back(size);
+        offset += size;
+    }
+}
+
+}  // namespace
+
+std::uint64_t PartNumber(Part part) { return static_cast<std::uint64_t>(part); }
+
+MapPlan MakePlan(const MapOptions& options) {
+    CheckOptions(options);
+    MapPlan plan;
+    plan.headerCode = HeaderCodeFor(options);
+    PlanIndex(options, plan);
+    PlanData(options, plan);
+    return plan;
+}
+
+MapLayout PlanMap(const MapOptions& options) { return MakePlan(options).layout; }
+
+}  // namespace xsc::mapgen

@@ -1,0 +1,132 @@
+// xsc-mkmap: writes a synthetic map for tests, benchmarks and trying the compiler out.
+//
+//   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
+//             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
+//             [--address-every N] [--size BYTES]
+//
+// Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
+// scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "mapgen/MapGenerator.h"
+#include "mapgen/NumberText.h"
+#include "runtime/Error.h"
+
+namespace {
+
+using xsc::mapgen::MapLayout;
+using xsc::mapgen::MapOptions;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// A number option whose text a parser of ours reads; its complaint becomes a usage error.
+template <typename T>
+void AddParsedOption(CLI::App& app, const std::string& name, T& target, std::function<T(std::string_view)> parse,
+                     const std::string& typeName, const std::string& description) {
+    app.add_option_function<std::string>(
+           name,
+           [name, &target, parse](const std::string& text) {
+               try {
+                   target = parse(text);
+               } catch (const xsc::Error& e) {
+                   throw CLI::ValidationError(name, e.what());
+               }
+           },
+           description + " (default " + std::to_string(target) + ")")
+        ->type_name(typeName);
+}
+
+std::int32_t ToInt32Size(std::int64_t bytes) {
+    if (bytes > INT32_MAX) throw xsc::Error(std::to_string(bytes) + " bytes is more than a 32-bit size can hold");
+    return static_cast<std::int32_t>(bytes);
+}
+
+// The head size that brings the whole map to `size` bytes, as near as the word padding allows.
+std::int64_t HeadSizeFor(std::int64_t size, MapOptions options) {
+    options.headSize = 0;
+    const std::int64_t rest = xsc::mapgen::PlanMap(options).fileLength;
+    if (size < rest) {
+        throw xsc::Error("a map of " + std::to_string(size) + " bytes is too small for these options (" +
+                         std::to_string(rest) + " bytes without any head)");
+    }
+    for (std::int64_t head = size - rest; head >= 0 && head > size - rest - 4; --head) {
+        options.headSize = head;
+        if (xsc::mapgen::PlanMap(options).fileLength == size) return head;
+    }
+    return size - rest;
+}
+
+void PrintLayout(const std::string& file, const MapLayout& layout) {
+    std::printf("%s: %lld bytes, Magic %s, string data %s..%s, scan start %s\n", file.c_str(),
+                static_cast<long long>(layout.fileLength), xsc::Hex(layout.magic).c_str(),
+                xsc::Hex(layout.stringDataOffset).c_str(), xsc::Hex(layout.stringDataEnd).c_str(),
+                xsc::Hex(layout.scanStart).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Writes a synthetic Halo PC map with an empty script table.", "xsc-mkmap"};
+    MapOptions options;
+    std::string out;
+    std::optional<std::int64_t> size;
+    std::int64_t slots = options.slotCapacity;
+    std::int64_t tail = options.scenarioTailSize;
+    std::int64_t headSize = options.headSize;
+    std::int64_t tagData = options.tagDataSize;
+    std::function<std::int64_t(std::string_view)> bytes = xsc::mapgen::ParseByteCount;
+
+    app.add_option("OUT", out, "The map file to write")->required();
+    app.add_option("--seed", options.seed, "Seed of every pseudo-random byte")->capture_default_str();
+    bool alternateHeader = false;
+    app.add_flag("--alternate-header", alternateHeader, "Index offset at 0x5EC instead of a \"daeh\" header");
+    app.add_option("--header-code", options.headerCode, "The 4 bytes at offset 0")->capture_default_str();
+    AddParsedOption(app, "--head-size", headSize, bytes, "BYTES", "Raw data between the header and the index");
+    app.add_option("--tags", options.tagCount, "Number of tags, the scenario included")->capture_default_str();
+    AddParsedOption(app, "--slots", slots, bytes, "N", "Node slots in the scenario's node data");
+    AddParsedOption(app, "--tag-data", tagData, bytes, "BYTES", "Data of all tags after the scenario");
+    AddParsedOption(app, "--scenario-tail", tail, bytes, "BYTES", "Scenario data behind the string data");
+    AddParsedOption<std::int32_t>(app, "--map-magic", options.mapMagic, xsc::mapgen::ParseInt32, "N",
+                                  "MapMagic, the address of the first tag entry");
+    app.add_option("--address-every", options.addressEvery, "About one address per this many words (0: none)")
+        ->capture_default_str();
+    app.add_option_function<std::string>(
+        "--size", [&size, &bytes](const std::string& text) {
+            try {
+                size = bytes(text);
+            } catch (const xsc::Error& e) {
+                throw CLI::ValidationError("--size", e.what());
+            }
+        },
+        "Choose the head size so that the whole file has about this size")
+        ->type_name("BYTES")
+        ->excludes("--head-size");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : kExitUsage;
+    }
+
+    try {
+        options.daehHeader = !alternateHeader;
+        options.slotCapacity = ToInt32Size(slots);
+        options.scenarioTailSize = ToInt32Size(tail);
+        options.headSize = headSize;
+        options.tagDataSize = tagData;
+        if (size) options.headSize = HeadSizeFor(*size, options);
+        PrintLayout(out, xsc::mapgen::WriteMap(out, options));
+    } catch (const xsc::Error& e) {
+        std::fprintf(stderr, "xsc-mkmap: error: %s\n", e.what());
+        return kExitFailure;
+    }
+    return 0;
+}
