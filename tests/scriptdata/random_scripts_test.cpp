@@ -1,0 +1,116 @@
+// Random scripts compiled into random generated maps: the whole file must equal the plain model
+// of the write phase, and the compiled node data must hold together (chains, pointers, offsets).
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/CompileFixture.h"
+
+namespace xsc {
+namespace {
+
+// Builds a random expression list; returns the number of nodes it makes.
+int RandomExpressions(std::mt19937& rng, int depth, std::string& xml) {
+    int nodes = 0;
+    const int count = static_cast<int>(rng() % 4);
+    for (int i = 0; i < count; ++i) {
+        switch (rng() % 5) {
+            case 0:
+            case 1: {
+                xml += "<ScriptCommand Command='f" + std::to_string(rng() % 100) + "' EngineId='" +
+                       std::to_string(rng() % 500) + "' ValueType='" + std::to_string(rng() % 12) + "'>";
+                nodes += 2;
+                if (depth < 4) nodes += RandomExpressions(rng, depth + 1, xml);
+                xml += "</ScriptCommand>";
+                break;
+            }
+            case 2: {
+                static const char* values[] = {"true", "False", "12", "-7.5", "text", "", "1e3", "70000"};
+                xml += "<ScriptValue ValueType='" + std::to_string(rng() % 12) + "' Value='" + values[rng() % 8] + "'/>";
+                nodes += 1;
+                break;
+            }
+            case 3:
+                xml += "<GlobalValue ValueType='" + std::to_string(rng() % 12) + "' Value='" + std::to_string(rng() % 9) +
+                       "' ValueCommand='g" + std::to_string(rng() % 9) + "'/>";
+                nodes += 1;
+                break;
+            default:
+                xml += "<!-- a comment -->";
+        }
+    }
+    return nodes;
+}
+
+TEST(RandomScripts, CompiledFileMatchesTheModelAndHoldsTogether) {
+    for (std::uint64_t seed = 1; seed <= 25; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(seed));
+        std::string xml = "<scripts>";
+        const int scripts = static_cast<int>(rng() % 5);
+        int bodyNodes = 0;
+        for (int s = 0; s < scripts; ++s) {
+            xml += "<s NameAttr='script_" + std::to_string(s) + "' TypeAttr='" + std::to_string(rng() % 5) +
+                   "' ReTypeAttr='" + std::to_string(rng() % 10) + "'>";
+            bodyNodes += RandomExpressions(rng, 0, xml);
+            xml += "</s>";
+        }
+        xml += "</scripts>";
+
+        mapgen::MapOptions options = test::SmallMap(seed);
+        options.daehHeader = (seed % 3) != 0;
+        options.mapMagic = (seed % 4 == 0) ? 0x200 : static_cast<std::int32_t>(0x40440000 + 8 * seed);
+        test::TempDir dir;
+        const test::Compiled c = test::CompileInto(dir, options, xml);
+        const auto& l = c.layout;
+        SCOPED_TRACE("seed " + std::to_string(seed) + ": " + xml);
+
+        ASSERT_EQ(c.summary.scripts, scripts);
+        ASSERT_EQ(c.summary.slots, bodyNodes + 7 * scripts);
+        EXPECT_EQ(static_cast<std::int64_t>(c.after.size()) - static_cast<std::int64_t>(c.before.size()), c.summary.growth);
+        const test::Bytes records = test::RecordsIn(c.after, l, c.summary.stringBytes, scripts);
+        EXPECT_TRUE(c.after == test::ModelWrite(c.before, l, c.state, records, scripts));
+
+        const int slots = c.summary.slots;
+        const std::size_t node = static_cast<std::size_t>(l.nodeDataOffset);
+        EXPECT_EQ(static_cast<std::int16_t>(test::Get16(c.after, node + 0x2E)), slots - 1);
+        EXPECT_EQ(test::Get16(c.after, node + 0x30), bodyNodes + 2 * scripts);
+
+        for (int s = 0; s < scripts; ++s) {
+            const int root = test::Get16(records, 92 * static_cast<std::size_t>(s) + 0x24);
+            ASSERT_LT(root + 2, slots);
+            const test::Node call = test::NodeAt(c.after, l, root);
+            EXPECT_EQ(call.expType, 8);
+            EXPECT_EQ(call.identity, test::IdentityOf(root));
+            EXPECT_EQ(test::Get16(records, 92 * static_cast<std::size_t>(s) + 0x26), test::IdentityOf(root));
+            EXPECT_EQ(test::NodeAt(c.after, l, root + 2).identity, 0);  // the trailing filler
+        }
+        // Every chain of real nodes ends in "no sibling" and names only real slots.
+        for (int k = 0; k < slots; ++k) {
+            const test::Node n = test::NodeAt(c.after, l, k);
+            if (n.identity == 0) continue;  // filler
+            EXPECT_EQ(n.identity, test::IdentityOf(k));
+            // A node without text records where the next text would start: at most L, which
+            // still lies inside the string data (its 1024 zero bytes follow).
+            EXPECT_LE(n.stringOffset, static_cast<std::uint32_t>(c.summary.stringBytes)) << "slot " << k;
+            int steps = 0;
+            for (test::Node at = n; !(at.sibIndex == 0xFFFF && at.sibIdentity == 0xFFFF); ++steps) {
+                ASSERT_LT(at.sibIndex, slots) << "slot " << k;
+                ASSERT_EQ(at.sibIdentity, test::IdentityOf(at.sibIndex)) << "slot " << k;
+                ASSERT_LT(steps, slots) << "sibling cycle from slot " << k;
+                at = test::NodeAt(c.after, l, at.sibIndex);
+                if (at.identity == 0) break;
+            }
+            if (n.expType == 8) {
+                const test::Node name = test::NodeAt(c.after, l, n.low);
+                EXPECT_EQ(name.expType, 9);
+                EXPECT_EQ(name.identity, n.high);
+                EXPECT_EQ(name.engine, n.engine);
+                EXPECT_EQ(name.stringOffset, n.stringOffset);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace xsc
