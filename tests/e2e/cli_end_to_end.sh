@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The installed binaries as a user runs them: generate a map, compile in place and with -o,
+# check exit codes, stderr lines and that refused compiles change nothing.
+# Usage: cli_end_to_end.sh XSC XSC_MKMAP SOURCE_DIR
+set -euo pipefail
+xsc="$1"; mkmap="$2"; src="$3"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$mkmap" "$work/level.map" --seed 4 --head-size 1M >/dev/null
+cp "$work/level.map" "$work/original.map"
+
+# -o leaves the map alone and writes a whole output file; in place gives the same bytes.
+"$xsc" compile "$work/level.map" "$src/examples/hello.xml" -o "$work/out.map" > "$work/stdout"
+cmp -s "$work/level.map" "$work/original.map" || fail "-o changed the map"
+grep -q '^compiled 1 script into .*out.map: 10 node slots' "$work/stdout" || fail "summary: $(cat "$work/stdout")"
+"$xsc" compile "$work/level.map" - < "$src/examples/hello.xml" >/dev/null
+cmp -s "$work/level.map" "$work/out.map" || fail "in place and -o differ"
+[ "$(ls -A "$work" | grep -c xsc-)" -eq 0 ] || fail "temporary file left behind"
+
+# A second compile is refused (the map now holds compiled strings) and changes nothing.
+set +e
+"$xsc" compile "$work/level.map" "$src/examples/hello.xml" 2> "$work/stderr"
+code=$?
+set -e
+[ "$code" -eq 1 ] || fail "second compile exit code $code"
+grep -q "^xsc: error: $work/level.map: the map already holds compiled strings" "$work/stderr" || fail "$(cat "$work/stderr")"
+cmp -s "$work/level.map" "$work/out.map" || fail "refused compile changed the map"
+
+# Script errors carry file:line:column.
+printf '<scripts>\n  <s>\n    <ScriptComand/>\n  </s>\n</scripts>\n' > "$work/bad.xml"
+set +e
+"$xsc" compile "$work/original.map" "$work/bad.xml" 2> "$work/stderr"
+code=$?
+set -e
+[ "$code" -eq 1 ] || fail "bad script exit code $code"
+grep -q "^xsc: error: $work/bad.xml:3:5: " "$work/stderr" || fail "$(cat "$work/stderr")"
+
+# Usage errors exit 2.
+set +e
+"$xsc" compile "$work/original.map" 2>/dev/null
+code=$?
+set -e
+[ "$code" -eq 2 ] || fail "usage error exit code $code"
+
+"$xsc" info "$work/out.map" --json | grep -q '"scriptCount": 1' || fail "info --json after compile"
+echo "1 passed, 0 failed"
