@@ -29,7 +29,8 @@ constexpr int kExitUsage = 2;
 // A number option whose text a parser of ours reads; its complaint becomes a usage error.
 template <typename T>
 void AddParsedOption(CLI::App& app, const std::string& name, T& target, std::function<T(std::string_view)> parse,
-                     const std::string& typeName, const std::string& description) {
+                     const std::string& typeName, const std::string& description,
+                     const std::string& defaultText) {
     app.add_option_function<std::string>(
            name,
            [name, &target, parse](const std::string& text) {
@@ -39,7 +40,7 @@ void AddParsedOption(CLI::App& app, const std::string& name, T& target, std::fun
                    throw CLI::ValidationError(name, e.what());
                }
            },
-           description + " (default " + std::to_string(target) + ")")
+           description + " (default " + defaultText + ")")
         ->type_name(typeName);
 }
 
@@ -88,13 +89,17 @@ int main(int argc, char** argv) {
     bool alternateHeader = false;
     app.add_flag("--alternate-header", alternateHeader, "Index offset at 0x5EC instead of a \"daeh\" header");
     app.add_option("--header-code", options.headerCode, "The 4 bytes at offset 0")->capture_default_str();
-    AddParsedOption(app, "--head-size", headSize, bytes, "BYTES", "Raw data between the header and the index");
+    AddParsedOption(app, "--head-size", headSize, bytes, "BYTES", "Raw data between the header and the index",
+                    std::to_string(headSize));
     app.add_option("--tags", options.tagCount, "Number of tags, the scenario included")->capture_default_str();
-    AddParsedOption(app, "--slots", slots, bytes, "N", "Node slots in the scenario's node data");
-    AddParsedOption(app, "--tag-data", tagData, bytes, "BYTES", "Data of all tags after the scenario");
-    AddParsedOption(app, "--scenario-tail", tail, bytes, "BYTES", "Scenario data behind the string data");
+    AddParsedOption(app, "--slots", slots, bytes, "N", "Node slots in the scenario's node data",
+                    std::to_string(slots));
+    AddParsedOption(app, "--tag-data", tagData, bytes, "BYTES", "Data of all tags after the scenario",
+                    std::to_string(tagData));
+    AddParsedOption(app, "--scenario-tail", tail, bytes, "BYTES", "Scenario data behind the string data",
+                    std::to_string(tail));
     AddParsedOption<std::int32_t>(app, "--map-magic", options.mapMagic, xsc::mapgen::ParseInt32, "N",
-                                  "MapMagic, the address of the first tag entry");
+                                  "MapMagic, the address of the first tag entry", xsc::Hex(options.mapMagic));
     app.add_option("--address-every", options.addressEvery, "About one address per this many words (0: none)")
         ->capture_default_str();
     app.add_option_function<std::string>(
