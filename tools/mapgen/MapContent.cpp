@@ -2,8 +2,8 @@
 
 #include "mapgen/MapContent.h"
 
+#include <algorithm>
 #include <array>
-#include <bit>
 #include <stdexcept>
 #include <string>
 
