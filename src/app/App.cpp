@@ -1,0 +1,20 @@
+#include "App.h"
+
+#include "Window1.h"
+#include "map/HaloMapTypes.h"
+
+namespace xsc {
+
+App::App(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("xsc-gui"));
+    setApplicationVersion(QStringLiteral(XSC_VERSION));
+    HaloMapTypes::HaloMap();  // the map file type exists before any window asks for it
+}
+
+int App::Run() {
+    Window1 window;
+    window.show();
+    return exec();
+}
+
+}  // namespace xsc

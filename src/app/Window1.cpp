@@ -1,0 +1,193 @@
+#include "Window1.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <utility>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFont>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "About.h"
+#include "AnchoredPane.h"
+#include "CommandMessages.h"
+#include "CompileCommand.h"
+#include "MenuBar1.h"
+#include "ScriptField.h"
+#include "map/HaloMapTypes.h"
+#include "runtime/Error.h"
+
+namespace xsc {
+namespace {
+
+// Design positions in the content area. The field fills it down to the strip that holds the
+// button; the button sits 20 px from the right edge and 7 px from the bottom edge.
+constexpr QRect kScriptFldRect(0, 0, 323, 348);
+constexpr QRect kCompileButtonRect(206, 353, 97, 22);
+constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+constexpr Qt::Edges kRightBottom = Qt::RightEdge | Qt::BottomEdge;
+
+constexpr int kControlPointSize = 10;
+
+// Resizable, with close and minimize buttons but no maximize button.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                         Qt::WindowCloseButtonHint;
+
+// The system font at the controls' size, plain.
+QFont ControlFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(kControlPointSize);
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    return font;
+}
+
+}  // namespace
+
+Window1::Window1(Services services) : services_(std::move(services)) {
+    if (!services_.chooser) services_.chooser = std::make_unique<QtFileChooser>(this);
+    if (!services_.messages) services_.messages = std::make_unique<QtMessageBox>(this);
+    Layout();
+    CreateControls();
+    AddMenuHandlers();
+}
+
+Window1::~Window1() = default;
+
+QAction* Window1::MenuItem(const QString& name) const { return menuBar_->Item(name); }
+
+void Window1::Layout() {
+    setObjectName(QStringLiteral("Window1"));
+    setWindowTitle(tr("Compiler"));
+    setWindowFlags(kWindowFlags);
+
+    menuBar_ = new MenuBar1(this);
+    setMenuBar(menuBar_);
+
+    content_ = new AnchoredPane(kContentSize, this);
+    content_->setMinimumSize(kMinimumContentSize);
+    content_->setMaximumSize(kMaximumContentSize);
+    setCentralWidget(content_);
+
+    // The sizes above are the content's; the window adds the menu bar when it holds it.
+    const int menuHeight = menuBar_->isNativeMenuBar() ? 0 : menuBar_->sizeHint().height();
+    resize(kContentSize.width(), kContentSize.height() + menuHeight);
+}
+
+void Window1::CreateControls() {
+    ScriptFld = new ScriptField(content_);
+    ScriptFld->setObjectName(QStringLiteral("ScriptFld"));
+    ScriptFld->setFont(ControlFont());
+    ScriptFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScriptFld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette palette = ScriptFld->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    ScriptFld->setPalette(palette);
+    content_->Place(ScriptFld, kScriptFldRect, kAllEdges);
+
+    BtnCompileScript = new QPushButton(tr("Compile Script"), content_);
+    BtnCompileScript->setObjectName(QStringLiteral("BtnCompileScript"));
+    BtnCompileScript->setFont(ControlFont());
+    BtnCompileScript->setFocusPolicy(Qt::NoFocus);
+    BtnCompileScript->setAutoDefault(false);
+    content_->Place(BtnCompileScript, kCompileButtonRect, kRightBottom);
+    connect(BtnCompileScript, &QPushButton::clicked, this, &Window1::BtnCompileScript_Action);
+}
+
+void Window1::AddMenuHandlers() {
+    connect(MenuItem(QStringLiteral("FileLoadmap")), &QAction::triggered, this, &Window1::FileLoadmap_Action);
+    connect(MenuItem(QStringLiteral("aboutMenu")), &QAction::triggered, this, &Window1::aboutMenu_Action);
+    connect(MenuItem(QStringLiteral("FileQuit")), &QAction::triggered, qApp, &QCoreApplication::quit);
+    ConnectEditCommands();
+}
+
+// The editing commands act on the script field, the window's one editable control. Each item
+// is enabled only while its command can do something there.
+void Window1::ConnectEditCommands() {
+    QAction* undo = MenuItem(QStringLiteral("EditUndo"));
+    QAction* cut = MenuItem(QStringLiteral("EditCut"));
+    QAction* copy = MenuItem(QStringLiteral("EditCopy"));
+    QAction* paste = MenuItem(QStringLiteral("EditPaste"));
+    QAction* clear = MenuItem(QStringLiteral("EditClear"));
+    QAction* selectAll = MenuItem(QStringLiteral("EditSelectAll"));
+
+    connect(undo, &QAction::triggered, ScriptFld, &QPlainTextEdit::undo);
+    connect(cut, &QAction::triggered, ScriptFld, &QPlainTextEdit::cut);
+    connect(copy, &QAction::triggered, ScriptFld, &QPlainTextEdit::copy);
+    connect(paste, &QAction::triggered, ScriptFld, &QPlainTextEdit::paste);
+    connect(clear, &QAction::triggered, ScriptFld, [this] { ScriptFld->textCursor().removeSelectedText(); });
+    connect(selectAll, &QAction::triggered, ScriptFld, &QPlainTextEdit::selectAll);
+
+    undo->setEnabled(false);
+    connect(ScriptFld, &QPlainTextEdit::undoAvailable, undo, &QAction::setEnabled);
+    for (QAction* needsSelection : {cut, copy, clear}) {
+        needsSelection->setEnabled(false);
+        connect(ScriptFld, &QPlainTextEdit::copyAvailable, needsSelection, &QAction::setEnabled);
+    }
+    paste->setEnabled(ScriptFld->canPaste());
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, paste,
+            [this, paste] { paste->setEnabled(ScriptFld->canPaste()); });
+}
+
+void Window1::BtnCompileScript_Action() {
+    bool compiled = false;
+    RunCommand(
+        [this, &compiled] {
+            CompileScriptText(LoadedMap, compiler_, ScriptFld->toPlainText());
+            compiled = true;
+        },
+        [this](const QString& reason) { return CompileFailedText(LoadedMap.f, reason); });
+    if (compiled) services_.messages->MsgBox(tr("done!"));
+}
+
+void Window1::FileLoadmap_Action() {
+    const auto chosen = services_.chooser->GetOpenFolderItem(HaloMapTypes::HaloMap().FilterText());
+    const auto loadedBefore = LoadedMap.f;
+    RunCommand([this, &chosen] { LoadedMap.LoadMap(chosen); },
+               [&chosen, &loadedBefore](const QString& reason) {
+                   return LoadFailedText(chosen.value_or(std::filesystem::path()), reason, loadedBefore);
+               });
+}
+
+void Window1::aboutMenu_Action() { About::Open(this); }
+
+void Window1::RunCommand(const std::function<void()>& command,
+                         const std::function<QString(const QString& reason)>& describe) {
+    try {
+        command();
+    } catch (const Error& error) {
+        if (error.subject() == Error::Subject::Script && error.line() > 0) {
+            MoveCursorTo(error.line(), error.column());
+        }
+        services_.messages->ErrorBox(describe(DescribeError(error)));
+    } catch (const std::bad_alloc&) {
+        services_.messages->ErrorBox(describe(tr("There is not enough memory for this command.")));
+    } catch (const std::exception& error) {
+        services_.messages->ErrorBox(describe(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void Window1::MoveCursorTo(std::int64_t line, std::int64_t column) {
+    QTextDocument* document = ScriptFld->document();
+    QTextBlock block = document->findBlockByNumber(static_cast<int>(std::min<std::int64_t>(line - 1, INT_MAX)));
+    if (!block.isValid()) block = document->lastBlock();
+    const std::int64_t offset = std::clamp<std::int64_t>(column - 1, 0, block.length() - 1);
+    QTextCursor cursor(document);
+    cursor.setPosition(block.position() + static_cast<int>(offset));
+    ScriptFld->setTextCursor(cursor);
+    ScriptFld->ensureCursorVisible();
+    ScriptFld->setFocus();
+}
+
+}  // namespace xsc

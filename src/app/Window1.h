@@ -1,0 +1,77 @@
+#pragma once
+// The main window "Compiler": the script field, the "Compile Script" button and the menu bar.
+// It owns the one map object, LoadedMap, for its whole life, and the compiler's working state.
+// Every command runs to its end here: an error is shown in one message box and never leaves
+// the window, so the script the user typed survives any failure.
+
+#include <functional>
+#include <memory>
+
+#include <QMainWindow>
+#include <QSize>
+
+#include "FileChooser.h"
+#include "MessageBox.h"
+#include "map/HaloPcMap.h"
+#include "scriptdata/ScriptCompilier.h"
+
+class QAction;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace xsc {
+
+class AnchoredPane;
+class MenuBar1;
+
+class Window1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The content area below the menu bar, as designed; the controls are placed in it.
+    static constexpr QSize kContentSize{323, 382};
+    static constexpr QSize kMinimumContentSize{130, 200};
+    static constexpr QSize kMaximumContentSize{32000, 32000};
+
+    // The dialogs the window uses; the toolkit's own when left empty.
+    struct Services {
+        std::unique_ptr<FileChooser> chooser;
+        std::unique_ptr<MessageBox> messages;
+    };
+
+    explicit Window1(Services services = {});
+    ~Window1() override;
+
+    HaloPcMap LoadedMap;
+    QPlainTextEdit* ScriptFld = nullptr;
+    QPushButton* BtnCompileScript = nullptr;
+
+    // The menu bar item (or menu title) of that name: "FileLoadmap", "EditCopy", ...
+    QAction* MenuItem(const QString& name) const;
+
+    // The compile command: parse ScriptFld, build it into LoadedMap, then "done!".
+    void BtnCompileScript_Action();
+    // File > Load map: ask for a map and load it into LoadedMap. Shows nothing when it works.
+    void FileLoadmap_Action();
+    // About: show the About window.
+    void aboutMenu_Action();
+
+private:
+    void Layout();
+    void CreateControls();
+    void AddMenuHandlers();
+    void ConnectEditCommands();
+
+    // Runs one command; an error it throws is shown as `describe` words it, and goes no further.
+    void RunCommand(const std::function<void()>& command,
+                    const std::function<QString(const QString& reason)>& describe);
+    // Puts the script field's text cursor on a script position (line and column from 1).
+    void MoveCursorTo(std::int64_t line, std::int64_t column);
+
+    ScriptCompilier compiler_;
+    Services services_;
+    MenuBar1* menuBar_ = nullptr;
+    AnchoredPane* content_ = nullptr;
+};
+
+}  // namespace xsc
