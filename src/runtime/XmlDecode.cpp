@@ -66,10 +66,12 @@ XmlTextPosition PositionOfDecodingError(std::string_view bytes, const char* enco
     QStringDecoder decoder(encodingName);
     QString decoded;
     for (const char& byte : bytes) {
+        const qsizetype before = decoded.size();
         decoded += decoder.decode(QByteArrayView(&byte, 1));
         if (decoder.hasError()) {
+            // The replacement character is the first one this byte produced.
             XmlTextCursor cursor(decoded);
-            return cursor.At(decoded.size() - 1);  // the replacement character
+            return cursor.At(before);
         }
     }
     XmlTextCursor cursor(decoded);  // an incomplete sequence at the very end

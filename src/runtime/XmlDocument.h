@@ -55,6 +55,8 @@ public:
     // Parses raw bytes (a script file; the encoding comes from a byte-order mark or the XML
     // declaration, UTF-8 by default).
     static XmlDocument LoadXml(std::string_view bytes);
+    // Bytes from a literal (without this, a literal could convert to either of the others).
+    static XmlDocument LoadXml(const char* bytes) { return LoadXml(std::string_view(bytes)); }
     // Parses text already decoded (the script field of the desktop app).
     static XmlDocument LoadXml(const QString& text);
 
