@@ -114,30 +114,5 @@ TEST(LoadMap, AFailedFirstLoadLeavesNoMap) {
     EXPECT_TRUE(driven->LoadedMap.TagCache.empty());
 }
 
-TEST(LoadMap, ASecondMapReplacesTheFirstWhole) {
-    TempDir dir;
-    const auto first = dir / "first.map";
-    const auto second = dir / "second.map";
-    mapgen::MapOptions bigger = SmallMap(10);
-    bigger.tagCount = 12;
-    mapgen::MapOptions smaller = SmallMap(11);
-    smaller.tagCount = 3;
-    mapgen::WriteMap(first, bigger);
-    const mapgen::MapLayout layout = mapgen::WriteMap(second, smaller);
-
-    auto driven = MakeWindow();
-    LoadThroughMenu(driven, first);
-    LoadThroughMenu(driven, second);
-    const HaloPcMap& map = driven->LoadedMap;
-    EXPECT_EQ(map.f, second);
-    EXPECT_EQ(map.TagCount, 3);
-    ASSERT_EQ(map.TagCache.size(), 3u);
-    EXPECT_EQ(map.TagByName.size(), 3u);
-    EXPECT_EQ(map.TagsByIdent.size(), 3u);
-    EXPECT_EQ(map.Scenario, map.TagCache[0]);
-    EXPECT_EQ(map.Scenario->Offset, layout.scenarioOffset);
-    EXPECT_TRUE(driven.messages->shown.empty());
-}
-
 }  // namespace
 }  // namespace xsc::test
