@@ -4,6 +4,7 @@
 
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
+#include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
 
 namespace xsc {
@@ -26,10 +27,15 @@ std::int32_t ReadField(BinaryStream& in, std::int64_t offset, const char* what) 
     return in.ReadInt32();
 }
 
-std::string ReadClassCode(BinaryStream& in, std::int64_t offset) {
-    in.SetPosition(offset);
-    return HaloPcMap::Reverse(in.Read(kClassCodeSize));
-}
+// One 32-byte tag entry, taken from the index read into memory in one piece (a read per field
+// would cost a system call per field on maps with thousands of tags).
+struct EntryBytes {
+    const std::uint8_t* p;
+    std::string ClassCode(std::int64_t field) const {
+        return HaloPcMap::Reverse(std::string_view(reinterpret_cast<const char*>(p + field), kClassCodeSize));
+    }
+    std::int32_t Int32(std::int64_t field) const { return static_cast<std::int32_t>(DecodeFixed32(p + field)); }
+};
 
 // The name's bytes up to (not including) its zero byte.
 std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagIndex) {
@@ -105,20 +111,20 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
                               loaded.tagOffset);
     }
 
+    std::vector<std::uint8_t> entries(static_cast<std::size_t>(indexEnd - loaded.tagOffset));
+    in.SetPosition(loaded.tagOffset);
+    in.ReadInto(entries.data(), entries.size());
     loaded.TagCache.reserve(static_cast<std::size_t>(loaded.TagCount));
     for (std::int32_t i = 0; i < loaded.TagCount; ++i) {
-        const std::int64_t e = std::int64_t{loaded.tagOffset} + kTagEntrySize * i;
+        const EntryBytes e{entries.data() + kTagEntrySize * i};
         auto tag = std::make_shared<Tag>();
-        tag->Class1 = ReadClassCode(in, e + kTagClass1);
-        tag->Class2 = ReadClassCode(in, e + kTagClass2);
-        tag->Class3 = ReadClassCode(in, e + kTagClass3);
-        in.SetPosition(e + kTagIdent);
-        tag->ident = static_cast<std::int32_t>(in.ReadUInt32());
-        in.SetPosition(e + kTagNameAddress);
-        tag->NameOffset = Wrap32(std::int64_t{in.ReadInt32()} - loaded.Magic);
+        tag->Class1 = e.ClassCode(kTagClass1);
+        tag->Class2 = e.ClassCode(kTagClass2);
+        tag->Class3 = e.ClassCode(kTagClass3);
+        tag->ident = e.Int32(kTagIdent);  // unsigned on disk, kept with the same bit pattern
+        tag->NameOffset = Wrap32(std::int64_t{e.Int32(kTagNameAddress)} - loaded.Magic);
         tag->Name = ReadName(in, tag->NameOffset, i);
-        in.SetPosition(e + kTagDataAddress);
-        tag->Offset = Wrap32(std::int64_t{in.ReadInt32()} - loaded.Magic);
+        tag->Offset = Wrap32(std::int64_t{e.Int32(kTagDataAddress)} - loaded.Magic);
         loaded.TagCache.push_back(tag);
         loaded.TagsByIdent.insert_or_assign(tag->ident, i);  // a later duplicate wins
         loaded.TagByName.insert_or_assign(tag->Class1 + ":" + tag->Name, i);

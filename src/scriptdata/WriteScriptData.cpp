@@ -1,6 +1,7 @@
 #include "scriptdata/WriteScriptData.h"
 
 #include <cstring>
+#include <memory>
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
@@ -30,14 +31,23 @@ FieldWrite Int32Write(std::int64_t offset, std::int32_t value) {
     return w;
 }
 
-// New strings, 1024 zero bytes, padding and records, then room for the tail at `tailAt`.
-std::vector<std::uint8_t> AssembleRegion(const ScriptCompilier& state, const BuiltScripts& built,
-                                         std::size_t tailSize, std::size_t& tailAt) {
+// The bytes from the string data to the end of the grown file: new strings, 1024 zero bytes,
+// padding and records, then room for the tail at `tailAt` (left uninitialised: the tail is read
+// into it at once, and zero-filling hundreds of megabytes first would cost a pass of its own).
+struct Region {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+    std::uint8_t* data() { return bytes.get(); }
+};
+
+Region AssembleRegion(const ScriptCompilier& state, const BuiltScripts& built, std::size_t tailSize,
+                      std::size_t& tailAt) {
     const std::size_t strings = static_cast<std::size_t>(built.stringBytes);
     const std::size_t recordsAt = strings + kStringDataZeroBytes + static_cast<std::size_t>(built.padding);
     tailAt = recordsAt + built.records.size() * kRecordSize;
-    std::vector<std::uint8_t> region(tailAt + tailSize, 0);
+    Region region{std::make_unique_for_overwrite<std::uint8_t[]>(tailAt + tailSize), tailAt + tailSize};
     std::memcpy(region.data(), state.StrBlock.Data(), strings);
+    std::memset(region.data() + strings, 0, kStringDataZeroBytes);
     std::memset(region.data() + strings + kStringDataZeroBytes, 0xFF, static_cast<std::size_t>(built.padding));
     for (std::size_t i = 0; i < built.records.size(); ++i) {
         std::memcpy(region.data() + recordsAt + i * kRecordSize, built.records[i].Data(), kRecordSize);
@@ -68,10 +78,10 @@ WriteResult WriteScriptData(const std::filesystem::path& path, const HaloPcMap& 
 
     // Read everything the write phase needs before the first write.
     std::size_t tailAt = 0;
-    std::vector<std::uint8_t> region =
+    Region region =
         AssembleRegion(state, built, static_cast<std::size_t>(a.fileLength - a.insertionPoint), tailAt);
     file.SetPosition(a.insertionPoint);
-    file.ReadInto(region.data() + tailAt, region.size() - tailAt);
+    file.ReadInto(region.data() + tailAt, region.size - tailAt);
 
     std::vector<FieldWrite> writes;
     writes.push_back(Int32Write(a.scenario + kStringDataSizeField, built.stringBytes + kStringDataZeroBytes));
@@ -100,13 +110,13 @@ WriteResult WriteScriptData(const std::filesystem::path& path, const HaloPcMap& 
     // The word scan over the moved region, from the scan start to the end of the grown file.
     if (a.scanStart < a.newLength) {
         const std::size_t start = static_cast<std::size_t>(a.scanStart - a.stringData);
-        result.wordsCorrected = ScanWords(region.data() + start, region.size() - start, range, a.scanStart,
+        result.wordsCorrected = ScanWords(region.data() + start, region.size - start, range, a.scanStart,
                                           recordFixups ? &result.fixups : nullptr);
     }
 
     file.Reserve(a.newLength);
     file.SetPosition(a.stringData);
-    file.Write(region.data(), region.size());
+    file.Write(region.data(), region.size);
     for (const FieldWrite& w : writes) {
         file.SetPosition(w.offset);
         file.Write(w.bytes.Data(), w.bytes.Size());
