@@ -78,11 +78,15 @@ private:
         ++level.index;
     }
 
-    std::int32_t TakeIdentity() { return next_++; }
+    // Identity numbers wrap like the 16-bit fields they end up in, never overflow.
+    std::int32_t TakeIdentity() {
+        const std::int32_t identity = next_;
+        next_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(next_) + 1u);
+        return identity;
+    }
 
     bool AppendCall(const XmlNode& element) {
         state_.RealSyn += 2;
-        const std::string command = element.GetAttribute(language::kCommand);
         Syntax call;
         call.ExpIdentity = TakeIdentity();
         call.EngineIdentity = NumberAttribute(element.GetAttribute(language::kEngineId));
@@ -90,7 +94,7 @@ private:
         call.ExpType = scriptformat::kExpTypeCall;
         call.ScriptTableOffset = state_.LengthIntoStrings;
         call.KidExpPointer = next_;
-        call.Command = command;
+        call.Command = element.GetAttribute(language::kCommand);
         AppendExpressionNode(state_, call);
 
         Syntax name = call;
@@ -101,7 +105,7 @@ private:
         name.ScriptValue = 0;
         const std::size_t nameSlot = AppendExpressionNode(state_, name);
 
-        state_.AppendString(command);
+        state_.AppendString(call.Command);
         if (element.ChildCount() == 0) return false;
         LinkSibling(state_, nameSlot, next_);  // the first argument comes next
         return true;

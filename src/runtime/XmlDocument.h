@@ -10,6 +10,8 @@
 // - A document type declaration is refused: the language has no use for one, and refusing it
 //   rules out entity-expansion attacks.
 // - Malformed XML throws Error::AtScript with the parser's line and column.
+// - Line and column of an element are those of its start tag's "<"; of a text node, those of
+//   its first non-whitespace character. Columns count characters (a code point is one column).
 //
 // Nodes live in one arena owned by the document and refer to their children by pointer, so a
 // document nested 100,000 levels deep is built and destroyed without recursion.
