@@ -10,6 +10,7 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include "About.h"
 #include "AppTestSupport.h"
 #include "MenuBar1.h"
 #include "support/TestFiles.h"
@@ -142,6 +143,18 @@ TEST(MenuBar1, CommandLRunsTheSameLoadAsTheMenuItem) {
     ASSERT_EQ(driven.chooser->filtersAsked.size(), 2u);
     EXPECT_EQ(driven.chooser->filtersAsked[1], driven.chooser->filtersAsked[0]);
     EXPECT_TRUE(driven.messages->shown.empty());
+}
+
+TEST(MenuBar1, CommandLStillLoadsWhileTheAboutWindowIsInFront) {
+    auto driven = MakeWindow(/*activate=*/true);
+    driven->MenuItem(QStringLiteral("aboutMenu"))->trigger();
+    About* about = About::Current();
+    ASSERT_NE(about, nullptr);
+    about->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    QTest::keyClick(about, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(driven.chooser->filtersAsked.size(), 1u);
+    about->close();
 }
 
 TEST(MenuBar1, QuitEndsTheEventLoop) {
