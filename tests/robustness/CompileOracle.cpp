@@ -1,0 +1,146 @@
+#include "CompileOracle.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+#include "ReferenceCompile.h"
+#include "map/HaloPcMap.h"
+#include "mapgen/MapGenerator.h"
+#include "runtime/Error.h"
+#include "runtime/XmlDocument.h"
+#include "scriptdata/BuildScriptData.h"
+#include "scriptdata/ScenarioScriptFields.h"
+#include "scriptdata/ScriptCompilier.h"
+
+namespace xsc::robust {
+namespace {
+
+std::string FirstDifference(const Bytes& a, const Bytes& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) return "first difference at offset " + Hex(static_cast<std::int64_t>(i));
+    }
+    return "lengths " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+}
+
+bool SameState(const HaloPcMap& a, const HaloPcMap& b) {
+    return a.Magic == b.Magic && a.TagCount == b.TagCount && a.TagCache == b.TagCache && a.TagByName == b.TagByName &&
+           a.TagsByIdent == b.TagsByIdent && a.Scenario == b.Scenario && a.tagOffset == b.tagOffset &&
+           a.indexOffset == b.indexOffset && a.MapMagic == b.MapMagic && a.f == b.f && a.HeaderCode == b.HeaderCode;
+}
+
+// What a successful load promises: one Tag per entry, Scenario being the first, every name in
+// the file and followed by its zero byte.
+std::string LoadedIndexProblem(const HaloPcMap& m, const Bytes& map) {
+    if (m.TagCount <= 0 || m.TagCache.size() != static_cast<std::size_t>(m.TagCount)) {
+        return "TagCount " + std::to_string(m.TagCount) + " with " + std::to_string(m.TagCache.size()) + " tags";
+    }
+    if (!m.Scenario || m.Scenario != m.TagCache.front()) return "Scenario is not TagCache[0]";
+    for (std::size_t i = 0; i < m.TagCache.size(); ++i) {
+        const Tag& t = *m.TagCache[i];
+        const std::int64_t end = std::int64_t{t.NameOffset} + static_cast<std::int64_t>(t.Name.size());
+        if (t.NameOffset < 0 || end >= static_cast<std::int64_t>(map.size()) || map[static_cast<std::size_t>(end)] != 0 ||
+            !std::equal(t.Name.begin(), t.Name.end(), map.begin() + t.NameOffset,
+                        [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
+            return "the name of tag " + std::to_string(i) + " is not the bytes at its offset";
+        }
+    }
+    return {};
+}
+
+Verdict Unexpected(const char* during, const std::exception& e) {
+    return Verdict::Violation(std::string("an exception other than xsc::Error ") + during + ": " + e.what());
+}
+
+}  // namespace
+
+LoadBaseline::LoadBaseline() : map_(std::make_unique<HaloPcMap>()) {
+    mapgen::MapOptions options;
+    options.headSize = 256;
+    options.tagCount = 3;
+    options.slotCapacity = 8;
+    options.tagDataSize = 256;
+    options.scenarioTailSize = 64;
+    file_.Assign(mapgen::GenerateMap(options));
+    map_->LoadMap(file_.Path());
+}
+
+LoadBaseline::~LoadBaseline() = default;
+
+Verdict CheckLoad(MemoryFile& file, const Bytes& map, const HaloPcMap& baseline) {
+    file.Assign(map);
+    HaloPcMap m = baseline;
+    try {
+        m.LoadMap(file.Path());
+    } catch (const Error& e) {
+        if (!SameState(m, baseline)) return Verdict::Violation(std::string("a failed load changed the map object: ") + e.what());
+        return Verdict::Refuse(e.what());
+    } catch (const std::exception& e) {
+        return Unexpected("from LoadMap", e);
+    }
+    if (std::string problem = LoadedIndexProblem(m, map); !problem.empty()) {
+        return Verdict::Violation("loaded, but " + problem);
+    }
+    try {
+        ReadScenarioScriptFields(m);
+    } catch (const Error& e) {
+        return Verdict::Refuse(e.what());
+    } catch (const std::exception& e) {
+        return Unexpected("from ReadScenarioScriptFields", e);
+    }
+    if (file.Contents() != map) return Verdict::Violation("loading changed the file");
+    return Verdict::Accept();
+}
+
+Verdict CheckCompile(MemoryFile& file, const Bytes& map, std::string_view script) {
+    std::optional<XmlDocument> document;
+    try {
+        document = XmlDocument::LoadXml(script);
+    } catch (const Error& e) {
+        return Verdict::Refuse(e.what());
+    } catch (const std::exception& e) {
+        return Unexpected("from LoadXml", e);
+    }
+    return CheckCompile(file, map, *document);
+}
+
+Verdict CheckCompile(MemoryFile& file, const Bytes& map, const XmlDocument& document) {
+    file.Assign(map);
+    HaloPcMap m;
+    ScriptCompilier state;
+    CompileSummary summary;
+    try {
+        m.LoadMap(file.Path());
+        summary = BuildScriptData(m, document, state);
+    } catch (const Error& e) {
+        const Bytes after = file.Contents();
+        if (after != map) {
+            return Verdict::Violation(std::string("a refused compile changed the file (") + FirstDifference(map, after) +
+                                      "): " + e.what());
+        }
+        if (std::string(e.what()).empty()) return Verdict::Violation("a refusal without a message");
+        return Verdict::Refuse(e.what());
+    } catch (const std::exception& e) {
+        return Unexpected("from the compile", e);
+    }
+
+    return JudgeCompiled(map, file.Contents(), document, state, summary.growth);
+}
+
+Verdict JudgeCompiled(const Bytes& before, const Bytes& after, const XmlDocument& document, const ScriptCompilier& state,
+                      std::int64_t reportedGrowth) {
+    Bytes expected;
+    if (std::string why = ReferenceCompile(before, ShapeOf(document), state, expected); !why.empty()) {
+        return Verdict::Violation("compiled, but it should have been refused: " + why);
+    }
+    if (after != expected) {
+        return Verdict::Violation("the compiled file differs from the reference: " + FirstDifference(expected, after));
+    }
+    if (static_cast<std::int64_t>(after.size()) - static_cast<std::int64_t>(before.size()) != reportedGrowth) {
+        return Verdict::Violation("the reported growth " + std::to_string(reportedGrowth) + " is not the file's growth");
+    }
+    return Verdict::Accept();
+}
+
+}  // namespace xsc::robust
