@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/Text.h"
+
 namespace xsc::language {
 
 // Expression elements.
@@ -49,7 +51,6 @@ enum class ExpressionKind { Call, Value, Global, Unknown };
 // Which expression element a name denotes, ignoring letter case.
 ExpressionKind ClassifyExpression(std::string_view elementName);
 
-// ASCII comparison ignoring letter case, as the language compares keywords.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+using xsc::EqualsIgnoringCase;
 
 }  // namespace xsc::language

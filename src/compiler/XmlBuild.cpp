@@ -124,7 +124,7 @@ private:
         state_.RealSyn += 1;
         Syntax node;
         node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
-        node.EngineIdentity = kGlobalEngineIdentity;
+        node.EngineIdentity = scriptformat::kGlobalEngineIdentity;
         node.ExpType = scriptformat::kExpTypeGlobal;
         AppendValueNode(node, EncodeGlobalValue(node.ValueType, element.GetAttribute(language::kValue),
                                                 element.GetAttribute(language::kValueCommand)));
@@ -141,7 +141,6 @@ private:
     }
 
     // The engine identity of every global node.
-    static constexpr std::int32_t kGlobalEngineIdentity = 0xFFFF;
 
     ScriptCompilier& state_;
     std::int32_t next_;

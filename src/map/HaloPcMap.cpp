@@ -6,6 +6,7 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Text.h"
 
 namespace xsc {
 namespace {
@@ -20,7 +21,7 @@ std::int32_t Wrap32(std::int64_t value) {
 std::int32_t ReadField(BinaryStream& in, std::int64_t offset, const char* what) {
     if (offset < 0 || offset + 4 > in.Length()) {
         throw Error::AtOffset(std::string(what) + " lies outside the file (" +
-                                  std::to_string(in.Length()) + " bytes)",
+                                  ByteCount(in.Length()) + ")",
                               offset);
     }
     in.SetPosition(offset);
@@ -41,7 +42,7 @@ struct EntryBytes {
 std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagIndex) {
     if (offset < 0 || offset >= in.Length()) {
         throw Error::AtOffset("the name of tag " + std::to_string(tagIndex) + " lies outside the file (" +
-                                  std::to_string(in.Length()) + " bytes)",
+                                  ByteCount(in.Length()) + ")",
                               offset);
     }
     in.SetPosition(offset);
@@ -62,15 +63,6 @@ HaloPcMap::HaloPcMap() = default;
 
 std::string HaloPcMap::Reverse(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 bool HaloPcMap::HasDaehHeader() const { return EqualsIgnoringCase(HeaderCode, kHeaderCode); }
 
 void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
@@ -82,8 +74,7 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     HaloPcMap loaded;
     BinaryStream in = BinaryStream::OpenAsBinaryFile(*chosen, BinaryStream::Mode::ReadOnly);
     if (in.Length() < 4) {
-        throw Error::AtOffset("the file is too short for a map header (" + std::to_string(in.Length()) +
-                                  " bytes)",
+        throw Error::AtOffset("the file is too short for a map header (" + ByteCount(in.Length()) + ")",
                               0);
     }
     in.SetPosition(kHeaderCodeOffset);
@@ -91,8 +82,7 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     loaded.indexOffset = ReadField(in, loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
                                    "the index offset field");
     if (loaded.indexOffset < 0 || loaded.indexOffset + kIndexHeaderSize > in.Length()) {
-        throw Error::AtOffset("the index header lies outside the file (" + std::to_string(in.Length()) +
-                                  " bytes)",
+        throw Error::AtOffset("the index header lies outside the file (" + ByteCount(in.Length()) + ")",
                               loaded.indexOffset);
     }
     loaded.MapMagic = ReadField(in, loaded.indexOffset + kIndexMapMagic, "MapMagic");
@@ -106,8 +96,7 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     const std::int64_t indexEnd = std::int64_t{loaded.tagOffset} + kTagEntrySize * loaded.TagCount;
     if (indexEnd > in.Length()) {
         throw Error::AtOffset("the tag index of " + std::to_string(loaded.TagCount) +
-                                  " entries runs past the end of the file (" + std::to_string(in.Length()) +
-                                  " bytes)",
+                                  " entries runs past the end of the file (" + ByteCount(in.Length()) + ")",
                               loaded.tagOffset);
     }
 

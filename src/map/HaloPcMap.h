@@ -57,7 +57,4 @@ public:
     bool HasDaehHeader() const;
 };
 
-// ASCII comparison that ignores letter case, as keyword comparisons in maps and scripts do.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace xsc

@@ -68,9 +68,7 @@ void BinaryStream::Close() {
 void BinaryStream::CheckReadable(std::size_t count) const {
     if (position_ < 0 || position_ > length_ ||
         static_cast<std::uint64_t>(length_ - position_) < count) {
-        throw Error::AtOffset("unexpected end of file: " + std::to_string(count) +
-                                  " bytes needed, the file is " + std::to_string(length_) +
-                                  " bytes long",
+        throw Error::AtOffset("unexpected end of file: " + ByteCount(count) + " needed, the file is " + ByteCount(length_) + " long",
                               position_);
     }
 }

@@ -22,6 +22,10 @@ Error Error::AtScript(const std::string& what, std::int64_t line, std::int64_t c
 
 Error Error::InMap(const std::string& what) { return Error(what, Subject::Map); }
 
+std::string ByteCount(std::int64_t count) {
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
 std::string Hex(std::int64_t value) {
     char buffer[24];
     if (value < 0) {

@@ -36,5 +36,7 @@ private:
 
 // "0x1a2b" for messages.
 std::string Hex(std::int64_t value);
+// "1 byte", "2 bytes" for messages.
+std::string ByteCount(std::int64_t count);
 
 }  // namespace xsc

@@ -49,8 +49,19 @@ struct XmlNode {
 class XmlDocument {
 public:
     XmlDocument() = default;
-    XmlDocument(XmlDocument&&) noexcept = default;
-    XmlDocument& operator=(XmlDocument&&) noexcept = default;
+    // Moving keeps every node where it is (the arena's blocks change owner), so the moved-to
+    // document's pointers stay valid; the moved-from document is left empty.
+    XmlDocument(XmlDocument&& other) noexcept : nodes_(std::move(other.nodes_)), root_(other.root_) {
+        other.nodes_.clear();
+        other.root_ = nullptr;
+    }
+    XmlDocument& operator=(XmlDocument&& other) noexcept {
+        nodes_ = std::move(other.nodes_);
+        root_ = other.root_;
+        other.nodes_.clear();
+        other.root_ = nullptr;
+        return *this;
+    }
     XmlDocument(const XmlDocument&) = delete;
     XmlDocument& operator=(const XmlDocument&) = delete;
 

@@ -1,5 +1,6 @@
 #include "scriptdata/BuildPhase.h"
 
+#include "compiler/ScriptLanguage.h"
 #include "compiler/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/Val.h"
@@ -97,9 +98,9 @@ MemoryBlock MakeScriptRecord(const ScriptHeader& header, std::int32_t k) {
 
 ScriptHeader ReadScriptHeader(const XmlNode& element) {
     ScriptHeader header;
-    header.Type = NumberAttribute(element.GetAttribute("TypeAttr"));
-    header.ReturnType = NumberAttribute(element.GetAttribute("ReTypeAttr"));
-    header.Name = element.GetAttribute("NameAttr");
+    header.Type = NumberAttribute(element.GetAttribute(language::kTypeAttr));
+    header.ReturnType = NumberAttribute(element.GetAttribute(language::kReTypeAttr));
+    header.Name = element.GetAttribute(language::kNameAttr);
     if (header.Name.size() >= static_cast<std::size_t>(kRecordNameSize)) {
         throw Error::AtScript("script name \"" + header.Name + "\" is " + std::to_string(header.Name.size()) +
                                   " bytes long; at most " + std::to_string(kRecordNameSize - 1) +

@@ -27,8 +27,7 @@ struct Region {
 
 void CheckInsideFile(const Region& r, std::int64_t fileLength) {
     if (r.start < 0 || r.end > fileLength || r.start > r.end) {
-        throw Error::AtOffset(std::string("the ") + r.name + " lies outside the file (" + std::to_string(fileLength) +
-                                  " bytes)",
+        throw Error::AtOffset(std::string("the ") + r.name + " lies outside the file (" + ByteCount(fileLength) + ")",
                               r.start);
     }
 }

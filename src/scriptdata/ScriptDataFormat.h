@@ -75,6 +75,8 @@ constexpr std::int64_t kNodeChildOrValue = 16;  // index half / low half; identi
 constexpr std::int32_t kExpTypeCall = 8;
 constexpr std::int32_t kExpTypeNameOrValue = 9;
 constexpr std::int32_t kExpTypeGlobal = 13;
+// EngineIdentity of every global node.
+constexpr std::int32_t kGlobalEngineIdentity = 0xFFFF;
 // Value type code of every function name node.
 constexpr std::int32_t kFunctionNameValueType = 2;
 

@@ -44,5 +44,7 @@ code=$?
 set -e
 [ "$code" -eq 2 ] || fail "usage error exit code $code"
 
-"$xsc" info "$work/out.map" --json | grep -q '"scriptCount": 1' || fail "info --json after compile"
+# (captured first: grep -q may stop reading early, and a writer cut off by it fails the pipe)
+info="$("$xsc" info "$work/out.map" --json)"
+grep -q '"scriptCount": 1' <<<"$info" || fail "info --json after compile"
 echo "1 passed, 0 failed"

@@ -10,6 +10,7 @@
 #include "mapgen/Random.h"
 #include "mapgen/SyntheticFormat.h"
 #include "runtime/Error.h"
+#include "runtime/Text.h"
 #include "scriptdata/ScriptDataFormat.h"
 
 namespace xsc::mapgen {

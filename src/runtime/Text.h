@@ -1,0 +1,18 @@
+#pragma once
+// Text comparison as keywords are compared in maps and scripts (the header code "daeh", element
+// names, "true" and "false"): letter case is ignored, for ASCII letters only, byte by byte.
+
+#include <string_view>
+
+namespace xsc {
+
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace xsc
