@@ -94,18 +94,24 @@ WriteResult WriteScriptData(const std::filesystem::path& path, const HaloPcMap& 
     const std::int32_t behindStrings = file.ReadInt32();
     writes.push_back(Int32Write(a.scenario + kBehindStringsAddressField, Wrap32(std::int64_t{behindStrings} + a.growth)));
 
-    // The index pass: data addresses of every tag entry that point at or behind P.
+    // The index pass: data addresses of every tag entry that point at or behind P. The entries
+    // are read and written back as one block (only data addresses change), so a map with
+    // thousands of tags costs two system calls, not one per entry.
+    FieldWrite index{map.tagOffset, MemoryBlock(static_cast<std::size_t>(mapformat::kTagEntrySize * map.TagCount))};
+    file.SetPosition(index.offset);
+    file.ReadInto(index.bytes.Data(), index.bytes.Size());
     for (std::int32_t i = 0; i < map.TagCount; ++i) {
-        const std::int64_t field = std::int64_t{map.tagOffset} + mapformat::kTagEntrySize * i + mapformat::kTagDataAddress;
-        file.SetPosition(field);
-        const std::int32_t v = file.ReadInt32();
+        const std::size_t field = static_cast<std::size_t>(mapformat::kTagEntrySize * i + mapformat::kTagDataAddress);
+        const std::int32_t v = index.bytes.Int32At(field);
         if (!range.InRange(v)) continue;
-        writes.push_back(Int32Write(field, range.Corrected(v)));
+        index.bytes.Int32Value(field, range.Corrected(v));
         ++result.indexAddressesCorrected;
         if (recordFixups) {
-            result.fixups.push_back({field, static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(range.Corrected(v))});
+            result.fixups.push_back({index.offset + static_cast<std::int64_t>(field), static_cast<std::uint32_t>(v),
+                                     static_cast<std::uint32_t>(range.Corrected(v))});
         }
     }
+    if (result.indexAddressesCorrected != 0) writes.push_back(std::move(index));
 
     // The word scan over the moved region, from the scan start to the end of the grown file.
     if (a.scanStart < a.newLength) {
