@@ -79,6 +79,7 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     }
     in.SetPosition(kHeaderCodeOffset);
     loaded.HeaderCode = in.Read(4);
+    loaded.LoadedLength = in.Length();
     loaded.indexOffset = ReadField(in, loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
                                    "the index offset field");
     if (loaded.indexOffset < 0 || loaded.indexOffset + kIndexHeaderSize > in.Length()) {

@@ -38,6 +38,7 @@ public:
     std::int32_t MapMagic = 0;
     std::optional<std::filesystem::path> f;  // the chosen map file; empty before a load
     std::string HeaderCode;  // the four raw bytes at offset 0, as read by the last load
+    std::int64_t LoadedLength = 0;  // the file's length when the last load read it
 
     // Loads the chosen map. An empty choice (a cancelled chooser) empties `f` and changes nothing
     // else. A map that cannot be read throws Error and leaves this object exactly as it was.

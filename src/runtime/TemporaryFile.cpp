@@ -43,14 +43,12 @@ TemporaryFile TemporaryFile::Beside(const std::filesystem::path& target, const s
     }
     TemporaryFile temporary{std::filesystem::path(buffer.data())};
     struct stat info {};
-    if (modeFrom != nullptr && ::stat(modeFrom->c_str(), &info) == 0) {
-        ::fchmod(file.fd, info.st_mode & 0777);
-    }
+    if (modeFrom != nullptr && ::stat(modeFrom->c_str(), &info) == 0) temporary.mode_ = static_cast<int>(info.st_mode & 0777);
     return temporary;
 }
 
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : path_(std::move(other.path_)), committed_(other.committed_) {
+    : path_(std::move(other.path_)), committed_(other.committed_), mode_(other.mode_) {
     other.committed_ = true;  // the moved-from object no longer owns the file
 }
 
@@ -61,6 +59,9 @@ TemporaryFile::~TemporaryFile() {
 void TemporaryFile::CommitTo(const std::filesystem::path& target) {
     {
         Fd file{::open(path_.c_str(), O_RDWR | O_CLOEXEC)};
+        if (file.fd >= 0 && mode_ >= 0 && ::fchmod(file.fd, static_cast<mode_t>(mode_)) != 0) {
+            throw Error("cannot set the permissions of " + path_.string() + ": " + Reason(), Error::Subject::Output);
+        }
         if (file.fd < 0 || ::fsync(file.fd) != 0) {
             throw Error("cannot flush " + path_.string() + " to disk: " + Reason(), Error::Subject::Output);
         }

@@ -9,8 +9,9 @@ namespace xsc {
 
 class TemporaryFile {
 public:
-    // Creates an empty temporary file in the folder of `target` (".<name>.xsc-XXXXXX"), with the
-    // permission bits of `modeFrom` when given.
+    // Creates an empty temporary file in the folder of `target` (".<name>.xsc-XXXXXX"), owner
+    // read-write only until it is committed; it then takes the permission bits of `modeFrom` when
+    // given (not before: a read-only source would make the file unwritable while it is filled).
     static TemporaryFile Beside(const std::filesystem::path& target, const std::filesystem::path* modeFrom = nullptr);
 
     TemporaryFile(TemporaryFile&& other) noexcept;
@@ -27,6 +28,7 @@ private:
     explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
     std::filesystem::path path_;
     bool committed_ = false;
+    int mode_ = -1;  // permission bits to give the file when it is committed; -1: keep them
 };
 
 // Copies the whole content of `from` over the existing file `to` (in the kernel where it can).

@@ -57,6 +57,13 @@ void CheckWrittenRegions(const std::vector<Region>& regions, std::int64_t string
 
 }  // namespace
 
+void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength) {
+    if (fileLength != map.LoadedLength) {
+        throw Error::InMap("the map file changed since it was loaded (" + std::to_string(map.LoadedLength) +
+                           " bytes then, " + std::to_string(fileLength) + " now); load it again");
+    }
+}
+
 void CheckStringDataSize(const ScriptCompilier& state) {
     if (state.ScriptTableSize != kExpectedStringDataSize) {
         throw Error::InMap("the map already holds compiled strings: its string data is " +

@@ -33,6 +33,10 @@ struct ScriptArrangement {
 ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
                                    std::int64_t fileLength);
 
+// Everything a compile knows of the map (tags, offsets) was read by the load: a file whose length
+// differs now is no longer that map (truncated, replaced or grown by someone else meanwhile).
+void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength);
+
 // The refusal that needs nothing but the string data size: checked before the build phase, so
 // a map that already holds compiled strings is refused before any work is done.
 void CheckStringDataSize(const ScriptCompilier& state);

@@ -70,6 +70,7 @@ FieldWrite NodeDataHeader(const ScriptCompilier& state, std::int64_t nodeData) {
 WriteResult WriteScriptData(const std::filesystem::path& path, const HaloPcMap& map, const ScriptCompilier& state,
                             const BuiltScripts& built, bool recordFixups) {
     BinaryStream file = BinaryStream::OpenAsBinaryFile(path, BinaryStream::Mode::ReadWrite);
+    CheckLoadedLength(map, file.Length());
     const ScriptArrangement a = CheckArrangement(map, state, built, file.Length());
     const FixupRange range = FixupRange::For(static_cast<std::int32_t>(a.insertionPoint), map.Magic, a.newLength,
                                              a.growth);

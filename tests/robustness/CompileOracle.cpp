@@ -27,7 +27,8 @@ std::string FirstDifference(const Bytes& a, const Bytes& b) {
 bool SameState(const HaloPcMap& a, const HaloPcMap& b) {
     return a.Magic == b.Magic && a.TagCount == b.TagCount && a.TagCache == b.TagCache && a.TagByName == b.TagByName &&
            a.TagsByIdent == b.TagsByIdent && a.Scenario == b.Scenario && a.tagOffset == b.tagOffset &&
-           a.indexOffset == b.indexOffset && a.MapMagic == b.MapMagic && a.f == b.f && a.HeaderCode == b.HeaderCode;
+           a.indexOffset == b.indexOffset && a.MapMagic == b.MapMagic && a.f == b.f && a.HeaderCode == b.HeaderCode &&
+           a.LoadedLength == b.LoadedLength;
 }
 
 // What a successful load promises: one Tag per entry, Scenario being the first, every name in
