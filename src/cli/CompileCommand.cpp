@@ -20,7 +20,12 @@ std::string ReadScript(const std::string& script, std::istream& in) {
     if (script == "-") return std::string(std::istreambuf_iterator<char>(in), {});
     std::ifstream file(script, std::ios::binary);
     if (!file) throw Error("cannot read the script " + script + ": " + std::strerror(errno));
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    // A folder opens, but reading it fails (the stream then throws rather than ending).
+    try {
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    } catch (const std::ios_base::failure&) {
+        throw Error("cannot read the script " + script + ": " + std::strerror(errno));
+    }
 }
 
 float AsFloat(std::uint32_t bits) {

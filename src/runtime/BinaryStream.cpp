@@ -22,7 +22,9 @@ std::string SystemReason() { return std::strerror(errno); }
 BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, Mode mode) {
     BinaryStream stream;
     stream.path_ = path;
-    const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    // Non-blocking, so that a named pipe given as a map is refused below instead of waiting
+    // forever for a writer. Regular files ignore the flag.
+    const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
     stream.fd_ = ::open(path.c_str(), flags);
     if (stream.fd_ < 0) {
         throw Error::InMap(std::string("cannot open for ") +
