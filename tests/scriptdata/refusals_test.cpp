@@ -106,7 +106,7 @@ TEST_F(Refusals, ArrangementTheBuildCannotHandle) {
         Put32(b, field(l, 0x480), static_cast<std::uint32_t>(l.scenarioOffset + 0x100 + l.magic));
     }, kOneScript, "and the node data overlap");
     ExpectRefused(test::SmallMap(), [&](Bytes& b, const mapgen::MapLayout& l) {
-        Put32(b, field(l, 0x494), static_cast<std::uint32_t>(0x7FFFF000 + l.magic));
+        Put32(b, field(l, 0x494), 0x7FFFF000u + static_cast<std::uint32_t>(l.magic));
     }, kOneScript, "the string data lies outside the file");
     ExpectRefused(test::SmallMap(), [&](Bytes& b, const mapgen::MapLayout& l) {
         Put32(b, field(l, 0x474), 20);
@@ -115,7 +115,7 @@ TEST_F(Refusals, ArrangementTheBuildCannotHandle) {
         Put32(b, static_cast<std::size_t>(l.tagOffset) + 32 + 0x14, static_cast<std::uint32_t>(l.stringDataOffset + l.magic));
     }, kOneScript, "the data of tag 1 lies before the end of the string data");
     ExpectRefused(test::SmallMap(), [&](Bytes& b, const mapgen::MapLayout& l) {
-        Put32(b, static_cast<std::size_t>(l.tagOffset) + 0x14, static_cast<std::uint32_t>(0x7FFFFF00 + l.magic));
+        Put32(b, static_cast<std::size_t>(l.tagOffset) + 0x14, 0x7FFFFF00u + static_cast<std::uint32_t>(l.magic));
     }, kOneScript, "the scenario's node data size field lies outside the file");
 }
 
