@@ -51,6 +51,12 @@ TEST(FixupRange, BoundariesAreExact) {
     EXPECT_EQ(test::Get32(b, 12), 0x2100u);  // equal to the upper bound: not corrected
     EXPECT_EQ(test::Get32(b, 16), 0xFFFFFFFFu);  // negative: below a positive lower bound
     EXPECT_EQ(test::Get32(b, 20), 0x80000000u);
+
+    // An upper bound below every 32-bit value corrects nothing.
+    Bytes none = Words({0x80000000, 0, 0x7FFFFFFF});
+    const Bytes before = none;
+    EXPECT_EQ(ScanWords(none.data(), none.size(), FixupRange::For(0, static_cast<std::int32_t>(0x80000000u), 0, 4)), 0u);
+    EXPECT_EQ(none, before);
 }
 
 TEST(FixupRange, LowerBoundWrapsAndUpperBoundDoesNot) {
@@ -66,35 +72,6 @@ TEST(FixupRange, LowerBoundWrapsAndUpperBoundDoesNot) {
     EXPECT_EQ(test::Get32(b, 4), 0x80000104u);
     EXPECT_EQ(test::Get32(b, 8), 0x80000003u);  // v + growth wraps
     EXPECT_EQ(test::Get32(b, 12), 0x00000004u);
-}
-
-TEST(FixupRange, UpperBoundBelowEveryValueCorrectsNothing) {
-    const FixupRange r = FixupRange::For(0, static_cast<std::int32_t>(0x80000000u), 0, 4);
-    Bytes b = Words({0x80000000, 0, 0x7FFFFFFF});
-    const Bytes before = b;
-    EXPECT_EQ(ScanWords(b.data(), b.size(), r), 0u);
-    EXPECT_EQ(b, before);
-}
-
-TEST(ScanWords, PartialLastWordIsUntouched) {
-    const FixupRange r = FixupRange::For(0, 0, 0x10000, 1);
-    Bytes b = Words({0x10, 0x20});
-    b.resize(7);
-    EXPECT_EQ(ScanWords(b.data(), b.size(), r), 1u);
-    EXPECT_EQ(test::Get32(b, 0), 0x11u);
-    EXPECT_EQ(b[4], 0x20);
-}
-
-TEST(ScanWords, RecordsEveryCorrectedWord) {
-    const FixupRange r = FixupRange::For(0x100, 0, 0x1000, 0x40);
-    Bytes b = Words({0x50, 0x100, 0x200, 0x3000});
-    std::vector<CorrectedWord> list;
-    EXPECT_EQ(ScanWords(b.data(), b.size(), r, 0x7000, &list), 2u);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].fileOffset, 0x7004);
-    EXPECT_EQ(list[0].oldValue, 0x100u);
-    EXPECT_EQ(list[0].newValue, 0x140u);
-    EXPECT_EQ(list[1].fileOffset, 0x7008);
 }
 
 TEST(ScanWords, MatchesTheModelOnRandomData) {
@@ -179,39 +156,27 @@ TEST_F(FileFixup, IndexPassAndScanMatchTheModel) {
     }
 }
 
-TEST_F(FileFixup, GrowthZeroLeavesEveryByte) {
+TEST_F(FileFixup, GrowthZeroChangesNoByteAndAScanStartPastTheEndScansNothing) {
     test::HandMap m = MakeMap(0x40440028);
     Bytes bytes = test::BuildHandMap(m);
     bytes.resize(0x8000, 0);
-    for (std::size_t at = 0x2000; at < bytes.size(); at += 4) test::Put32(bytes, at, kInsertion + test::HandMagic(m) + static_cast<std::uint32_t>(at));
+    for (std::size_t at = 0x2000; at < bytes.size(); at += 4) {
+        test::Put32(bytes, at, kInsertion + test::HandMagic(m) + static_cast<std::uint32_t>(at));
+    }
     const auto path = dir / "m.map";
     test::WriteBytes(path, bytes);
     HaloPcMap map;
     map.LoadMap(path);
-    const FixupReport report = map.UpdateFromPoint(0x2000, kInsertion, 0);
-    EXPECT_GT(report.wordsCorrected, 0u);
+    EXPECT_GT(map.UpdateFromPoint(0x2000, kInsertion, 0).wordsCorrected, 0u);
     EXPECT_EQ(test::ReadBytes(path), bytes);
-}
 
-TEST_F(FileFixup, ScanStartAtOrPastTheEndStillRunsTheIndexPass) {
-    test::HandMap m = MakeMap(0x40440028);
-    Bytes bytes = test::BuildHandMap(m);
-    bytes.resize(0x6000, 0);
-    const auto path = dir / "m.map";
-    for (std::int32_t scanStart : {0x6000, 0x7000}) {
-        test::WriteBytes(path, bytes);
-        HaloPcMap map;
-        map.LoadMap(path);
-        const FixupReport report = map.UpdateFromPoint(scanStart, kInsertion, 0x10);
-        EXPECT_EQ(report.wordsCorrected, 0u);
-        EXPECT_EQ(report.indexAddressesCorrected, 2u);
-        const Bytes after = test::ReadBytes(path);
-        EXPECT_EQ(after.size(), bytes.size());
-        EXPECT_EQ(test::Get32(after, 0x828 + 32 * 2 + 0x14), test::Get32(bytes, 0x828 + 32 * 2 + 0x14) + 0x10);
-        EXPECT_EQ(test::Get32(after, 0x828 + 0x14), test::Get32(bytes, 0x828 + 0x14));
-        // The tag records keep the offsets read at load time.
-        EXPECT_EQ(map.TagCache[2]->Offset, 0x5000);
-    }
+    const FixupReport report = map.UpdateFromPoint(0x8000, kInsertion, 0x10);
+    EXPECT_EQ(report.wordsCorrected, 0u);
+    EXPECT_EQ(report.indexAddressesCorrected, 2u);  // the index pass still runs
+    const Bytes after = test::ReadBytes(path);
+    EXPECT_EQ(test::Get32(after, 0x828 + 32 * 2 + 0x14), test::Get32(bytes, 0x828 + 32 * 2 + 0x14) + 0x10);
+    EXPECT_EQ(test::Get32(after, 0x2000), test::Get32(bytes, 0x2000));
+    EXPECT_EQ(map.TagCache[2]->Offset, 0x5000);  // tag records keep their load-time offsets
 }
 
 }  // namespace

@@ -83,6 +83,12 @@ Bytes RecordsIn(const Bytes& after, const mapgen::MapLayout& layout, std::int32_
                  after.begin() + static_cast<std::ptrdiff_t>(at + 92 * static_cast<std::size_t>(scripts)));
 }
 
+std::ostream& operator<<(std::ostream& out, const Node& n) {
+    return out << std::hex << "{id " << n.identity << ", engine " << n.engine << ", type " << n.valueType << ", exp "
+               << n.expType << ", sib " << n.sibIndex << "/" << n.sibIdentity << ", str " << n.stringOffset << ", "
+               << n.low << "/" << n.high << "}" << std::dec;
+}
+
 Node NodeAt(const Bytes& file, const mapgen::MapLayout& layout, int slot) {
     const std::size_t at = static_cast<std::size_t>(layout.nodeDataOffset) + 0x38 + 20 * static_cast<std::size_t>(slot);
     return Node{Get16(file, at),      Get16(file, at + 2),  Get16(file, at + 4),  Get16(file, at + 6),

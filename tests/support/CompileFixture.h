@@ -4,6 +4,7 @@
 // over every word, exactly in the order the format's tools apply them.
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "mapgen/MapGenerator.h"
@@ -42,7 +43,9 @@ struct Node {
     std::uint32_t stringOffset;
     std::uint16_t low, high;  // child pointer (index, identity) or value halves
     std::uint32_t value() const { return low | (static_cast<std::uint32_t>(high) << 16); }
+    bool operator==(const Node&) const = default;
 };
+std::ostream& operator<<(std::ostream& out, const Node& n);
 Node NodeAt(const Bytes& file, const mapgen::MapLayout& layout, int slot);
 
 // Identity of slot k: 0xE373 + k in 16 bits.
