@@ -1,143 +1,160 @@
-// The main window's design: title, sizes, buttons, the two controls, how they follow a resize.
+// The window's design: the window and its two controls, how they follow a resize, the menu bar,
+// the About window and Quit.
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
 
-#include "AnchoredPane.h"
+#include "About.h"
 #include "AppTestSupport.h"
+#include "Canvas.h"
+#include "EggPicture.h"
 #include "MenuBar1.h"
 
 namespace xsc::test {
 namespace {
 
-// Design figures: the content area below the menu bar, the field and the button in it.
-const QSize kContent(323, 382);
-const QRect kField(0, 0, 323, 348);
-const QRect kButton(206, 353, 97, 22);
-constexpr int kButtonRightMargin = 20;   // 323 - (206 + 97)
-constexpr int kButtonBottomMargin = 7;   // 382 - (353 + 22)
-constexpr int kFieldBottomStrip = 34;    // 382 - 348: the strip that holds the button
+TEST_F(WindowTest, WindowAndControlsHaveTheirDesignedProperties) {
+    const QPlainTextEdit* field = window->ScriptFld;
+    const QPushButton* button = window->BtnCompileScript;
+    const Qt::WindowFlags flags = window->windowFlags();
+    const QFont fieldFont = field->font();
+    const struct { const char* what; bool holds; } checks[] = {
+        {"title", window->windowTitle() == QStringLiteral("Compiler")},
+        {"content size", window->centralWidget()->size() == QSize(323, 382)},
+        {"maximum size", window->centralWidget()->maximumSize() == QSize(32000, 32000)},
+        {"close and minimize but no maximize", flags.testFlag(Qt::WindowCloseButtonHint) &&
+             flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint)},
+        {"menu bar", qobject_cast<MenuBar1*>(window->menuBar()) && window->menuBar()->isVisible()},
+        {"field place", field->geometry() == QRect(0, 0, 323, 348)},
+        {"field empty and editable", field->toPlainText().isEmpty() && !field->isReadOnly()},
+        {"field scrolls vertically only", field->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
+             field->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff},
+        {"field has a border", field->frameShape() != QFrame::NoFrame},
+        {"field font", fieldFont.family() == QApplication::font().family() && fieldFont.pointSize() == 10 &&
+             !fieldFont.bold() && !fieldFont.italic() && !fieldFont.underline()},
+        {"field black on white", field->palette().color(QPalette::Base) == Qt::white &&
+             field->palette().color(QPalette::Text) == Qt::black},
+        {"field passes Tab on", field->tabChangesFocus()},
+        {"button place", button->geometry() == QRect(206, 353, 97, 22)},
+        {"button caption", button->text() == QStringLiteral("Compile Script")},
+        {"button takes no focus", button->focusPolicy() == Qt::NoFocus},
+        {"button font", button->font().pointSize() == 10 && !button->font().bold()},
+        {"button enabled", button->isEnabled()},
+    };
+    for (const auto& check : checks) EXPECT_TRUE(check.holds) << check.what;
 
-QSize ContentSize(const Window1& window) { return window.centralWidget()->size(); }
-
-// Resizes the window so that its content area gets `content`, as far as the window allows.
-void ResizeContent(Window1& window, const QSize& content) {
-    const QSize frameExtra = window.size() - ContentSize(window);
-    window.resize(content + frameExtra);
-    QApplication::processEvents();
+    QTest::keyClicks(window->ScriptFld, QStringLiteral("ab"));
+    QTest::keyClick(window->ScriptFld, Qt::Key_Tab);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), QStringLiteral("ab"));  // Tab is not typed
 }
 
-TEST(Window1, HasTheDesignedTitleSizeAndWindowButtons) {
-    auto driven = MakeWindow();
-    Window1& window = *driven.window;
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Compiler"));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(ContentSize(window), kContent);
-    EXPECT_TRUE(window.menuBar()->isVisible());
-    EXPECT_NE(qobject_cast<MenuBar1*>(window.menuBar()), nullptr);
-
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(window.isFullScreen());
-    EXPECT_TRUE(driven.messages->shown.empty());
-}
-
-TEST(Window1, ScriptFieldIsAnEmptyPlainWhiteFieldThatPassesTabOn) {
-    auto driven = MakeWindow();
-    QPlainTextEdit* field = driven->ScriptFld;
-    ASSERT_NE(field, nullptr);
-    EXPECT_EQ(driven->findChild<QPlainTextEdit*>(QStringLiteral("ScriptFld")), field);
-    EXPECT_EQ(field->geometry(), kField);
-    EXPECT_TRUE(field->toPlainText().isEmpty());
-    EXPECT_FALSE(field->isReadOnly());
-    EXPECT_TRUE(field->isEnabled());
-    EXPECT_NE(field->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(field->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_NE(field->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_NE(field->focusPolicy() & Qt::TabFocus, 0);
-
-    const QFont font = field->font();
-    EXPECT_EQ(font.family(), QApplication::font().family());
-    EXPECT_EQ(font.pointSize(), 10);
-    EXPECT_FALSE(font.bold());
-    EXPECT_FALSE(font.italic());
-    EXPECT_FALSE(font.underline());
-    EXPECT_EQ(field->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_EQ(field->palette().color(QPalette::Text), QColor(Qt::black));
-
-    // Tab is not typed into the script: it is left to move the focus.
-    EXPECT_TRUE(field->tabChangesFocus());
-    QTest::keyClicks(field, QStringLiteral("ab"));
-    QTest::keyClick(field, Qt::Key_Tab);
-    EXPECT_EQ(field->toPlainText(), QStringLiteral("ab"));
-}
-
-TEST(Window1, CompileButtonIsAFocuslessCaptionedButton) {
-    auto driven = MakeWindow(/*activate=*/true);
-    QPushButton* button = driven->BtnCompileScript;
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(driven->findChild<QPushButton*>(QStringLiteral("BtnCompileScript")), button);
-    EXPECT_EQ(button->geometry(), kButton);
-    EXPECT_EQ(button->text(), QStringLiteral("Compile Script"));
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-    EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(button->font().pointSize(), 10);
-    EXPECT_FALSE(button->font().bold());
-
-    // Pressing it leaves the keyboard focus in the script field.
-    driven->ScriptFld->setFocus();
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_TRUE(driven->ScriptFld->hasFocus());
-}
-
-TEST(Window1, FieldGrowsAndButtonKeepsItsMarginsWhenResized) {
-    auto driven = MakeWindow();
-    for (const QSize content : {QSize(523, 532), QSize(400, 382), QSize(323, 700), QSize(160, 250)}) {
-        SCOPED_TRACE(QStringLiteral("%1x%2").arg(content.width()).arg(content.height()).toStdString());
-        ResizeContent(*driven.window, content);
-        ASSERT_EQ(ContentSize(*driven.window), content);
-        EXPECT_EQ(driven->ScriptFld->geometry(),
-                  QRect(0, 0, content.width(), content.height() - kFieldBottomStrip));
-        const QRect button = driven->BtnCompileScript->geometry();
-        EXPECT_EQ(button.size(), kButton.size());
-        EXPECT_EQ(content.width() - (button.x() + button.width()), kButtonRightMargin);
-        EXPECT_EQ(content.height() - (button.y() + button.height()), kButtonBottomMargin);
+// The field fills the content down to a 34 px strip; the button keeps 20 px from the right edge
+// and 7 px from the bottom edge; the content never gets smaller than 130 x 200.
+TEST_F(WindowTest, ControlsFollowAResizeDownToTheMinimum) {
+    const QSize frame = window->size() - window->centralWidget()->size();
+    for (const QSize asked : {QSize(523, 532), QSize(400, 382), QSize(160, 700), QSize(10, 10), QSize(323, 382)}) {
+        const QSize content = asked.expandedTo(QSize(130, 200));
+        SCOPED_TRACE(content.width() * 10000 + content.height());
+        window->resize(asked + frame);
+        QApplication::processEvents();
+        ASSERT_EQ(window->centralWidget()->size(), content);
+        EXPECT_EQ(window->ScriptFld->geometry(), QRect(0, 0, content.width(), content.height() - 34));
+        EXPECT_EQ(window->BtnCompileScript->geometry(),
+                  QRect(content.width() - 20 - 97, content.height() - 7 - 22, 97, 22));
     }
-    // Back to the design size, everything is where it was designed.
-    ResizeContent(*driven.window, kContent);
-    EXPECT_EQ(driven->ScriptFld->geometry(), kField);
-    EXPECT_EQ(driven->BtnCompileScript->geometry(), kButton);
 }
 
-TEST(Window1, CannotBeMadeSmallerThanTheMinimum) {
-    auto driven = MakeWindow();
-    ResizeContent(*driven.window, QSize(10, 10));
-    EXPECT_EQ(ContentSize(*driven.window), QSize(130, 200));
-    EXPECT_EQ(driven->ScriptFld->geometry(), QRect(0, 0, 130, 200 - kFieldBottomStrip));
-    EXPECT_EQ(driven->BtnCompileScript->geometry(),
-              QRect(130 - kButtonRightMargin - 97, 200 - kButtonBottomMargin - 22, 97, 22));
-    EXPECT_EQ(driven->centralWidget()->maximumSize(), QSize(32000, 32000));
+// Each row: the menu path of the item, its caption ("-": separator) and its shortcut; Ctrl is
+// the command key. Titles and "&Delete" have no shortcut, About is an entry without items.
+void Describe(const QList<QAction*>& actions, const QString& path, QStringList& rows) {
+    for (const QAction* action : actions) {
+        rows << path + action->objectName() + QLatin1Char('|') + (action->isSeparator() ? "-" : action->text()) +
+                    QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
+        if (action->menu()) Describe(action->menu()->actions(), action->objectName() + QLatin1Char('/'), rows);
+    }
 }
 
-TEST(AnchoredRect, FollowsTheLockedEdgesOnEachAxis) {
-    const QSize design(100, 80);
-    const QRect rect(10, 20, 30, 40);
-    const QSize grown(150, 60);  // 50 wider, 20 lower
-    // Locked left and top only: stays put.
-    EXPECT_EQ(AnchoredRect(rect, Qt::LeftEdge | Qt::TopEdge, design, grown), rect);
-    // Locked to both horizontal edges: stretches; to the bottom only: moves up with it.
-    EXPECT_EQ(AnchoredRect(rect, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge, design, grown),
-              QRect(10, 0, 80, 40));
-    // Locked right only: moves right; both vertical edges: shrinks.
-    EXPECT_EQ(AnchoredRect(rect, Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge, design, grown),
-              QRect(60, 20, 30, 20));
-    // Shrinking below nothing clamps the size at zero instead of going negative.
-    EXPECT_EQ(AnchoredRect(rect, Qt::TopEdge | Qt::BottomEdge, design, QSize(100, 10)), QRect(10, 20, 30, 0));
+TEST_F(WindowTest, MenuBarHasItsItemsInOrder) {
+    QStringList rows;
+    Describe(window->menuBar()->actions(), QString(), rows);
+    EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
+              "FileMenu|&File|\n"
+              "FileMenu/FileLoadmap|&Load map|Ctrl+L\n"
+              "FileMenu/Filej|-|\n"
+              "FileMenu/FileQuit|&Quit|Ctrl+Q\n"
+              "EditMenu|&Edit|\n"
+              "EditMenu/EditUndo|&Undo|Ctrl+Z\n"
+              "EditMenu/UntitledMenu1|-|\n"
+              "EditMenu/EditCut|Cu&t|Ctrl+X\n"
+              "EditMenu/EditCopy|&Copy|Ctrl+C\n"
+              "EditMenu/EditPaste|&Paste|Ctrl+V\n"
+              "EditMenu/EditClear|&Delete|\n"
+              "EditMenu/UntitledMenu0|-|\n"
+              "EditMenu/EditSelectAll|Select &All|Ctrl+A\n"
+              "aboutMenu|&About|");
+    EXPECT_EQ(window->MenuItem(QStringLiteral("EditCopy")), window->menuBar()->actions()[1]->menu()->actions()[3]);
+}
+
+// The editing items act on the script field.
+TEST_F(WindowTest, EditItemsActOnTheScriptField) {
+    auto item = [this](const char* name) { window->MenuItem(QString::fromLatin1(name))->trigger(); };
+    const auto text = [this] { return window->ScriptFld->toPlainText().toStdString(); };
+    window->ScriptFld->setFocus();
+    QTest::keyClicks(window->ScriptFld, QStringLiteral("ab"));
+    item("EditSelectAll");
+    item("EditCopy");
+    item("EditClear");
+    EXPECT_EQ(text(), "");
+    item("EditPaste");
+    item("EditPaste");
+    EXPECT_EQ(text(), "abab");
+    item("EditUndo");
+    EXPECT_EQ(text(), "ab");
+    QApplication::clipboard()->clear();
+    item("EditSelectAll");
+    item("EditCut");
+    EXPECT_EQ(text(), "");
+    item("EditPaste");
+    EXPECT_EQ(text(), "ab");
+}
+
+TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
+    QAction* about = window->MenuItem(QStringLiteral("aboutMenu"));
+    about->trigger();
+    about->trigger();
+    QPointer<About> first = About::Current();
+    ASSERT_TRUE(first);
+    int open = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) open += qobject_cast<About*>(widget) && widget->isVisible();
+    EXPECT_EQ(open, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    first->resize(600, 400);
+    EXPECT_EQ(first->size(), QSize(424, 185));
+    EXPECT_FALSE(first->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(first->Canvas1->Backdrop().cacheKey(), egg_ic().cacheKey());
+    EXPECT_TRUE(first->StaticText1->text().startsWith(QStringLiteral("xsc " XSC_VERSION)));
+
+    first->close();  // disposes of it; choosing About again makes a new one
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    about->trigger();
+    ASSERT_TRUE(About::Current());
+    EXPECT_TRUE(About::Current()->isVisible());
+    About::Current()->close();
+}
+
+TEST_F(WindowTest, QuitEndsTheEventLoop) {
+    QTimer::singleShot(0, window.get(), [this] { window->MenuItem(QStringLiteral("FileQuit"))->trigger(); });
+    QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 }  // namespace

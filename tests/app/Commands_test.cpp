@@ -1,0 +1,123 @@
+// The window's two commands as the user runs them: File > Load map (Command-L) with a chooser
+// the test answers, and a real click on "Compile Script", checked against the command-line tool.
+
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest/QTest>
+
+#include "AppTestSupport.h"
+#include "mapgen/MapGenerator.h"
+#include "support/CompileFixture.h"
+
+namespace xsc::test {
+namespace {
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+class Commands : public WindowTest {
+protected:
+    void SetUp() override {
+        layout = mapgen::WriteMap(map, SmallMap(7));
+        original = ReadBytes(map);
+    }
+    void Compile(const QString& script) {
+        window->ScriptFld->setPlainText(script);
+        QTest::mouseClick(window->BtnCompileScript, Qt::LeftButton);
+    }
+
+    const std::filesystem::path map = dir / "seed7.map";
+    mapgen::MapLayout layout;
+    Bytes original;
+};
+
+TEST_F(Commands, CommandLLoadsTheChosenMapSilentlyAndACancelForgetsTheFile) {
+    chooser->answer = map;
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(chooser->filters, std::vector<std::string>{"Halo map (*.map)"});
+    EXPECT_EQ(window->LoadedMap.f, map);
+    EXPECT_EQ(window->LoadedMap.TagCount, layout.tagCount);
+    Load(std::nullopt);
+    EXPECT_FALSE(window->LoadedMap.f);
+    EXPECT_TRUE(messages->shown.empty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Compiler"));
+}
+
+TEST_F(Commands, AFailedLoadIsShownAndKeepsThePreviousMap) {
+    Load(map);
+    Load(dir / "missing.map");
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].starts_with("error: ")) << messages->shown[0];
+    EXPECT_NE(messages->shown[0].find("missing.map"), std::string::npos) << messages->shown[0];
+    EXPECT_EQ(window->LoadedMap.f, map);
+}
+
+// One script with one call, print("Hello from xsc!").
+const QString kHello = QStringLiteral(
+    "<Scripts>\n"
+    "  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n"
+    "    <ScriptCommand Command=\"print\" EngineId=\"52\" ValueType=\"4\">\n"
+    "      <ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n"
+    "    </ScriptCommand>\n"
+    "  </Script>\n"
+    "</Scripts>\n");
+
+TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
+    WriteText(dir / "hello.xml", kHello.toStdString());
+    ASSERT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map),
+                                Q(dir / "hello.xml"), QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
+    const Bytes expected = ReadBytes(dir / "cli.map");
+    ASSERT_TRUE(expected != original);
+
+    Load(map);
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
+    EXPECT_TRUE(ReadBytes(map) == expected);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), kHello);
+}
+
+TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
+    // The end tag on line 4 does not match the ScriptCommand opened on line 3.
+    const QString script = QStringLiteral(
+        "<Scripts>\n"
+        "  <Script NameAttr=\"a\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n"
+        "    <ScriptCommand Command=\"sleep\" EngineId=\"1\" ValueType=\"4\">\n"
+        "  </Script>\n"
+        "</Scripts>\n");
+    Load(map);
+    Compile(script);
+    ASSERT_EQ(messages->shown.size(), 1u);
+    const auto at = QRegularExpression(QStringLiteral("^error: .*Line (\\d+), column (\\d+): "),
+                                       QRegularExpression::DotMatchesEverythingOption)
+                        .match(QString::fromStdString(messages->shown[0]));
+    ASSERT_TRUE(at.hasMatch()) << messages->shown[0];
+    EXPECT_EQ(at.captured(1), QStringLiteral("4"));
+    const QTextCursor cursor = window->ScriptFld->textCursor();
+    EXPECT_EQ(cursor.blockNumber() + 1, 4);
+    EXPECT_EQ(cursor.positionInBlock() + 1, at.captured(2).toInt());
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+}
+
+// Before any load, and after a cancelled one: said in words, before the (malformed) script is
+// read, and the file of the earlier load is not written.
+TEST_F(Commands, CompileWithoutAMapSaysSoAndWritesNothing) {
+    for (const bool loadedThenCancelled : {false, true}) {
+        SCOPED_TRACE(loadedThenCancelled);
+        if (loadedThenCancelled) {
+            Load(map);
+            Load(std::nullopt);
+        }
+        messages->shown.clear();
+        Compile(QStringLiteral("<Scripts>"));
+        ASSERT_EQ(messages->shown.size(), 1u);
+        EXPECT_TRUE(messages->shown[0].starts_with("error: ")) << messages->shown[0];
+        EXPECT_NE(messages->shown[0].find("No map is loaded"), std::string::npos) << messages->shown[0];
+        EXPECT_EQ(window->ScriptFld->textCursor().position(), 0);  // not moved to a script error
+        EXPECT_TRUE(ReadBytes(map) == original);
+    }
+}
+
+}  // namespace
+}  // namespace xsc::test
