@@ -1,11 +1,13 @@
 #pragma once
-// Compiles the children of a document's root element, as the build does for one script body:
-// the string data already holds "begin" (offsets 0 to 5) and the body starts at slot 4
-// (identity 0xE373 + 4 = 0xE377), behind the script's four filler slots.
+// Compiles the children of a document's root element as the build does for one script body
+// (the string data already holds "begin", the body starts at slot 4, identity 0xE373 + 4 =
+// 0xE377) and reads the node records back byte by byte, without the code that wrote them.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
+#include <string>
 #include <string_view>
 
 #include "compiler/XmlBuild.h"
@@ -15,8 +17,22 @@
 namespace xsc::testing {
 
 constexpr std::int32_t kBodyStart = -7309 + 4;  // identity number of slot 4
-constexpr std::uint16_t kBodyStartId = 0xE377;  // its low 16 bits
-constexpr std::uint16_t kBodyStartSlot = 4;
+constexpr std::uint16_t kNone = 0xFFFF;
+
+// A 20-byte node record, little-endian: identity, engine, value type, expression type (16 bits
+// each), the sibling pointer (slot index, identity), the string offset (32 bits), and the child
+// pointer or value as two 16-bit halves.
+struct Node {
+    std::uint16_t identity, engine, valueType, expType, sibIndex, sibId;
+    std::uint32_t offset;
+    std::uint16_t low, high;
+    bool operator==(const Node&) const = default;
+};
+
+inline void PrintTo(const Node& n, std::ostream* os) {
+    *os << std::hex << "{" << n.identity << " " << n.engine << " " << n.valueType << " " << n.expType << " "
+        << n.sibIndex << " " << n.sibId << " " << n.offset << " " << n.low << " " << n.high << "}";
+}
 
 class BuildFixture : public ::testing::Test {
 protected:
@@ -26,9 +42,27 @@ protected:
         state.AppendString("begin");
     }
 
-    std::int32_t Build(std::string_view xml, std::int32_t nextIdentity = kBodyStart) {
+    std::int32_t Build(std::string_view xml) {
         document = XmlDocument::LoadXml(xml);
-        return XmlBuild(state, *document.DocumentElement(), nextIdentity);
+        return XmlBuild(state, *document.DocumentElement(), kBodyStart);
+    }
+
+    std::size_t Slots() const { return state.SyntaxBlock.Size() / 20; }
+
+    // The i-th node appended (slot i + 4).
+    Node At(std::size_t i) const {
+        const auto& b = state.SyntaxBlock.Bytes();
+        const auto w = [&](std::size_t k) {
+            return static_cast<std::uint16_t>(b.at(i * 20 + k) | b.at(i * 20 + k + 1) << 8);
+        };
+        const std::uint32_t offset = w(12) | static_cast<std::uint32_t>(w(14)) << 16;
+        return {w(0), w(2), w(4), w(6), w(8), w(10), offset, w(16), w(18)};
+    }
+
+    // The string data behind "begin\0", zero bytes included.
+    std::string Strings() const {
+        const auto& b = state.StrBlock.Bytes();
+        return std::string(b.begin() + 6, b.begin() + state.LengthIntoStrings);
     }
 
     ScriptCompilier state;
