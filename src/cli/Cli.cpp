@@ -44,7 +44,10 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CLI::App* comp = app.add_subcommand("compile", "Compile an XML script into a map");
     comp->add_option("MAP", mapPath, "The map file (changed in place unless -o is given)")->required();
     comp->add_option("SCRIPT", compile.script, "The XML script, or - for standard input")->required();
-    comp->add_option("-o,--output", outputPath, "Write the compiled map here and leave MAP untouched");
+    // An empty -o must not fall back to compiling MAP in place.
+    const CLI::Validator notEmpty([](std::string& text) { return text.empty() ? std::string("must not be empty") : std::string(); },
+                                  "");
+    comp->add_option("-o,--output", outputPath, "Write the compiled map here and leave MAP untouched")->check(notEmpty);
     comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
 
     try {

@@ -47,5 +47,16 @@ TEST(CliRobustness, MapThatIsANamedPipe) {
     EXPECT_EQ(err, "xsc: error: " + pipe.string() + ": not a regular file\n");
 }
 
+TEST(CliRobustness, EmptyOutputNameIsAUsageErrorNotAnInPlaceCompile) {
+    test::TempDir dir;
+    const auto map = dir / "level.map";
+    mapgen::WriteMap(map, test::SmallMap(4));
+    const test::Bytes before = test::ReadBytes(map);
+    std::string err;
+    EXPECT_EQ(Xsc({"compile", map.string(), "-", "-o", ""}, err, "<s/>"), 2);
+    EXPECT_NE(err.find("must not be empty"), std::string::npos) << err;
+    EXPECT_TRUE(test::ReadBytes(map) == before);
+}
+
 }  // namespace
 }  // namespace xsc
