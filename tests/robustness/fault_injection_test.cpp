@@ -181,10 +181,10 @@ TEST_F(FaultInjection, ReadOnlyMapWithOutputElsewhere) {
 }
 
 TEST_F(FaultInjection, OutputFolderNotWritable) {
-    const fs::path out = dir / "out";  // owned by root, not writable by the child
+    const fs::path out = dir / "out";  // writable by nobody but root, and the child is not root
     fs::create_directory(out);
-    fs::permissions(out, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     ChildLimits limits;
     limits.dropPrivileges = true;
     limits.mustNotWrite = out;
