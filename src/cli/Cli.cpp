@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <istream>
+#include <new>
 #include <ostream>
 
 #include "CompileCommand.h"
@@ -68,6 +69,10 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         }
     } catch (const Error& e) {
         err << ErrorLine(e, info->parsed() ? infoMap : mapPath, compile.script, outputPath) << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Nothing has been written when memory runs out: the tail is read before the first write.
+        err << "xsc: error: out of memory (the part of the map behind the script data is held in memory)\n";
         return 1;
     }
     return 0;
