@@ -16,12 +16,12 @@
 namespace xsc::robust {
 namespace {
 
+using Kind = Verdict::Kind;
+
 std::string FirstDifference(const Bytes& a, const Bytes& b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (a[i] != b[i]) return "first difference at offset " + Hex(static_cast<std::int64_t>(i));
-    }
-    return "lengths " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (ia == a.end() || ib == b.end()) return "lengths " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    return "first difference at offset " + Hex(ia - a.begin());
 }
 
 bool SameState(const HaloPcMap& a, const HaloPcMap& b) {
@@ -31,12 +31,10 @@ bool SameState(const HaloPcMap& a, const HaloPcMap& b) {
            a.LoadedLength == b.LoadedLength;
 }
 
-// What a successful load promises: one Tag per entry, Scenario being the first, every name in
-// the file and followed by its zero byte.
+// A successful load promises one Tag per entry, Scenario first, every name in the file and
+// followed by its zero byte.
 std::string LoadedIndexProblem(const HaloPcMap& m, const Bytes& map) {
-    if (m.TagCount <= 0 || m.TagCache.size() != static_cast<std::size_t>(m.TagCount)) {
-        return "TagCount " + std::to_string(m.TagCount) + " with " + std::to_string(m.TagCache.size()) + " tags";
-    }
+    if (m.TagCount <= 0 || m.TagCache.size() != static_cast<std::size_t>(m.TagCount)) return "a wrong tag count";
     if (!m.Scenario || m.Scenario != m.TagCache.front()) return "Scenario is not TagCache[0]";
     for (std::size_t i = 0; i < m.TagCache.size(); ++i) {
         const Tag& t = *m.TagCache[i];
@@ -51,23 +49,22 @@ std::string LoadedIndexProblem(const HaloPcMap& m, const Bytes& map) {
 }
 
 Verdict Unexpected(const char* during, const std::exception& e) {
-    return Verdict::Violation(std::string("an exception other than xsc::Error ") + during + ": " + e.what());
+    return {Kind::Violation, std::string("an exception other than xsc::Error ") + during + ": " + e.what()};
 }
 
 }  // namespace
 
-LoadBaseline::LoadBaseline() : map_(std::make_unique<HaloPcMap>()) {
-    mapgen::MapOptions options;
-    options.headSize = 256;
-    options.tagCount = 3;
-    options.slotCapacity = 8;
-    options.tagDataSize = 256;
-    options.scenarioTailSize = 64;
-    file_.Assign(mapgen::GenerateMap(options));
-    map_->LoadMap(file_.Path());
+const HaloPcMap& BaselineMap() {
+    static MemoryFile file;
+    static const HaloPcMap map = [] {
+        file.Assign(mapgen::GenerateMap({.headSize = 256, .tagCount = 3, .slotCapacity = 8, .tagDataSize = 256,
+                                         .scenarioTailSize = 64}));
+        HaloPcMap m;
+        m.LoadMap(file.Path());
+        return m;
+    }();
+    return map;
 }
-
-LoadBaseline::~LoadBaseline() = default;
 
 Verdict CheckLoad(MemoryFile& file, const Bytes& map, const HaloPcMap& baseline) {
     file.Assign(map);
@@ -75,23 +72,21 @@ Verdict CheckLoad(MemoryFile& file, const Bytes& map, const HaloPcMap& baseline)
     try {
         m.LoadMap(file.Path());
     } catch (const Error& e) {
-        if (!SameState(m, baseline)) return Verdict::Violation(std::string("a failed load changed the map object: ") + e.what());
-        return Verdict::Refuse(e.what());
+        if (!SameState(m, baseline)) return {Kind::Violation, std::string("a failed load changed the map object: ") + e.what()};
+        return {Kind::Refused, e.what()};
     } catch (const std::exception& e) {
         return Unexpected("from LoadMap", e);
     }
-    if (std::string problem = LoadedIndexProblem(m, map); !problem.empty()) {
-        return Verdict::Violation("loaded, but " + problem);
-    }
+    if (std::string problem = LoadedIndexProblem(m, map); !problem.empty()) return {Kind::Violation, "loaded, but " + problem};
     try {
         ReadScenarioScriptFields(m);
     } catch (const Error& e) {
-        return Verdict::Refuse(e.what());
+        return {Kind::Refused, e.what()};
     } catch (const std::exception& e) {
         return Unexpected("from ReadScenarioScriptFields", e);
     }
-    if (file.Contents() != map) return Verdict::Violation("loading changed the file");
-    return Verdict::Accept();
+    if (file.Contents() != map) return {Kind::Violation, "loading changed the file"};
+    return {};
 }
 
 Verdict CheckCompile(MemoryFile& file, const Bytes& map, std::string_view script) {
@@ -99,7 +94,7 @@ Verdict CheckCompile(MemoryFile& file, const Bytes& map, std::string_view script
     try {
         document = XmlDocument::LoadXml(script);
     } catch (const Error& e) {
-        return Verdict::Refuse(e.what());
+        return {Kind::Refused, e.what()};
     } catch (const std::exception& e) {
         return Unexpected("from LoadXml", e);
     }
@@ -117,31 +112,27 @@ Verdict CheckCompile(MemoryFile& file, const Bytes& map, const XmlDocument& docu
     } catch (const Error& e) {
         const Bytes after = file.Contents();
         if (after != map) {
-            return Verdict::Violation(std::string("a refused compile changed the file (") + FirstDifference(map, after) +
-                                      "): " + e.what());
+            return {Kind::Violation, "a refused compile changed the file (" + FirstDifference(map, after) + "): " + e.what()};
         }
-        if (std::string(e.what()).empty()) return Verdict::Violation("a refusal without a message");
-        return Verdict::Refuse(e.what());
+        if (std::string(e.what()).empty()) return {Kind::Violation, "a refusal without a message"};
+        return {Kind::Refused, e.what()};
     } catch (const std::exception& e) {
         return Unexpected("from the compile", e);
     }
-
     return JudgeCompiled(map, file.Contents(), document, state, summary.growth);
 }
 
 Verdict JudgeCompiled(const Bytes& before, const Bytes& after, const XmlDocument& document, const ScriptCompilier& state,
                       std::int64_t reportedGrowth) {
     Bytes expected;
-    if (std::string why = ReferenceCompile(before, ShapeOf(document), state, expected); !why.empty()) {
-        return Verdict::Violation("compiled, but it should have been refused: " + why);
+    if (std::string why = ReferenceCompile(before, document, state, expected); !why.empty()) {
+        return {Kind::Violation, "compiled, but it should have been refused: " + why};
     }
-    if (after != expected) {
-        return Verdict::Violation("the compiled file differs from the reference: " + FirstDifference(expected, after));
+    if (after != expected) return {Kind::Violation, "the compiled file differs from the reference: " + FirstDifference(expected, after)};
+    if (static_cast<std::int64_t>(after.size() - before.size()) != reportedGrowth) {
+        return {Kind::Violation, "the reported growth " + std::to_string(reportedGrowth) + " is not the file's growth"};
     }
-    if (static_cast<std::int64_t>(after.size()) - static_cast<std::int64_t>(before.size()) != reportedGrowth) {
-        return Verdict::Violation("the reported growth " + std::to_string(reportedGrowth) + " is not the file's growth");
-    }
-    return Verdict::Accept();
+    return {};
 }
 
 }  // namespace xsc::robust

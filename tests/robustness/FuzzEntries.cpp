@@ -1,7 +1,5 @@
 #include "FuzzEntries.h"
 
-#include <string>
-
 #include "runtime/XmlDocument.h"
 
 namespace xsc::robust {
@@ -15,39 +13,21 @@ const std::string_view kFixedScript =
     "<script NameAttr='idle' TypeAttr='2'><ScriptValue ValueType='3' Value='cell'/></script>"
     "</scripts>";
 
-mapgen::MapOptions ScriptHostMap() {
-    mapgen::MapOptions o;
-    o.seed = 7;
-    o.headSize = 0;
-    o.tagCount = 3;
-    o.slotCapacity = 600;
-    o.tagDataSize = 1024;
-    o.scenarioTailSize = 128;
-    return o;
-}
-
 mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader) {
-    mapgen::MapOptions o;
-    o.seed = seed;
-    o.daehHeader = daehHeader;
-    o.headSize = 0;
-    o.tagCount = 3;
-    o.slotCapacity = 32;
-    o.tagDataSize = 512;
-    o.scenarioTailSize = 64;
-    o.addressEvery = 4;
-    return o;
+    return {.seed = seed, .daehHeader = daehHeader, .headSize = 0, .tagCount = 3, .slotCapacity = 32,
+            .tagDataSize = 512, .scenarioTailSize = 64, .addressEvery = 4};
 }
 
 Verdict RunLoadMapInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
-    static const LoadBaseline baseline;
-    return CheckLoad(file, Bytes(data, data + size), baseline.Map());
+    return CheckLoad(file, Bytes(data, data + size), BaselineMap());
 }
 
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
-    static const Bytes host = mapgen::GenerateMap(ScriptHostMap());
+    // Room for 600 node slots, three tags, about 17 KB.
+    static const Bytes host = mapgen::GenerateMap(
+        {.seed = 7, .headSize = 0, .tagCount = 3, .slotCapacity = 600, .tagDataSize = 1024, .scenarioTailSize = 128});
     return CheckCompile(file, host, std::string_view(reinterpret_cast<const char*>(data), size));
 }
 

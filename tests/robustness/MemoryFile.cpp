@@ -1,54 +1,33 @@
 #include "MemoryFile.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
 namespace xsc::robust {
-namespace {
 
-[[noreturn]] void Fail(const char* what) { throw std::runtime_error(std::string(what) + ": " + std::strerror(errno)); }
-
-}  // namespace
-
-MemoryFile::MemoryFile() {
-    fd_ = ::memfd_create("xsc-map", MFD_CLOEXEC);
-    if (fd_ < 0) Fail("memfd_create");
+MemoryFile::MemoryFile() : fd_(::memfd_create("xsc-map", MFD_CLOEXEC)) {
+    if (fd_ < 0) throw std::runtime_error(std::string("memfd_create: ") + std::strerror(errno));
     path_ = "/proc/self/fd/" + std::to_string(fd_);
 }
 
-MemoryFile::~MemoryFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
+MemoryFile::~MemoryFile() { ::close(fd_); }
 
-void MemoryFile::Assign(const std::uint8_t* data, std::size_t size) {
-    if (::ftruncate(fd_, 0) != 0) Fail("ftruncate");
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t put = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) Fail("pwrite");
-        done += static_cast<std::size_t>(put);
-    }
+void MemoryFile::Assign(const Bytes& bytes) {
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) throw std::runtime_error("cannot write " + path_.string());
 }
 
 Bytes MemoryFile::Contents() const {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) Fail("fstat");
-    Bytes bytes(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) Fail("pread");
-        done += static_cast<std::size_t>(got);
-    }
-    return bytes;
+    std::ifstream in(path_, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace xsc::robust

@@ -1,9 +1,7 @@
 #pragma once
 // A map file that lives in memory (memfd) but is opened by path like any other file, so the
-// loader and the compile run their real file code without touching the disk. The robustness
-// tests and the fuzz targets run thousands of loads and compiles through one of these.
+// loader and the compile run their real file code without touching the disk.
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -19,15 +17,12 @@ public:
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
 
-    // Replaces the whole content.
-    void Assign(const std::uint8_t* data, std::size_t size);
-    void Assign(const Bytes& bytes) { Assign(bytes.data(), bytes.size()); }
+    void Assign(const Bytes& bytes);  // replaces the whole content
     Bytes Contents() const;
-    // "/proc/self/fd/N": opening it opens this file.
-    const std::filesystem::path& Path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }  // "/proc/self/fd/N"
 
 private:
-    int fd_ = -1;
+    int fd_;
     std::filesystem::path path_;
 };
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
-#include <vector>
 
 #include "runtime/Val.h"
 #include "runtime/XmlDocument.h"
@@ -13,85 +11,68 @@ namespace xsc::robust {
 namespace {
 
 // Numbers of the format, written out here rather than taken from the code under test.
-constexpr std::int64_t kDaehIndexOffset = 0x10;
-constexpr std::int64_t kAlternateIndexOffset = 0x5EC;
-constexpr std::int64_t kTagEntries = 0x28;
-constexpr std::int64_t kEntrySize = 32;
-constexpr std::int64_t kEntryData = 0x14;
-constexpr std::int64_t kNodeDataSize = 0x474;
-constexpr std::int64_t kNodeDataAddress = 0x480;
-constexpr std::int64_t kStringDataSize = 0x488;
-constexpr std::int64_t kStringDataAddress = 0x494;
-constexpr std::int64_t kScriptCount = 0x49C;
-constexpr std::int64_t kScriptRecords = 0x4A0;
-constexpr std::int64_t kBehindStrings = 0x5A8;
-constexpr std::int64_t kFirstSlot = 56;
-constexpr std::int64_t kSlotSize = 20;
-constexpr std::int64_t kRecordSize = 92;
+constexpr std::int64_t kDaehIndexOffset = 0x10, kAlternateIndexOffset = 0x5EC;
+constexpr std::int64_t kTagEntries = 0x28, kEntrySize = 32, kEntryData = 0x14;
+constexpr std::int64_t kNodeDataSize = 0x474, kNodeDataAddress = 0x480;
+constexpr std::int64_t kStringDataSize = 0x488, kStringDataAddress = 0x494;
+constexpr std::int64_t kScriptCount = 0x49C, kScriptRecords = 0x4A0, kBehindStrings = 0x5A8;
+constexpr std::int64_t kFirstSlot = 56, kSlotSize = 20, kRecordSize = 92;
 constexpr std::int64_t kZeroIdentitySlot = 7309;  // 0xE373 + 7309 = 0x10000
 
 std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
 bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
 }
 
-// A file as a growable byte vector: reads must lie inside it; writes may extend it (a write
-// past the end of a file leaves zeros in between). `writesMayGrow` is off while the in-place
-// field writes run: a compile may only grow the file by its one big write.
-class ModelFile {
-public:
-    explicit ModelFile(Bytes bytes) : b_(std::move(bytes)) {}
-    std::int64_t Length() const { return static_cast<std::int64_t>(b_.size()); }
-    bool Inside(std::int64_t at, std::int64_t n) const { return at >= 0 && n >= 0 && at + n <= Length(); }
+// A file as a byte vector: reads must lie inside it; writes may extend it (with zeros between)
+// only while `writesMayGrow`, since a compile grows the file by its one big write alone.
+struct ModelFile {
+    explicit ModelFile(Bytes bytes) : b(std::move(bytes)) {}
+    Bytes b;
+    bool writesMayGrow = false;
+    std::string failure;
 
+    std::int64_t Length() const { return static_cast<std::int64_t>(b.size()); }
+    bool Inside(std::int64_t at, std::int64_t n) const { return at >= 0 && n >= 0 && at + n <= Length(); }
+    void Fail(const char* verb, const char* what) {
+        if (failure.empty()) failure = std::string(verb) + " " + what + " outside the file";
+    }
     std::int32_t Read32(std::int64_t at, const char* what) {
-        if (!Inside(at, 4)) {
-            Fail(std::string("reads ") + what + " outside the file");
-            return 0;
-        }
-        const auto* p = b_.data() + at;
+        if (!Inside(at, 4)) return Fail("reads", what), 0;
+        const auto* p = b.data() + at;
         return Wrap(p[0] | (p[1] << 8) | (p[2] << 16) | (std::int64_t{p[3]} << 24));
     }
     void Write(std::int64_t at, const std::uint8_t* data, std::size_t n, const char* what) {
-        if (at < 0 || (!writesMayGrow && !Inside(at, static_cast<std::int64_t>(n)))) {
-            Fail(std::string("writes ") + what + " outside the file");
-            return;
-        }
-        const auto end = static_cast<std::size_t>(at) + n;
-        if (end > b_.size()) b_.resize(end, 0);
-        std::copy(data, data + n, b_.begin() + at);
+        if (at < 0 || (!writesMayGrow && !Inside(at, static_cast<std::int64_t>(n)))) return Fail("writes", what);
+        b.resize(std::max(b.size(), static_cast<std::size_t>(at) + n), 0);
+        std::copy(data, data + n, b.begin() + at);
     }
-    void Write32(std::int64_t at, std::int64_t v, const char* what) {
-        const std::uint32_t u = static_cast<std::uint32_t>(v);
-        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                                       static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
-        Write(at, bytes, 4, what);
+    void WriteLe(std::int64_t at, std::int64_t v, std::size_t n, const char* what) {
+        std::uint8_t bytes[4];
+        for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
+        Write(at, bytes, n, what);
     }
-    void Write16(std::int64_t at, std::int64_t v, const char* what) {
-        const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
-        Write(at, bytes, 2, what);
-    }
-    void Fail(const std::string& why) {
-        if (failure.empty()) failure = why;
-    }
-
-    bool writesMayGrow = false;
-    std::string failure;
-    Bytes& Data() { return b_; }
-
-private:
-    Bytes b_;
 };
 
-// Counts the nodes of one script element's body, iteratively (documents may nest deeply).
+struct ScriptShape {
+    std::string name;
+    std::int32_t type, returnType;
+    std::int64_t bodyNodes = 0;  // two per call, one per value or global
+};
+
+// What the document asks for, counted without the compiler's code.
+struct DocumentShape {
+    std::vector<ScriptShape> scripts;
+    std::string refusal;  // why a compile must refuse the document; empty when acceptable
+    std::int64_t slots = 0, realNodes = 0;
+};
+
+// Counts one script's body iteratively (documents may nest deeply).
 void CountBody(const XmlNode& script, ScriptShape& shape, std::string& refusal) {
-    std::vector<const XmlNode*> pending;
-    for (const XmlNode* child : script.Children) pending.push_back(child);
+    std::vector<const XmlNode*> pending(script.Children.begin(), script.Children.end());
     while (!pending.empty()) {
         const XmlNode& node = *pending.back();
         pending.pop_back();
@@ -99,7 +80,7 @@ void CountBody(const XmlNode& script, ScriptShape& shape, std::string& refusal) 
             refusal = "text where an expression may stand";
         } else if (SameWord(node.Name, "ScriptCommand")) {
             shape.bodyNodes += 2;
-            for (const XmlNode* child : node.Children) pending.push_back(child);
+            pending.insert(pending.end(), node.Children.begin(), node.Children.end());
         } else if (SameWord(node.Name, "ScriptValue") || SameWord(node.Name, "GlobalValue")) {
             shape.bodyNodes += 1;
             if (node.ChildCount() != 0) refusal = "a value element with children";
@@ -109,22 +90,27 @@ void CountBody(const XmlNode& script, ScriptShape& shape, std::string& refusal) 
     }
 }
 
-Bytes RecordOf(const ScriptShape& s, std::int64_t rootSlot) {
-    Bytes r(kRecordSize, 0);
-    std::copy(s.name.begin(), s.name.end(), r.begin());
-    auto put16 = [&r](std::size_t at, std::int64_t v) {
-        r[at] = static_cast<std::uint8_t>(v);
-        r[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    put16(0x20, s.type);
-    put16(0x22, s.returnType);
-    put16(0x24, rootSlot);
-    put16(0x26, 0xE373 + rootSlot);
-    return r;
+DocumentShape ShapeOf(const XmlDocument& document) {
+    DocumentShape shape;
+    const XmlNode* root = document.DocumentElement();
+    if (root == nullptr) return {{}, "no root element"};
+    for (const XmlNode* child : root->Children) {
+        if (!child->IsElement()) {
+            shape.refusal = "text where scripts stand";
+            continue;
+        }
+        ScriptShape s{child->GetAttribute("NameAttr"), NumberAttribute(child->GetAttribute("TypeAttr")),
+                      NumberAttribute(child->GetAttribute("ReTypeAttr"))};
+        CountBody(*child, s, shape.refusal);
+        shape.slots += 4 + s.bodyNodes + 3;
+        shape.realNodes += s.bodyNodes + 2;
+        shape.scripts.push_back(std::move(s));
+    }
+    return shape;
 }
 
-// Checks the slot plan and assembles the records; returns why the compile should have been
-// refused, or an empty string.
+// Each script takes four fillers, its body, the begin call and name, and a trailing filler. Lays
+// out the records (name, types, root slot and identity); returns why the compile must be refused.
 std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes& records) {
     std::int64_t first = 0;
     for (const ScriptShape& s : shape.scripts) {
@@ -134,8 +120,13 @@ std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes
         for (std::int64_t slot = kZeroIdentitySlot; slot <= root + 1; slot += 65536) {
             if (slot >= first + 4) return "a real node in slot " + std::to_string(slot) + " (identity 0)";
         }
-        const Bytes r = RecordOf(s, root);
-        records.insert(records.end(), r.begin(), r.end());
+        ModelFile r(Bytes(kRecordSize, 0));
+        r.Write(0, reinterpret_cast<const std::uint8_t*>(s.name.data()), s.name.size(), "the name");
+        r.WriteLe(0x20, s.type, 2, "the type");
+        r.WriteLe(0x22, s.returnType, 2, "the return type");
+        r.WriteLe(0x24, root, 2, "the root slot");
+        r.WriteLe(0x26, 0xE373 + root, 2, "the root identity");
+        records.insert(records.end(), r.b.begin(), r.b.end());
         first = root + 3;
     }
     if (shape.slots > capacity) {
@@ -146,38 +137,15 @@ std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes
 
 }  // namespace
 
-DocumentShape ShapeOf(const XmlDocument& document) {
-    DocumentShape shape;
-    const XmlNode* root = document.DocumentElement();
-    if (root == nullptr) {
-        shape.refusal = "no root element";
-        return shape;
-    }
-    for (const XmlNode* child : root->Children) {
-        if (!child->IsElement()) {
-            shape.refusal = "text where scripts stand";
-            continue;
-        }
-        ScriptShape s;
-        s.name = child->GetAttribute("NameAttr");
-        s.type = NumberAttribute(child->GetAttribute("TypeAttr"));
-        s.returnType = NumberAttribute(child->GetAttribute("ReTypeAttr"));
-        CountBody(*child, s, shape.refusal);
-        shape.slots += 4 + s.bodyNodes + 3;
-        shape.realNodes += s.bodyNodes + 2;
-        shape.scripts.push_back(std::move(s));
-    }
-    return shape;
-}
-
-std::string ReferenceCompile(const Bytes& old, const DocumentShape& shape, const ScriptCompilier& state, Bytes& out) {
+std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out) {
+    const DocumentShape shape = ShapeOf(document);
     if (!shape.refusal.empty()) return "the document has " + shape.refusal;
     ModelFile file(old);
 
     // The header and index, read the way the loader reads them.
     if (file.Length() < 4) return "the file is too short for a header";
-    const std::string code(old.begin(), old.begin() + 4);
-    const std::int64_t indexOffset = file.Read32(SameWord(code, "daeh") ? kDaehIndexOffset : kAlternateIndexOffset, "the index offset");
+    const bool daeh = SameWord(std::string(old.begin(), old.begin() + 4), "daeh");
+    const std::int64_t indexOffset = file.Read32(daeh ? kDaehIndexOffset : kAlternateIndexOffset, "the index offset");
     const std::int32_t mapMagic = file.Read32(indexOffset, "MapMagic");
     const std::int32_t tagCount = file.Read32(indexOffset + 0x0C, "TagCount");
     const std::int32_t tagOffset = Wrap(indexOffset + kTagEntries);
@@ -198,10 +166,8 @@ std::string ReferenceCompile(const Bytes& old, const DocumentShape& shape, const
     if (stringSize != 1024) return "a string data size of " + std::to_string(stringSize);
 
     Bytes records;
-    const std::int64_t capacity = (std::int64_t{nodeDataSize} - kFirstSlot) / kSlotSize;
-    if (std::string why = PlanRecords(shape, nodeDataSize < kFirstSlot ? -1 : capacity, records); !why.empty()) {
-        return why;
-    }
+    const std::int64_t capacity = nodeDataSize < kFirstSlot ? -1 : (std::int64_t{nodeDataSize} - kFirstSlot) / kSlotSize;
+    if (std::string why = PlanRecords(shape, capacity, records); !why.empty()) return why;
     const std::int64_t l = state.LengthIntoStrings;
     if (static_cast<std::int64_t>(state.StrBlock.Size()) < l) return "fewer string bytes than LengthIntoStrings";
     if (static_cast<std::int64_t>(state.SyntaxBlock.Size()) != shape.slots * kSlotSize) {
@@ -214,27 +180,26 @@ std::string ReferenceCompile(const Bytes& old, const DocumentShape& shape, const
     const std::int64_t p = scriptTable + stringSize;
     if (p < 0 || p > file.Length() || scriptTable < 0) return "string data outside the file";
     if (file.Length() + growth > 0x7FFFFFFF) return "a result beyond 2^31 - 1 bytes";
-    const Bytes tail(old.begin() + p, old.end());
 
-    // Write phase, steps 3 to 8.
-    file.Write32(x + kStringDataSize, l + 1024, "the string data size");
-    file.Write32(x + kScriptCount, n, "the script count");
-    file.Write32(x + kScriptRecords, Wrap(scriptTable + stringSize + l + pad + magic), "the records address");
-    file.Write16(scriptNode + 10, shape.slots - 1, "the slot count");
-    file.Write16(scriptNode + 12, shape.realNodes, "the real node count");
-    file.Write16(scriptNode + 14, 0xE373 + shape.slots - 1, "the last identity");
-    file.Write32(scriptNode + 16, 0, "the node data header");
+    // The write phase: the fields, the slots, then strings, zeros, padding, records and the tail.
+    file.WriteLe(x + kStringDataSize, l + 1024, 4, "the string data size");
+    file.WriteLe(x + kScriptCount, n, 4, "the script count");
+    file.WriteLe(x + kScriptRecords, scriptTable + stringSize + l + pad + magic, 4, "the records address");
+    file.WriteLe(scriptNode + 10, shape.slots - 1, 2, "the slot count");
+    file.WriteLe(scriptNode + 12, shape.realNodes, 2, "the real node count");
+    file.WriteLe(scriptNode + 14, 0xE373 + shape.slots - 1, 2, "the last identity");
+    file.WriteLe(scriptNode + 16, 0, 4, "the node data header");
     file.Write(scriptNode + 0x14, state.SyntaxBlock.Data(), state.SyntaxBlock.Size(), "the node slots");
     Bytes region(state.StrBlock.Data(), state.StrBlock.Data() + l);
     region.insert(region.end(), 1024, 0);
     region.insert(region.end(), static_cast<std::size_t>(pad), 0xFF);
     region.insert(region.end(), records.begin(), records.end());
-    region.insert(region.end(), tail.begin(), tail.end());
+    region.insert(region.end(), old.begin() + p, old.end());
     file.writesMayGrow = true;
     file.Write(scriptTable, region.data(), region.size(), "the strings and the tail");
     file.writesMayGrow = false;
     const std::int32_t behind = file.Read32(x + kBehindStrings, "the address behind the strings");
-    file.Write32(x + kBehindStrings, std::int64_t{behind} + growth, "the address behind the strings");
+    file.WriteLe(x + kBehindStrings, std::int64_t{behind} + growth, 4, "the address behind the strings");
     if (!file.failure.empty()) return file.failure;
 
     // The fix-up: index data addresses, then every whole word from the scan start to the end.
@@ -242,13 +207,13 @@ std::string ReferenceCompile(const Bytes& old, const DocumentShape& shape, const
     const std::int64_t upper = file.Length() + magic;
     auto fix = [&](std::int64_t at) {
         const std::int32_t v = file.Read32(at, "a word of the fix-up");
-        if (v >= lower && v < upper) file.Write32(at, std::int64_t{v} + growth, "a word of the fix-up");
+        if (v >= lower && v < upper) file.WriteLe(at, std::int64_t{v} + growth, 4, "a word of the fix-up");
     };
     for (std::int32_t i = 0; i < tagCount; ++i) fix(tagOffset + kEntrySize * i + kEntryData);
     if (scanStart < 0) return "a scan start before the start of the file";
     for (std::int64_t at = scanStart; at + 4 <= file.Length(); at += 4) fix(at);
     if (!file.failure.empty()) return file.failure;
-    out = std::move(file.Data());
+    out = std::move(file.b);
     return {};
 }
 
