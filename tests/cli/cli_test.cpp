@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 #include "Cli.h"
@@ -162,6 +164,31 @@ TEST_F(Cli, UsageErrorsExitWith2) {
     const XscRun help = Xsc({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("compile"), std::string::npos);
+}
+
+// A script that is a folder, a map that is a named pipe (opening it would wait for a writer), an
+// empty -o (not an in-place compile): each a clear error, the map unchanged.
+TEST_F(Cli, MistakenInputsEndWithAClearErrorAndAnUnchangedMap) {
+    const std::string pipe = (dir / "pipe.map").string();
+    const test::Bytes before = test::ReadBytes(map);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string error;
+    } cases[] = {
+        {{"compile", map.string(), dir.Path().string()}, 1,
+         "xsc: error: cannot read the script " + dir.Path().string() + ": Is a directory\n"},
+        {{"info", pipe}, 1, "xsc: error: " + pipe + ": not a regular file\n"},
+        {{"compile", pipe, "-"}, 1, "xsc: error: " + pipe + ": not a regular file\n"},
+        {{"compile", map.string(), "-", "-o", ""}, 2, "xsc: error: --output: must not be empty\nRun 'xsc --help' for usage.\n"},
+    };
+    for (const auto& c : cases) {
+        const XscRun r = Xsc(c.args, "<s/>");
+        EXPECT_EQ(r.code, c.code) << c.args[0];
+        EXPECT_EQ(r.err, c.error);
+        EXPECT_TRUE(test::ReadBytes(map) == before);
+    }
 }
 
 }  // namespace
