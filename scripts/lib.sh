@@ -3,8 +3,6 @@
 
 XSC_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export XSC_ROOT
-# Paths relative to the checkout, so compiler-cache entries serve any clone of the project.
-export CCACHE_BASEDIR="$XSC_ROOT"
 
 # Every Debian package the build, the tests, the benchmarks and the screenshots use.
 XSC_PACKAGES=(cmake g++ ninja-build ccache qt6-base-dev libcli11-dev libgtest-dev libgmock-dev
