@@ -1,7 +1,6 @@
 #pragma once
-// Compiling scripts into small generated maps, and a plain model of the write phase to compare
-// whole files against: the grown file assembled piece by piece and the fix-up as a naive loop
-// over every word, exactly in the order the format's tools apply them.
+// Compiling scripts into small generated maps and decoding what was written. Whole compiled files
+// are held to the independent reference of tests/robustness (CompileOracle.h).
 
 #include <filesystem>
 #include <ostream>
@@ -23,16 +22,12 @@ struct Compiled {
     mapgen::MapLayout layout;
     CompileSummary summary;
     ScriptCompilier state;
+    std::string script;
 };
 
 // Generates the map into `dir`, compiles `script` into it in place and returns both files.
 Compiled CompileInto(const TempDir& dir, const mapgen::MapOptions& options, const std::string& script,
                      const CompileOptions& compileOptions = {});
-
-// The grown file as the format's write phase and fix-up define it, from the old bytes and the
-// blocks the build assembled (state) and the script records (concatenated).
-Bytes ModelWrite(const Bytes& old, const mapgen::MapLayout& layout, const ScriptCompilier& state,
-                 const Bytes& records, std::int32_t scripts);
 
 // The script records as they stand in the compiled file.
 Bytes RecordsIn(const Bytes& after, const mapgen::MapLayout& layout, std::int32_t stringBytes, std::int32_t scripts);
