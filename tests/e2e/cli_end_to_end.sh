@@ -7,6 +7,8 @@ xsc="$1"; mkmap="$2"; src="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# exit_code CMD...: runs CMD with stderr to $work/stderr and prints its exit status.
+exit_code() { local code=0; "$@" 2> "$work/stderr" || code=$?; echo "$code"; }
 
 "$mkmap" "$work/level.map" --seed 4 --head-size 1M >/dev/null
 cp "$work/level.map" "$work/original.map"
@@ -20,28 +22,19 @@ cmp -s "$work/level.map" "$work/out.map" || fail "in place and -o differ"
 [ "$(ls -A "$work" | grep -c xsc-)" -eq 0 ] || fail "temporary file left behind"
 
 # A second compile is refused (the map now holds compiled strings) and changes nothing.
-set +e
-"$xsc" compile "$work/level.map" "$src/examples/hello.xml" 2> "$work/stderr"
-code=$?
-set -e
+code=$(exit_code "$xsc" compile "$work/level.map" "$src/examples/hello.xml")
 [ "$code" -eq 1 ] || fail "second compile exit code $code"
 grep -q "^xsc: error: $work/level.map: the map already holds compiled strings" "$work/stderr" || fail "$(cat "$work/stderr")"
 cmp -s "$work/level.map" "$work/out.map" || fail "refused compile changed the map"
 
 # Script errors carry file:line:column.
 printf '<scripts>\n  <s>\n    <ScriptComand/>\n  </s>\n</scripts>\n' > "$work/bad.xml"
-set +e
-"$xsc" compile "$work/original.map" "$work/bad.xml" 2> "$work/stderr"
-code=$?
-set -e
+code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")
 [ "$code" -eq 1 ] || fail "bad script exit code $code"
 grep -q "^xsc: error: $work/bad.xml:3:5: " "$work/stderr" || fail "$(cat "$work/stderr")"
 
 # Usage errors exit 2.
-set +e
-"$xsc" compile "$work/original.map" 2>/dev/null
-code=$?
-set -e
+code=$(exit_code "$xsc" compile "$work/original.map")
 [ "$code" -eq 2 ] || fail "usage error exit code $code"
 
 # (captured first: grep -q may stop reading early, and a writer cut off by it fails the pipe)
