@@ -2,7 +2,7 @@
 //
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
-//             [--address-every N] [--size BYTES]
+//             [--address-every N | --in-range-percent P] [--size BYTES]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
@@ -100,8 +100,21 @@ int main(int argc, char** argv) {
                     std::to_string(tail));
     AddParsedOption<std::int32_t>(app, "--map-magic", options.mapMagic, xsc::mapgen::ParseInt32, "N",
                                   "MapMagic, the address of the first tag entry", xsc::Hex(options.mapMagic));
-    app.add_option("--address-every", options.addressEvery, "About one address per this many words (0: none)")
-        ->capture_default_str();
+    CLI::Option* every = app.add_option("--address-every", options.addressEvery,
+                                        "About one special word (an address or a small float) per this many words "
+                                        "of tag data (0: none); half of them are addresses into the moved data")
+                             ->capture_default_str();
+    // Real tag data: about 1.5% of its words are addresses into the data a compile moves.
+    app.add_option_function<double>(
+           "--in-range-percent",
+           [&options](double percent) {
+               if (!(percent > 0 && percent <= 50)) throw CLI::ValidationError("--in-range-percent", "must be in (0, 50]");
+               options.addressEvery = static_cast<std::uint32_t>(50.0 / percent + 0.5);
+           },
+           "Make about this share of the tag data's words addresses into the moved data (1.5 is typical of "
+           "real maps); as many again are addresses before it and small floats")
+        ->type_name("P")
+        ->excludes(every);
     app.add_option_function<std::string>(
         "--size", [&size, &bytes](const std::string& text) {
             try {

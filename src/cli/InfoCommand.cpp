@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "map/HaloPcMap.h"
+#include "map/MapFormat.h"
 #include "runtime/Error.h"
 #include "scriptdata/ScenarioScriptFields.h"
 
@@ -110,7 +111,7 @@ void PrintText(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& 
         out << "  " << std::left << std::setw(22) << label << value << "\n";
     };
     out << "map\n";
-    row("header", map.HasDaehHeader() ? "daeh" : "alternate (index offset at 0x5ec)");
+    row("header", map.HasDaehHeader() ? "daeh" : "alternate (index offset at " + Hex(mapformat::kAlternateIndexOffsetField) + ")");
     row("index offset", Hex(map.indexOffset));
     row("MapMagic", Hex(static_cast<std::uint32_t>(map.MapMagic)));
     row("Magic", Hex(map.Magic) + " (" + std::to_string(map.Magic) + ")");

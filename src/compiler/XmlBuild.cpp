@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "compiler/ExpressionCheck.h"
-#include "compiler/ExpressionNode.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ValueEncoding.h"
+#include "runtime/Error.h"
+#include "runtime/Int32.h"
 #include "runtime/Val.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -74,14 +75,14 @@ private:
 
     // Links the expression just completed to the next one at its level, unless it was the last.
     void FinishExpression(Level& level) {
-        if (level.index + 1 < level.element->ChildCount()) LinkSibling(state_, level.firstSlot, next_);
+        if (level.index + 1 < level.element->ChildCount()) state_.LinkSibling(level.firstSlot, next_);
         ++level.index;
     }
 
     // Identity numbers wrap like the 16-bit fields they end up in, never overflow.
     std::int32_t TakeIdentity() {
         const std::int32_t identity = next_;
-        next_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(next_) + 1u);
+        next_ = Wrap32(std::int64_t{next_} + 1);
         return identity;
     }
 
@@ -93,9 +94,9 @@ private:
         call.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
         call.ExpType = scriptformat::kExpTypeCall;
         call.ScriptTableOffset = state_.LengthIntoStrings;
-        call.KidExpPointer = next_;
+        call.KidExpPointer = ScriptCompilier::NodePointer(next_);  // the function name node
         call.Command = element.GetAttribute(language::kCommand);
-        AppendExpressionNode(state_, call);
+        state_.AppendNode(call);
 
         Syntax name = call;
         name.ExpIdentity = TakeIdentity();
@@ -103,11 +104,11 @@ private:
         name.ExpType = scriptformat::kExpTypeNameOrValue;
         name.KidExpPointer = 0;
         name.ScriptValue = 0;
-        const std::size_t nameSlot = AppendExpressionNode(state_, name);
+        const std::size_t nameSlot = state_.AppendNode(name);
 
         state_.AppendString(call.Command);
         if (element.ChildCount() == 0) return false;
-        LinkSibling(state_, nameSlot, next_);  // the first argument comes next
+        state_.LinkSibling(nameSlot, next_);  // the first argument comes next
         return true;
     }
 
@@ -137,10 +138,8 @@ private:
         node.ScriptTableOffset = state_.LengthIntoStrings;
         node.ScriptValue = static_cast<std::int32_t>(value.field);
         if (value.text) state_.AppendString(*value.text);
-        AppendExpressionNode(state_, node);
+        state_.AppendNode(node);
     }
-
-    // The engine identity of every global node.
 
     ScriptCompilier& state_;
     std::int32_t next_;
@@ -148,6 +147,20 @@ private:
 };
 
 }  // namespace
+
+ScriptHeader ReadScriptHeader(const XmlNode& element) {
+    ScriptHeader header;
+    header.Type = NumberAttribute(element.GetAttribute(language::kTypeAttr));
+    header.ReturnType = NumberAttribute(element.GetAttribute(language::kReTypeAttr));
+    header.Name = element.GetAttribute(language::kNameAttr);
+    if (header.Name.size() >= static_cast<std::size_t>(scriptformat::kRecordNameSize)) {
+        throw Error::AtScript("script name \"" + header.Name + "\" is " + std::to_string(header.Name.size()) +
+                                  " bytes long; at most " + std::to_string(scriptformat::kRecordNameSize - 1) +
+                                  " bytes fit in a script record",
+                              element.Line, element.Column);
+    }
+    return header;
+}
 
 std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity) {
     CheckExpressions(parent);

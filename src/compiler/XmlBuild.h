@@ -1,4 +1,7 @@
 #pragma once
+// The compiler's entry points for the build (scriptdata/BuildPhase.cpp), which owns the fillers,
+// begin nodes and script records around each script body.
+//
 // XmlBuild: compiles the expression elements below one element (a script element or a
 // "ScriptCommand") into syntax node records and string data texts.
 //
@@ -13,11 +16,17 @@
 
 #include <cstdint>
 
+#include "scriptdata/Syntax.h"
+
 namespace xsc {
 
 struct ScriptCompilier;
 struct XmlNode;
 
 std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity);
+
+// The attributes of a script element: NameAttr, TypeAttr and ReTypeAttr (ExpPointer left 0).
+// Throws Error::AtScript for a name of 32 bytes or more, which has no room in a script record.
+ScriptHeader ReadScriptHeader(const XmlNode& scriptElement);
 
 }  // namespace xsc

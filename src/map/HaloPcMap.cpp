@@ -6,27 +6,13 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Int32.h"
 #include "runtime/Text.h"
 
 namespace xsc {
 namespace {
 
 using namespace mapformat;
-
-std::int32_t Wrap32(std::int64_t value) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
-
-// Reads a 32-bit field after an absolute seek, with a message that says which field.
-std::int32_t ReadField(BinaryStream& in, std::int64_t offset, const char* what) {
-    if (offset < 0 || offset + 4 > in.Length()) {
-        throw Error::AtOffset(std::string(what) + " lies outside the file (" +
-                                  ByteCount(in.Length()) + ")",
-                              offset);
-    }
-    in.SetPosition(offset);
-    return in.ReadInt32();
-}
 
 // One 32-byte tag entry, taken from the index read into memory in one piece (a read per field
 // would cost a system call per field on maps with thousands of tags).
@@ -80,14 +66,14 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     in.SetPosition(kHeaderCodeOffset);
     loaded.HeaderCode = in.Read(4);
     loaded.LoadedLength = in.Length();
-    loaded.indexOffset = ReadField(in, loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
+    loaded.indexOffset = in.ReadInt32At(loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
                                    "the index offset field");
     if (loaded.indexOffset < 0 || loaded.indexOffset + kIndexHeaderSize > in.Length()) {
         throw Error::AtOffset("the index header lies outside the file (" + ByteCount(in.Length()) + ")",
                               loaded.indexOffset);
     }
-    loaded.MapMagic = ReadField(in, loaded.indexOffset + kIndexMapMagic, "MapMagic");
-    loaded.TagCount = ReadField(in, loaded.indexOffset + kIndexTagCount, "TagCount");
+    loaded.MapMagic = in.ReadInt32At(loaded.indexOffset + kIndexMapMagic, "MapMagic");
+    loaded.TagCount = in.ReadInt32At(loaded.indexOffset + kIndexTagCount, "TagCount");
     loaded.tagOffset = Wrap32(std::int64_t{loaded.indexOffset} + kIndexHeaderSize);
     loaded.Magic = Wrap32(std::int64_t{loaded.MapMagic} - loaded.tagOffset);
     if (loaded.TagCount <= 0) {

@@ -11,16 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "map/AddressFixup.h"
 #include "map/Tag.h"
+#include "map/UpdateFromPoint.h"
 
 namespace xsc {
-
-// What UpdateFromPoint changed.
-struct FixupReport {
-    std::size_t indexAddressesCorrected = 0;
-    std::size_t wordsCorrected = 0;
-};
 
 class HaloPcMap {
 public:
@@ -47,12 +41,10 @@ public:
     // The bytes of `text` in reverse order: four stored bytes b0 b1 b2 b3 give b3 b2 b1 b0.
     static std::string Reverse(std::string_view text);
 
-    // Corrects the data addresses of the tag index and every 32-bit word from `scanStart` to the
-    // end of the file whose value designates a byte at or behind `insertionPoint`, adding
-    // `growth`. The file's length does not change. When `corrected` is given, every corrected
-    // word of the scan is listed there (file offsets as after the move).
-    FixupReport UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth,
-                                std::vector<CorrectedWord>* corrected = nullptr);
+    // The address fix-up for a move of everything from `insertionPoint` on by `growth`, with the
+    // word scan from `scanStart` (tag entry 1's data offset as loaded). It corrects the tag index
+    // and the moved bytes that the compile hands it, in memory (map/UpdateFromPoint.h).
+    AddressFixup UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth) const;
 
     // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
     bool HasDaehHeader() const;

@@ -17,6 +17,7 @@
 //     +0x14  4  data address: the only field of the index that is ever written
 //
 // An address is a file offset plus Magic, where Magic = MapMagic - tagOffset (32-bit wrapping).
+// docs/map-format.md describes the format in prose.
 
 #include <cstdint>
 #include <string_view>

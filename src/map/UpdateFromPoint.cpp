@@ -1,107 +1,114 @@
-// The file-level address fix-up: the index pass over the tag entries' data addresses, then the
-// word scan from the scan start to the end of the file, fed to ScanWords in large chunks.
-// Only the 4 KB pages of a chunk that held a corrected word are written back, and nothing when the
-// growth is 0.
+#include "map/UpdateFromPoint.h"
 
 #include <algorithm>
-#include <vector>
+#include <limits>
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
-#include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Int32.h"
 
 namespace xsc {
 namespace {
 
-constexpr std::int64_t kChunkSize = 4 * 1024 * 1024;
-constexpr std::size_t kPageSize = 4096;
-
-// The data addresses of the whole index in one read, corrected in memory and written back in one
-// write: a seek, read and write per entry would cost a system call each, and every write drops
-// the stream's read window.
-std::size_t IndexPass(BinaryStream& file, const HaloPcMap& map, const FixupRange& range) {
-    if (map.TagCount <= 0) return 0;
-    const std::int64_t size = std::int64_t{map.TagCount} * mapformat::kTagEntrySize;
-    if (map.tagOffset < 0 || map.tagOffset + size > file.Length()) {
-        throw Error::AtOffset("the tag index of " + std::to_string(map.TagCount) +
-                                  " entries runs past the end of the file (" + std::to_string(file.Length()) +
-                                  " bytes)",
-                              map.tagOffset);
-    }
-    std::vector<std::uint8_t> index(static_cast<std::size_t>(size));
-    file.SetPosition(map.tagOffset);
-    file.ReadInto(index.data(), index.size());
-    std::size_t corrected = 0;
-    for (std::size_t entry = 0; entry < index.size(); entry += mapformat::kTagEntrySize) {
-        std::uint8_t* field = index.data() + entry + mapformat::kTagDataAddress;
-        const auto v = static_cast<std::int32_t>(DecodeFixed32(field));
-        if (!range.InRange(v)) continue;
-        EncodeFixed32(field, static_cast<std::uint32_t>(range.Corrected(v)));
-        ++corrected;
-    }
-    if (corrected != 0 && range.growth != 0) {
-        file.SetPosition(map.tagOffset);
-        file.Write(index.data(), index.size());
-    }
-    return corrected;
+// The 64-bit upper bound folded into an inclusive signed 32-bit bound, so the hot loop needs
+// two 32-bit compares. Returns false when no 32-bit value can be in range.
+bool InclusiveBounds(std::int32_t lower, std::int64_t upper, std::int32_t& lo, std::int32_t& hi) {
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t highest = upper - 1;
+    if (highest < kMin) return false;
+    lo = lower;
+    hi = static_cast<std::int32_t>(std::min(highest, kMax));
+    return lo <= hi;
 }
 
-// Scans one chunk page by page and writes back each run of pages that changed. A growth of 0
-// changes no byte, so nothing is written back then.
-std::size_t ScanChunk(BinaryStream& file, std::vector<std::uint8_t>& chunk, std::int64_t chunkOffset,
-                      const FixupRange& range, std::vector<CorrectedWord>* corrected) {
+// Branch-free, so that its speed does not depend on how many words are addresses and the
+// compiler can vectorise it: every word is rewritten, with the growth added only where it is in
+// range, and the count is the sum of the range tests.
+std::size_t ScanFast(std::uint8_t* data, std::size_t words, std::int32_t lo, std::int32_t hi, std::uint32_t growth) {
+    std::uint32_t count = 0;
     std::size_t total = 0;
-    std::size_t runStart = 0;
-    bool inRun = false;
-    auto flushRun = [&](std::size_t end) {
-        if (!inRun) return;
-        file.SetPosition(chunkOffset + static_cast<std::int64_t>(runStart));
-        file.Write(chunk.data() + runStart, end - runStart);
-        inRun = false;
-    };
-    for (std::size_t page = 0; page < chunk.size(); page += kPageSize) {
-        const std::size_t size = std::min(kPageSize, chunk.size() - page);
-        const std::size_t n = ScanWords(chunk.data() + page, size, range,
-                                        chunkOffset + static_cast<std::int64_t>(page), corrected);
-        total += n;
-        if (range.growth == 0) continue;
-        if (n != 0 && !inRun) {
-            runStart = page;
-            inRun = true;
-        } else if (n == 0) {
-            flushRun(page);
+    // Counted in 32 bits per block of 2^30 words, which vectorises better than a 64-bit sum.
+    constexpr std::size_t kBlock = std::size_t{1} << 30;
+    for (std::size_t first = 0; first < words; first += kBlock) {
+        const std::size_t last = std::min(words, first + kBlock);
+        count = 0;
+        for (std::size_t i = first; i < last; ++i) {
+            std::uint8_t* p = data + 4 * i;
+            const std::uint32_t w = LoadLe32(p);
+            const auto v = static_cast<std::int32_t>(w);
+            const std::uint32_t in = static_cast<std::uint32_t>(v >= lo) & static_cast<std::uint32_t>(v <= hi);
+            StoreLe32(p, w + ((0u - in) & growth));
+            count += in;
         }
+        total += count;
     }
-    flushRun(chunk.size());
     return total;
 }
 
 }  // namespace
 
-FixupReport HaloPcMap::UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth,
-                                       std::vector<CorrectedWord>* corrected) {
-    if (!f) throw Error("no map is loaded");
-    if (scanStart < 0) throw Error::AtOffset("the fix-up cannot start before the start of the file", scanStart);
-    BinaryStream file = BinaryStream::OpenAsBinaryFile(*f, BinaryStream::Mode::ReadWrite);
-    const std::int64_t length = file.Length();
-    const FixupRange range = FixupRange::For(insertionPoint, Magic, length, growth);
+AddressFixup::AddressFixup(std::int32_t magic, std::int32_t scanStart, std::int32_t insertionPoint,
+                           std::int32_t growth, std::int64_t oldLength)
+    : lowerBound_(Wrap32(std::int64_t{insertionPoint} + magic)),
+      upperBound_(std::max(oldLength, oldLength + growth) + magic),
+      growth_(growth),
+      scanStart_(std::int64_t{scanStart} + std::min(growth, 0)) {}
 
-    FixupReport report;
-    report.indexAddressesCorrected = IndexPass(file, *this, range);
+std::int32_t AddressFixup::Corrected(std::int32_t value) const { return Wrap32(std::int64_t{value} + growth_); }
 
-    std::vector<std::uint8_t> chunk;
-    for (std::int64_t position = scanStart; length - position >= 4;) {
-        const std::int64_t wholeWords = (length - position) / 4 * 4;
-        chunk.resize(static_cast<std::size_t>(std::min(kChunkSize, wholeWords)));
-        file.SetPosition(position);
-        file.ReadInto(chunk.data(), chunk.size());
-        report.wordsCorrected += ScanChunk(file, chunk, position, range, corrected);
-        position += static_cast<std::int64_t>(chunk.size());
+std::size_t AddressFixup::IndexPass(std::uint8_t* entries, std::int32_t tagCount, std::int64_t tagOffset,
+                                    std::vector<CorrectedWord>* corrected) const {
+    std::size_t count = 0;
+    for (std::int32_t i = 0; i < tagCount; ++i) {
+        const std::int64_t field = mapformat::kTagEntrySize * i + mapformat::kTagDataAddress;
+        std::uint8_t* p = entries + field;
+        const auto v = static_cast<std::int32_t>(DecodeFixed32(p));
+        if (!InRange(v)) continue;
+        EncodeFixed32(p, static_cast<std::uint32_t>(Corrected(v)));
+        ++count;
+        if (corrected) {
+            corrected->push_back({tagOffset + field, static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(Corrected(v))});
+        }
     }
-    file.Close();
-    return report;
+    return count;
+}
+
+std::size_t AddressFixup::ScanWords(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
+                                    std::vector<CorrectedWord>* corrected) const {
+    const std::int64_t end = fileOffset + static_cast<std::int64_t>(size);
+    if (end <= scanStart_) return 0;
+    const std::int64_t from = std::max(fileOffset, scanStart_);
+    if ((from - scanStart_) % 4 != 0) {
+        throw Error::AtOffset("internal error: the word scan was handed bytes that do not start on a word", fileOffset);
+    }
+    std::uint8_t* data = bytes + (from - fileOffset);
+    const auto words = static_cast<std::size_t>((end - from) / 4);
+
+    if (corrected == nullptr) {
+        std::int32_t lo = 0;
+        std::int32_t hi = 0;
+        if (!InclusiveBounds(lowerBound_, upperBound_, lo, hi)) return 0;
+        return ScanFast(data, words, lo, hi, static_cast<std::uint32_t>(growth_));
+    }
+    // Listing every corrected word for the user: a branch per word is fine here.
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < words; ++i) {
+        std::uint8_t* p = data + 4 * i;
+        const auto v = static_cast<std::int32_t>(DecodeFixed32(p));
+        if (!InRange(v)) continue;
+        EncodeFixed32(p, static_cast<std::uint32_t>(Corrected(v)));
+        corrected->push_back({from + static_cast<std::int64_t>(4 * i), static_cast<std::uint32_t>(v),
+                              static_cast<std::uint32_t>(Corrected(v))});
+        ++count;
+    }
+    return count;
+}
+
+AddressFixup HaloPcMap::UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth) const {
+    return AddressFixup(Magic, scanStart, insertionPoint, growth, LoadedLength);
 }
 
 }  // namespace xsc

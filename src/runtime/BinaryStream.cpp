@@ -139,6 +139,14 @@ std::uint32_t BinaryStream::ReadUInt32() {
     return DecodeFixed32(b);
 }
 
+std::int32_t BinaryStream::ReadInt32At(std::int64_t offset, const std::string& what) {
+    if (offset < 0 || offset > length_ - 4) {
+        throw Error::AtOffset(what + " lies outside the file (" + ByteCount(length_) + ")", offset);
+    }
+    position_ = offset;
+    return ReadInt32();
+}
+
 void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
     if (position_ < 0) throw Error::AtOffset("cannot write before the start of the file", position_);
     const std::int64_t end = position_ + static_cast<std::int64_t>(count);
@@ -202,6 +210,41 @@ void BinaryStream::SetLength(std::int64_t length) {
     }
     cache_.clear();
     length_ = length;
+}
+
+void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std::int64_t count) {
+    if (fd_ < 0 || source.fd_ < 0) throw Error("internal error: CopyFrom on a stream without a file");
+    if (offset < 0 || count < 0 || offset + count > source.length_) {
+        throw Error::AtOffset("cannot copy " + ByteCount(count) + ": they lie outside the file", offset);
+    }
+    cache_.clear();
+    std::int64_t done = 0;
+    bool kernelCopy = true;
+    std::vector<std::uint8_t> buffer;
+    while (done < count) {
+        const auto remaining = static_cast<std::size_t>(count - done);
+        if (kernelCopy) {
+            off_t from = offset + done;
+            off_t to = offset + done;
+            const ssize_t n = ::copy_file_range(source.fd_, &from, fd_, &to, remaining, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;  // not between these files: copy through memory
+                continue;
+            }
+            if (n < 0) throw Error::AtOffset("cannot copy: " + SystemReason(), offset + done);
+            if (n == 0) throw Error::AtOffset("unexpected end of file: the file shrank while it was copied", offset + done);
+            done += n;
+        } else {
+            buffer.resize(std::min<std::size_t>(remaining, 8 * 1024 * 1024));
+            const std::size_t n = std::min(buffer.size(), remaining);
+            source.PRead(buffer.data(), n, offset + done);
+            position_ = offset + done;
+            Write(buffer.data(), n);
+            done += static_cast<std::int64_t>(n);
+        }
+    }
+    if (offset + count > length_) length_ = offset + count;
 }
 
 void BinaryStream::Flush() {

@@ -43,6 +43,9 @@ public:
     std::int16_t ReadInt16();
     std::int32_t ReadInt32();
     std::uint32_t ReadUInt32();
+    // The 32-bit field at an absolute offset; a field outside the file is an error that names it
+    // (`what`, e.g. "the scenario's string data size field") and its offset.
+    std::int32_t ReadInt32At(std::int64_t offset, const std::string& what);
 
     void Write(std::string_view bytes);
     void Write(const std::uint8_t* bytes, std::size_t count);
@@ -55,6 +58,10 @@ public:
     void Reserve(std::int64_t length);
     // File streams only. Cuts or extends the file to exactly `length` bytes.
     void SetLength(std::int64_t length);
+    // File streams only. Copies the bytes [offset, offset + count) of `source` to the same
+    // offsets of this file, in the kernel where it can (copy_file_range: the file system may
+    // share the blocks instead of copying them).
+    void CopyFrom(const BinaryStream& source, std::int64_t offset, std::int64_t count);
     // File streams only. Forces written data to the disk.
     void Flush();
     void Close();

@@ -77,43 +77,4 @@ void TemporaryFile::CommitTo(const std::filesystem::path& target) {
     if (dir.fd >= 0) ::fsync(dir.fd);
 }
 
-void CopyFileContents(const std::filesystem::path& from, const std::filesystem::path& to) {
-    Fd in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0) throw Error::InMap("cannot open for reading: " + Reason());
-    Fd out{::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-    if (out.fd < 0) throw Error("cannot open " + to.string() + " for writing: " + Reason(), Error::Subject::Output);
-    struct stat info {};
-    if (::fstat(in.fd, &info) != 0) throw Error::InMap("cannot read file size: " + Reason());
-    off_t remaining = info.st_size;
-    bool kernelCopy = true;
-    std::vector<char> buffer;
-    while (remaining > 0) {
-        ssize_t done = -1;
-        if (kernelCopy) {
-            done = ::copy_file_range(in.fd, nullptr, out.fd, nullptr, static_cast<size_t>(remaining), 0);
-            if (done < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-        } else {
-            buffer.resize(8 * 1024 * 1024);
-            const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) throw Error::InMap(got == 0 ? "the file shrank while it was copied" : "cannot read: " + Reason());
-            ssize_t put = 0;
-            while (put < got) {
-                const ssize_t n = ::write(out.fd, buffer.data() + put, static_cast<size_t>(got - put));
-                if (n < 0 && errno == EINTR) continue;
-                if (n < 0) throw Error("cannot write " + to.string() + ": " + Reason(), Error::Subject::Output);
-                put += n;
-            }
-            done = got;
-        }
-        if (done < 0 && errno == EINTR) continue;
-        if (done < 0) throw Error("cannot write " + to.string() + ": " + Reason(), Error::Subject::Output);
-        if (done == 0) throw Error::InMap("the file shrank while it was copied");
-        remaining -= done;
-    }
-}
-
 }  // namespace xsc

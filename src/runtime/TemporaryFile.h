@@ -31,7 +31,4 @@ private:
     int mode_ = -1;  // permission bits to give the file when it is committed; -1: keep them
 };
 
-// Copies the whole content of `from` over the existing file `to` (in the kernel where it can).
-void CopyFileContents(const std::filesystem::path& from, const std::filesystem::path& to);
-
 }  // namespace xsc

@@ -17,12 +17,13 @@ struct BuiltScripts {
     std::int32_t slots = 0;            // node slots appended
     std::int32_t stringBytes = 0;      // L: length of the new strings
     std::int32_t padding = 0;          // 0xFF bytes behind the 1024 zero bytes: 0 to 3
-    std::int64_t growth = 0;           // G = 92 * records + L + padding
+    // The new region that takes the place of the old string data: L + 1024 + padding + 92 n.
+    std::int64_t RegionLength() const;
 };
 
-// Expects the state filled by LoadScriptData, with LengthIntoStrings 0. Throws Error::AtScript
-// for a document the language refuses (no root element, text where scripts stand, a script
-// name of 32 bytes or more, anything XmlBuild refuses, a real node on an identity of 0).
+// Expects the state filled by LoadScriptData. Throws Error::AtScript for a document the language
+// refuses (no root element, text where scripts stand, a script name of 32 bytes or more,
+// anything XmlBuild refuses, a real node on an identity of 0).
 BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document);
 
 }  // namespace xsc

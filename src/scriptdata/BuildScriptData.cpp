@@ -1,7 +1,5 @@
 #include "scriptdata/BuildScriptData.h"
 
-#include "map/HaloPcMap.h"
-#include "runtime/TemporaryFile.h"
 #include "scriptdata/BuildPhase.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
@@ -16,17 +14,7 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     CheckStringDataSize(state);
     const BuiltScripts built = BuildPhase(state, document);
 
-    WriteResult written;
-    if (options.output) {
-        // The loaded map stays untouched: its bytes are copied to a temporary file beside the
-        // output, compiled there and renamed into place when whole.
-        TemporaryFile temporary = TemporaryFile::Beside(*options.output, &*map.f);
-        CopyFileContents(*map.f, temporary.Path());
-        written = WriteScriptData(temporary.Path(), map, state, built, options.recordFixups);
-        temporary.CommitTo(*options.output);
-    } else {
-        written = WriteScriptData(*map.f, map, state, built, options.recordFixups);
-    }
+    WriteResult written = WriteScriptData(map, state, built, options.output, options.recordFixups);
 
     CompileSummary summary;
     summary.scripts = static_cast<std::int32_t>(built.records.size());

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "map/AddressFixup.h"
+#include "map/UpdateFromPoint.h"
 
 namespace xsc {
 

@@ -3,6 +3,7 @@
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
+#include "runtime/Int32.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
@@ -10,15 +11,8 @@ namespace {
 
 using namespace scriptformat;
 
-std::int32_t Wrap32(std::int64_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
-
 std::int32_t ReadScenarioField(BinaryStream& in, std::int64_t scenario, std::int64_t field, const char* what) {
-    const std::int64_t offset = scenario + field;
-    if (offset < 0 || offset + 4 > in.Length()) {
-        throw Error::AtOffset(std::string("the scenario's ") + what + " field lies outside the file", offset);
-    }
-    in.SetPosition(offset);
-    return in.ReadInt32();
+    return in.ReadInt32At(scenario + field, std::string("the scenario's ") + what + " field");
 }
 
 }  // namespace

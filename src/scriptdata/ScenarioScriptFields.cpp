@@ -2,7 +2,7 @@
 
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
-#include "runtime/Error.h"
+#include "runtime/Int32.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -18,22 +18,17 @@ ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map) {
     fields.scenarioOffset = map.Scenario->Offset;
     fields.nodeDataSize = state.SyntaxDataSize;
     fields.nodeDataOffset = state.ScriptNode - kScriptNodeBias;
-    fields.slotCapacity = state.SyntaxDataSize >= kFirstSlot ? (std::int64_t{state.SyntaxDataSize} - kFirstSlot) / kNodeSize : 0;
+    fields.slotCapacity = SlotCapacity(state.SyntaxDataSize);
     fields.slotCountField = state.SyntaxCount;
     fields.stringDataSize = state.ScriptTableSize;
     fields.stringDataOffset = state.ScriptTable;
 
     BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
-    const std::int64_t count = fields.scenarioOffset + kScriptCountField;
-    const std::int64_t records = fields.scenarioOffset + kScriptRecordsAddressField;
-    if (count < 0 || records + 4 > in.Length()) {
-        throw Error::AtOffset("the scenario's script count field lies outside the file", count);
-    }
-    in.SetPosition(count);
-    fields.scriptCount = in.ReadInt32();
-    in.SetPosition(records);
-    fields.scriptRecordsOffset =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(in.ReadInt32()) - static_cast<std::uint32_t>(map.Magic));
+    fields.scriptCount = in.ReadInt32At(fields.scenarioOffset + kScriptCountField, "the scenario's script count field");
+    fields.scriptRecordsOffset = Wrap32(
+        std::int64_t{in.ReadInt32At(fields.scenarioOffset + kScriptRecordsAddressField,
+                                    "the scenario's script records address field")} -
+        map.Magic);
     return fields;
 }
 

@@ -16,9 +16,6 @@ namespace {
 
 using namespace scriptformat;
 
-// Node pointers hold the slot index in 16 bits: a build cannot address more slots than this.
-constexpr std::int64_t kMaxAddressableSlots = 65536;
-
 struct Region {
     const char* name;
     std::int64_t start;
@@ -84,7 +81,8 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
     a.scenario = map.Scenario->Offset;
     a.nodeData = std::int64_t{state.ScriptNode} - kScriptNodeBias;
     a.stringData = state.ScriptTable;
-    a.insertionPoint = std::int64_t{state.ScriptTable} + state.ScriptTableSize;
+    a.oldRegionLength = state.ScriptTableSize;
+    a.insertionPoint = a.stringData + a.oldRegionLength;
     a.scanStart = map.TagCache[1]->Offset;
 
     const Region fields{"scenario's script fields", a.scenario, a.scenario + kScenarioFieldsEnd};
@@ -95,8 +93,8 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
     const Region strings{"string data", a.stringData, a.insertionPoint};
     for (const Region& r : {fields, nodeData, index, strings}) CheckInsideFile(r, fileLength);
     if (state.SyntaxDataSize < kFirstSlot) {
-        throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) +
-                                  " bytes, smaller than its 56-byte header",
+        throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) + " bytes, smaller than its " +
+                                  std::to_string(kFirstSlot) + "-byte header",
                               a.nodeData);
     }
     CheckWrittenRegions({fields, nodeData, index}, a.stringData);
@@ -107,7 +105,7 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
                               a.scanStart);
     }
 
-    a.slotCapacity = (std::int64_t{state.SyntaxDataSize} - kFirstSlot) / kNodeSize;
+    a.slotCapacity = SlotCapacity(state.SyntaxDataSize);
     if (built.slots > a.slotCapacity) {
         throw Error::AtOffset("the script needs " + std::to_string(built.slots) +
                                   " node slots but the map's node data holds " + std::to_string(a.slotCapacity),
@@ -117,12 +115,14 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
         throw Error("the script needs " + std::to_string(built.slots) + " node slots; node pointers can address " +
                     std::to_string(kMaxAddressableSlots));
     }
-    a.newLength = fileLength + built.growth;
+    const std::int64_t growth = built.RegionLength() - a.oldRegionLength;
+    a.newLength = fileLength + growth;
     if (a.newLength > mapformat::kMaxFileLength) {
         throw Error::InMap("the compiled map would be " + std::to_string(a.newLength) +
-                           " bytes, more than a map's 32-bit offsets can reach (2147483647)");
+                           " bytes, more than a map's 32-bit offsets can reach (" +
+                           std::to_string(mapformat::kMaxFileLength) + ")");
     }
-    a.growth = static_cast<std::int32_t>(built.growth);
+    a.growth = static_cast<std::int32_t>(growth);
     return a;
 }
 

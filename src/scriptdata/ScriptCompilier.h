@@ -12,6 +12,8 @@
 
 namespace xsc {
 
+struct Syntax;
+
 struct ScriptCompilier {
     MemoryBlock SyntaxBlock;  // node slots of this build, slot 0 first
     MemoryBlock StrBlock;     // new string data without its 1024 trailing zero bytes
@@ -30,8 +32,12 @@ struct ScriptCompilier {
     // Starts a build: new empty blocks, numbering from slot 0, no real nodes.
     void ResetForBuild();
 
-    // Grows SyntaxBlock by one zero-filled 20-byte slot and returns the slot's byte offset.
-    std::size_t AppendSlot();
+    // Appends one 20-byte node record with the fields of `node` and returns the slot's byte
+    // offset in SyntaxBlock. This is the one writer of node records.
+    std::size_t AppendNode(const Syntax& node);
+    // Makes the node at byte offset `slot` of SyntaxBlock name the node with this identity
+    // number as its next sibling.
+    void LinkSibling(std::size_t slot, std::int32_t siblingIdentity);
     // Appends the bytes and one zero byte at LengthIntoStrings; returns the offset the text
     // starts at (LengthIntoStrings before the append).
     std::int32_t AppendString(std::string_view bytes);

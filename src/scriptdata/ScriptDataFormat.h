@@ -1,6 +1,7 @@
 #pragma once
 // Where the scenario tag keeps its compiled scripts, and the formats of the node data, the
-// syntax node records and the script records. All integers little-endian.
+// syntax node records and the script records. All integers little-endian. docs/map-format.md
+// describes the formats in prose, with what a compile writes and moves.
 //
 // Scenario script fields (scenario offset X = file offset Scenario->Offset + X):
 //   0x474  4  node data size in bytes
@@ -37,6 +38,7 @@
 //   0x28 52  zero
 
 #include <cstdint>
+#include <string_view>
 
 namespace xsc::scriptformat {
 
@@ -54,7 +56,7 @@ constexpr std::int64_t kScenarioFieldsEnd = 0x5AC;
 // The module variable ScriptNode points this far into the node data.
 constexpr std::int32_t kScriptNodeBias = 0x24;
 
-// Node data header, as offsets from the start of the node data.
+// Node data header, as offsets from the start of the node data (the header is 0x38 bytes).
 constexpr std::int64_t kSlotCountField = 0x2E;
 constexpr std::int64_t kRealNodeCountField = 0x30;
 constexpr std::int64_t kLastIdentityField = 0x32;
@@ -83,9 +85,45 @@ constexpr std::int32_t kFunctionNameValueType = 2;
 // Node numbering: slot k has identity number OriganalSyntaxNumber + k (low 16 bits 0xE373 + k).
 constexpr std::int32_t kOriganalSyntaxNumber = -7309;
 constexpr std::int32_t kNoNode = -1;  // a node pointer naming no node: both halves 0xFFFF
+// Node pointers hold slot index and identity in 16 bits each: a build can address this many
+// slots, and identities repeat with this period.
+constexpr std::int64_t kMaxAddressableSlots = 65536;
+// The slot whose identity wraps to 0, the identity that marks a filler node (0xE373 + 7309).
+constexpr std::int64_t kZeroIdentitySlot = -std::int64_t{kOriganalSyntaxNumber};
 
-// String data: the build leaves this many zero bytes behind the new strings.
+// Room for node slots in node data of a given size: (size - 56) / 20, none when smaller.
+constexpr std::int64_t SlotCapacity(std::int64_t nodeDataSize) {
+    return nodeDataSize < kFirstSlot ? 0 : (nodeDataSize - kFirstSlot) / kNodeSize;
+}
+
+// The slots of a compiled script: four leading fillers, the body, the begin call node and its
+// name node, one trailing filler. Filler nodes have identity 0 and fixed patterns:
+//                    engine  value type  exp type  sibling field           string  bytes 16-19
+//   first leading      -1        1          0      none (-1)                  0     the next slot
+//   other leading      -1        0          1      the next slot              0     0
+//   trailing            0        2          1      RealSyn - 1, first body    -1    0
+//                                                  identity + 1 (16 bits each)
+// The begin nodes call the function "begin" (number 0, text at string offset 0).
+constexpr std::int32_t kLeadingFillers = 4;
+constexpr std::int32_t kBeginNodes = 2;
+constexpr std::int32_t kTrailingFillers = 1;
+constexpr std::int32_t kFillerIdentity = 0;
+struct FillerPattern {
+    std::int32_t engine, valueType, expType;
+};
+constexpr FillerPattern kFirstLeadingFiller{-1, 1, 0};
+constexpr FillerPattern kOtherLeadingFiller{-1, 0, 1};
+constexpr FillerPattern kTrailingFiller{0, 2, 1};
+constexpr std::int32_t kTrailingFillerStringOffset = -1;
+constexpr std::int32_t kBeginEngineIdentity = 0;
+constexpr std::int32_t kBeginStringOffset = 0;
+constexpr std::string_view kBeginText = "begin";
+
+// String data: the build leaves this many zero bytes behind the new strings, then pads with 0xFF
+// bytes to a multiple of this many bytes, where the script records start.
 constexpr std::int32_t kStringDataZeroBytes = 1024;
+constexpr std::int32_t kRecordAlignment = 4;
+constexpr std::uint8_t kPaddingByte = 0xFF;
 // The only string data size the build accepts (a map without compiled strings of its own).
 constexpr std::int32_t kExpectedStringDataSize = 1024;
 

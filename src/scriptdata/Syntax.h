@@ -6,27 +6,25 @@
 
 namespace xsc {
 
+// One 20-byte node record (scriptdata/ScriptDataFormat.h), appended by
+// ScriptCompilier::AppendNode. The 16-bit fields receive the low 16 bits of their values.
 struct Syntax {
-    std::int32_t ExpIdentity = 0;
-    std::int32_t EngineIdentity = 0;
-    std::int32_t ExpType = 0;
-    // The sibling's identity number, or (while an expression is compiled) the byte position in
-    // SyntaxBlock of the sibling pointer's identity half, filled in once the sibling is known.
-    std::int32_t SibExpPointer = 0;
+    std::int32_t ExpIdentity = 0;     // 16 bits: the node's identity; 0 in a filler
+    std::int32_t EngineIdentity = 0;  // 16 bits
+    std::int32_t ExpType = 0;         // 16 bits: 8 call, 9 function name or value, 13 global
+    std::int32_t SibExpPointer = -1;  // bytes 8-11 as stored: the next sibling's node pointer
     std::int32_t ScriptTableOffset = 0;
-    std::int32_t ScriptValue = 0;
-    std::int32_t KidExpPointer = 0;  // identity number of the first child
-    std::int32_t offset = 0;
-    std::int32_t ValueType = 0;
-    std::string Command;
+    std::int32_t ScriptValue = 0;     // bytes 16-19 of every node but a call
+    std::int32_t KidExpPointer = 0;   // bytes 16-19 of a call: its first child's node pointer
+    std::int32_t ValueType = 0;       // 16 bits
+    std::string Command;              // the text of a call and of its function name node
 };
 
 struct ScriptHeader {
     std::string Name;  // UTF-8 bytes, at most 31
     std::int32_t Type = 0;
     std::int32_t ReturnType = 0;
-    std::int32_t ExpPointer = 0;
-    std::int32_t Offset = 0;
+    std::int32_t ExpPointer = 0;  // node pointer of the script's root, the begin call node
 };
 
 }  // namespace xsc

@@ -1,17 +1,22 @@
 #pragma once
-// The write phase of a compile, into one file in place.
+// The write phase of a compile.
 //
-// The new region (strings, 1024 zero bytes, 0xFF padding, script records) and the old tail are
-// assembled in memory behind one another and the fix-up's word scan runs on that buffer: it
-// covers exactly the words the file-level scan would visit, because the scan starts at tag
-// entry 1's data, at or behind the insertion point. Then the file is grown (reserving its
-// blocks, so a full disk or a file-size limit fails before any byte changes), the buffer is
-// written with one write, the small fields are written in place and the file is flushed.
+// Everything is read and checked first: the arrangement of the map, the fields to write, the tag
+// index with its corrected data addresses, and the new region (strings, 1024 zero bytes, 0xFF
+// padding, script records) in memory. Only then is the file written: in place, the new length is
+// reserved (so a full disk or a file-size limit fails before any byte changes), the region and
+// the tail are streamed to their new places with the word scan applied chunk by chunk
+// (MoveTail.h), the small fields are written, a shrunk file is cut, and the file is flushed once.
+// With an output file, the bytes before the string data are copied into a temporary file beside
+// it, the region and the tail are streamed into it from the map, and it is renamed into place
+// when whole; the map is only read.
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
-#include "map/AddressFixup.h"
+#include "map/UpdateFromPoint.h"
 
 namespace xsc {
 
@@ -26,9 +31,9 @@ struct WriteResult {
     std::vector<CorrectedWord> fixups;  // when recording: index addresses first, then scan words
 };
 
-// Checks the arrangement against `file` (which holds the loaded map's bytes) and writes the
-// compiled scripts into it.
-WriteResult WriteScriptData(const std::filesystem::path& file, const HaloPcMap& map, const ScriptCompilier& state,
-                            const BuiltScripts& built, bool recordFixups);
+// Writes the compiled scripts into the loaded map in place, or into `output` leaving the map
+// untouched.
+WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
+                            const std::optional<std::filesystem::path>& output, bool recordFixups);
 
 }  // namespace xsc

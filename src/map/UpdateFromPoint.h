@@ -1,0 +1,67 @@
+#pragma once
+// The address fix-up after the bytes from an insertion point onward have moved by `growth`
+// (towards the end of the file when it is positive, towards the start when it is negative).
+// Every address that designates a moved byte is then wrong by exactly `growth`.
+//
+// The fix-up cannot tell an address from other data: every 32-bit word whose value, read as an
+// address, falls at or behind the insertion point and before the end of the file is treated as
+// one. With L the file's length before the move and L' = L + growth its length after:
+//   lower bound: v >= insertionPoint + Magic        (signed 32-bit; the sum wraps)
+//   upper bound: v <  max(L, L') + Magic            (signed 64-bit; v and Magic sign-extended)
+// A word in range becomes v + growth (wrapping). Two passes see the words (docs/map-format.md):
+//   1. the index pass: the data address of every tag entry (the names' addresses never change);
+//   2. the word scan: the words at scanStart, scanStart + 4, ... of the moved file, whole words
+//      only, where scanStart is tag entry 1's data offset as loaded, plus growth when negative.
+//
+// The fix-up works on bytes in memory: the caller hands it the tag index and the moved bytes, in
+// one piece or in chunks, each with the file offset it will have in the moved file.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace xsc {
+
+// One word the fix-up changed, for a modder to check (floats can look like addresses).
+struct CorrectedWord {
+    std::int64_t fileOffset = 0;  // in the moved file
+    std::uint32_t oldValue = 0;
+    std::uint32_t newValue = 0;
+};
+
+class AddressFixup {
+public:
+    // `scanStart` as loaded (tag entry 1's data offset); `oldLength` the file's length before
+    // the move.
+    AddressFixup(std::int32_t magic, std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth,
+                 std::int64_t oldLength);
+
+    bool InRange(std::int32_t value) const {
+        return value >= lowerBound_ && static_cast<std::int64_t>(value) < upperBound_;
+    }
+    std::int32_t Corrected(std::int32_t value) const;
+
+    std::int32_t Growth() const { return growth_; }
+    // The first word of the scan, as a file offset of the moved file.
+    std::int64_t ScanStart() const { return scanStart_; }
+
+    // The index pass over `tagCount` 32-byte tag entries held in memory, which stand at file
+    // offset `tagOffset`. Returns how many data addresses it corrected; lists them when asked.
+    std::size_t IndexPass(std::uint8_t* entries, std::int32_t tagCount, std::int64_t tagOffset,
+                          std::vector<CorrectedWord>* corrected = nullptr) const;
+
+    // The word scan over bytes that stand at `fileOffset` of the moved file. Only the part at or
+    // behind the scan start is scanned, whole words only; when the bytes start behind the scan
+    // start they must start on a word of the scan (a multiple of 4 from it), so that a caller
+    // cutting the moved bytes into chunks cuts between words. Returns the words corrected.
+    std::size_t ScanWords(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
+                          std::vector<CorrectedWord>* corrected = nullptr) const;
+
+private:
+    std::int32_t lowerBound_;  // insertion point + Magic, wrapped to 32 bits
+    std::int64_t upperBound_;  // max(L, L') + Magic, exclusive
+    std::int32_t growth_;
+    std::int64_t scanStart_;
+};
+
+}  // namespace xsc

@@ -1,0 +1,85 @@
+#include "scriptdata/MoveTail.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
+
+namespace xsc {
+namespace {
+
+struct Chunk {
+    std::int64_t start;  // file offsets in the moved file
+    std::int64_t end;
+};
+
+// The chunks of [from, to), cut at `anchor` + k * size for any whole k.
+std::vector<Chunk> CutChunks(std::int64_t from, std::int64_t to, std::int64_t anchor, std::int64_t size) {
+    std::vector<Chunk> chunks;
+    // The last cut at or before `from` (floor division, as `anchor` may lie on either side).
+    std::int64_t delta = from - anchor;
+    std::int64_t cut = anchor + (delta >= 0 ? delta / size : -((-delta + size - 1) / size)) * size;
+    for (; cut < to; cut += size) {
+        const std::int64_t start = std::max(cut, from);
+        const std::int64_t end = std::min(cut + size, to);
+        if (start < end) chunks.push_back({start, end});
+    }
+    return chunks;
+}
+
+// Fills `buffer` with the moved file's bytes [chunk.start, chunk.end): new region bytes from
+// memory, tail bytes from the old file, `growth` bytes further towards its start.
+void Assemble(BinaryStream& source, const TailMove& move, const Chunk& chunk, std::uint8_t* buffer) {
+    const std::int64_t regionEnd = move.regionStart + static_cast<std::int64_t>(move.region.size());
+    std::int64_t at = chunk.start;
+    if (at < regionEnd) {
+        const std::int64_t n = std::min(chunk.end, regionEnd) - at;
+        std::memcpy(buffer, move.region.data() + (at - move.regionStart), static_cast<std::size_t>(n));
+        at += n;
+    }
+    if (at < chunk.end) {
+        source.SetPosition(at - move.Growth());
+        source.ReadInto(buffer + (at - chunk.start), static_cast<std::size_t>(chunk.end - at));
+    }
+}
+
+}  // namespace
+
+std::int64_t TailMove::Growth() const {
+    return regionStart + static_cast<std::int64_t>(region.size()) - oldTailStart;
+}
+
+std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
+                     const AddressFixup& fixup, std::vector<CorrectedWord>* corrected, std::size_t chunkSize) {
+    if (chunkSize == 0 || chunkSize % 4 != 0) throw Error("internal error: the move's chunk size must be a multiple of 4");
+    const std::int64_t growth = move.Growth();
+    const std::int64_t regionEnd = move.regionStart + static_cast<std::int64_t>(move.region.size());
+    std::vector<Chunk> chunks =
+        CutChunks(move.regionStart, move.NewLength(), fixup.ScanStart(), static_cast<std::int64_t>(chunkSize));
+    // In place, a growing file is written backwards: each chunk's bytes are read before any chunk
+    // that would overwrite them is written.
+    if (inPlace && growth > 0) std::reverse(chunks.begin(), chunks.end());
+
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(chunkSize, static_cast<std::size_t>(
+                                                                         std::max<std::int64_t>(move.NewLength() - move.regionStart, 0))));
+    const std::size_t listedBefore = corrected ? corrected->size() : 0;
+    std::size_t count = 0;
+    for (const Chunk& chunk : chunks) {
+        const auto size = static_cast<std::size_t>(chunk.end - chunk.start);
+        Assemble(source, move, chunk, buffer.data());
+        count += fixup.ScanWords(buffer.data(), size, chunk.start, corrected);
+        // A tail that stays where it is and needs no correction is not rewritten.
+        if (inPlace && growth == 0 && chunk.start >= regionEnd) continue;
+        target.SetPosition(chunk.start);
+        target.Write(buffer.data(), size);
+    }
+    if (corrected) {
+        // Chunks written backwards listed their words backwards: the listing goes in file order.
+        std::sort(corrected->begin() + static_cast<std::ptrdiff_t>(listedBefore), corrected->end(),
+                  [](const CorrectedWord& a, const CorrectedWord& b) { return a.fileOffset < b.fileOffset; });
+    }
+    return count;
+}
+
+}  // namespace xsc

@@ -1,0 +1,48 @@
+#pragma once
+// The move at the heart of a compile: the bytes of the moved file from the string data on are
+// the new region (strings, zero bytes, padding, records) followed by the old tail, the bytes that
+// stood behind the old region. They are written in fixed-size chunks through one reused buffer,
+// each chunk corrected by the address fix-up before it is written, so memory does not grow with
+// the map.
+//
+//   old file:  ... | old region (Lold) | tail ..................... |
+//                  ST                  P                           oldLength
+//   new file:  ... | new region (Lnew)     | tail ..................... |
+//                  ST                      P + G                       oldLength + G
+//
+// Chunks are cut at the scan start plus multiples of the chunk size, so no chunk boundary falls
+// inside a word of the scan. In place, a file that grows is written from its end backwards and a
+// file that shrinks from the front forwards, so that no byte is overwritten before it is read.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "map/UpdateFromPoint.h"
+
+namespace xsc {
+
+class BinaryStream;
+
+struct TailMove {
+    std::int64_t regionStart = 0;        // ST: where the new region starts, in both files
+    std::span<const std::uint8_t> region;  // the new region's bytes
+    std::int64_t oldTailStart = 0;       // P: where the tail starts in the old file
+    std::int64_t oldLength = 0;          // the old file's length
+    std::int64_t Growth() const;         // G = ST + Lnew - P
+    std::int64_t NewLength() const { return oldLength + Growth(); }
+};
+
+// A few megabytes: large enough that system calls cost nothing, small enough to stay in cache.
+constexpr std::size_t kMoveChunkSize = 4 * 1024 * 1024;
+
+// Writes the moved bytes into `target`, reading the tail from `source`; `source` and `target`
+// may be the same file (a compile in place). The target must already have room for the new
+// length; a file that shrinks is cut by the caller afterwards. Returns the words the scan
+// corrected (listed in `corrected` when given). `chunkSize` must be a positive multiple of 4.
+std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
+                     const AddressFixup& fixup, std::vector<CorrectedWord>* corrected,
+                     std::size_t chunkSize = kMoveChunkSize);
+
+}  // namespace xsc

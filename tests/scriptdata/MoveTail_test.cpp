@@ -1,0 +1,96 @@
+// The streamed move of the region and the tail, in place and into another file, against a model
+// that builds the moved file in one piece and scans it word by word: tails shorter than, equal to
+// and a few bytes longer than a chunk, scan starts off the chunk grid, a partial last word,
+// growth positive, zero and negative.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "runtime/BinaryStream.h"
+#include "scriptdata/MoveTail.h"
+#include "support/TestFiles.h"
+
+namespace xsc {
+namespace {
+
+using test::Bytes;
+
+constexpr std::int32_t kMagic = 0x40000000;
+constexpr std::int64_t kRegionStart = 100;
+constexpr std::size_t kChunk = 64;
+
+struct MoveCase {
+    std::int64_t oldRegion;  // bytes the new region replaces
+    std::int64_t newRegion;
+    std::int64_t tail;       // bytes behind the old region
+    std::int64_t scanFrom;   // tag 1's data, counted from the old tail's start
+};
+
+// Random bytes with many words that point into the tail, at every alignment.
+Bytes OldFile(const MoveCase& c, std::mt19937& rng) {
+    Bytes b(static_cast<std::size_t>(kRegionStart + c.oldRegion + c.tail));
+    for (auto& byte : b) byte = static_cast<std::uint8_t>(rng());
+    for (std::size_t at = 0; at + 4 <= b.size(); at += 1 + rng() % 6) {
+        test::Put32(b, at, static_cast<std::uint32_t>(kMagic + kRegionStart + c.oldRegion + rng() % (c.tail + 8)));
+    }
+    return b;
+}
+
+Bytes Model(const Bytes& old, const MoveCase& c, const Bytes& region, const AddressFixup& fixup) {
+    Bytes moved(old.begin(), old.begin() + kRegionStart);
+    moved.insert(moved.end(), region.begin(), region.end());
+    moved.insert(moved.end(), old.begin() + kRegionStart + c.oldRegion, old.end());
+    const std::int64_t oldLength = static_cast<std::int64_t>(old.size());
+    const std::int64_t upper = std::max<std::int64_t>(oldLength, static_cast<std::int64_t>(moved.size())) + kMagic;
+    const std::int64_t lower = kMagic + kRegionStart + c.oldRegion;
+    for (std::int64_t at = fixup.ScanStart(); at + 4 <= static_cast<std::int64_t>(moved.size()); at += 4) {
+        const auto v = static_cast<std::int32_t>(test::Get32(moved, static_cast<std::size_t>(at)));
+        if (v >= lower && v < upper) test::Put32(moved, static_cast<std::size_t>(at), static_cast<std::uint32_t>(v + fixup.Growth()));
+    }
+    return moved;
+}
+
+TEST(MoveTail, InPlaceAndCopyMatchTheModel) {
+    const MoveCase cases[] = {
+        {1024, 1100, 40, 0},             // tail shorter than a chunk
+        {1024, 1100, kChunk, 3},         // tail of one chunk, scan start off the grid
+        {1024, 1100, kChunk + 3, 2},     // a few bytes more: a partial last word
+        {1024, 1032, 10 * kChunk + 1, 0},
+        {1024, 1024 + 3 * kChunk + 5, 7 * kChunk, 1},  // growth larger than a chunk
+        {1500, 1100, 9 * kChunk + 2, 6},  // negative growth (a recompile of a smaller script)
+        {1500, 1100, 30, 6},
+        {1100, 1100, 5 * kChunk, 1},      // no growth: only the region changes
+    };
+    std::mt19937 rng(9);
+    test::TempDir dir;
+    for (const MoveCase& c : cases) {
+        for (bool inPlace : {true, false}) {
+            const Bytes old = OldFile(c, rng);
+            Bytes region(static_cast<std::size_t>(c.newRegion));
+            for (auto& byte : region) byte = static_cast<std::uint8_t>(rng());
+            const TailMove move{kRegionStart, region, kRegionStart + c.oldRegion, static_cast<std::int64_t>(old.size())};
+            const AddressFixup fixup(kMagic, static_cast<std::int32_t>(move.oldTailStart + c.scanFrom),
+                                     static_cast<std::int32_t>(move.oldTailStart), static_cast<std::int32_t>(move.Growth()),
+                                     move.oldLength);
+            test::WriteBytes(dir / "old.map", old);
+            test::WriteBytes(dir / "new.map", {});
+            {
+                BinaryStream source = BinaryStream::OpenAsBinaryFile(dir / "old.map", BinaryStream::Mode::ReadWrite);
+                BinaryStream target = BinaryStream::OpenAsBinaryFile(dir / (inPlace ? "old.map" : "new.map"),
+                                                                     BinaryStream::Mode::ReadWrite);
+                target.Reserve(move.NewLength());
+                if (!inPlace) target.CopyFrom(source, 0, kRegionStart);
+                MoveTail(source, inPlace ? source : target, inPlace, move, fixup, nullptr, kChunk);
+                if (inPlace) source.SetLength(move.NewLength());
+            }
+            const Bytes expected = Model(old, c, region, fixup);
+            EXPECT_EQ(test::ReadBytes(dir / (inPlace ? "old.map" : "new.map")), expected)
+                << "old region " << c.oldRegion << ", new " << c.newRegion << ", tail " << c.tail
+                << (inPlace ? ", in place" : ", copy");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace xsc
