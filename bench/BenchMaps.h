@@ -19,6 +19,7 @@ inline mapgen::MapOptions BenchMapOptions(std::int64_t headSize, std::int64_t ta
     options.headSize = headSize;
     options.tagDataSize = tagData;
     options.addressEvery = kRealisticAddressEvery;
+    options.realisticFill = true;
     return options;
 }
 

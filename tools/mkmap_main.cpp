@@ -110,9 +110,11 @@ int main(int argc, char** argv) {
            [&options](double percent) {
                if (!(percent > 0 && percent <= 50)) throw CLI::ValidationError("--in-range-percent", "must be in (0, 50]");
                options.addressEvery = static_cast<std::uint32_t>(50.0 / percent + 0.5);
+               options.realisticFill = true;
            },
            "Make about this share of the tag data's words addresses into the moved data (1.5 is typical of "
-           "real maps); as many again are addresses before it and small floats")
+           "real maps); as many again are addresses before it and small floats, and the other words are "
+           "zeros, small integers and unit floats, as in real tag data")
         ->type_name("P")
         ->excludes(every);
     app.add_option_function<std::string>(

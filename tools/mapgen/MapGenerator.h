@@ -39,6 +39,11 @@ struct MapOptions {
     std::int32_t mapMagic = 0x40440028;        // MapMagic; Magic = MapMagic - tagOffset
     std::uint32_t addressEvery = 16;           // about one address per this many words of tag data;
                                                // 0 places none
+    bool realisticFill = false;                // the other words of tag data: false, pseudo-random
+                                               // (about 2% of them then fall in the fix-up's range
+                                               // by chance); true, as real tag data: zeros, small
+                                               // integers, unit floats and 16-bit pairs, none of
+                                               // which looks like an address
 };
 
 // The 4 bytes at offset 0 of an alternate header when no other code is asked for: the version

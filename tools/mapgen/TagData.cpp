@@ -52,6 +52,19 @@ private:
     Random& random_;
 };
 
+// A word of real tag data that is not an address: a zero, a small count or index, a float in
+// [-1, 1] (normals, weights), or two small 16-bit values (indices, flags).
+std::uint32_t PlainWord(Random& random) {
+    const std::uint64_t draw = random.Next64();
+    switch (draw % 5) {
+        case 0:
+        case 1: return 0;
+        case 2: return static_cast<std::uint32_t>((draw >> 8) % 1024);
+        case 3: return std::bit_cast<std::uint32_t>(static_cast<float>((draw >> 8) % 2049) / 1024.0f - 1.0f);
+        default: return static_cast<std::uint32_t>((draw >> 8) & 0x0FFF0FFF);
+    }
+}
+
 }  // namespace
 
 void WriteTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& options) {
@@ -69,6 +82,8 @@ void WriteTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& o
         if (--untilSpecial == 0) {
             out.Put32(special.Next());
             untilSpecial = nextGap();
+        } else if (options.realisticFill) {
+            out.Put32(PlainWord(random));
         } else if (haveSpare) {
             out.Put32(static_cast<std::uint32_t>(spare));
             haveSpare = false;
