@@ -21,7 +21,6 @@ std::string SystemReason() { return std::strerror(errno); }
 
 BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, Mode mode) {
     BinaryStream stream;
-    stream.path_ = path;
     // Non-blocking, so that a named pipe given as a map is refused below instead of waiting
     // forever for a writer. Regular files ignore the flag.
     const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
@@ -38,23 +37,17 @@ BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, M
     return stream;
 }
 
-BinaryStream::BinaryStream(MemoryBlock& block)
-    : block_(&block), length_(static_cast<std::int64_t>(block.Size())) {}
-
 BinaryStream::BinaryStream(BinaryStream&& other) noexcept { *this = std::move(other); }
 
 BinaryStream& BinaryStream::operator=(BinaryStream&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.fd_;
-        block_ = other.block_;
-        path_ = std::move(other.path_);
         position_ = other.position_;
         length_ = other.length_;
         cache_ = std::move(other.cache_);
         cacheStart_ = other.cacheStart_;
         other.fd_ = -1;
-        other.block_ = nullptr;
     }
     return *this;
 }
@@ -99,9 +92,7 @@ void BinaryStream::FillCache(std::int64_t position) {
 void BinaryStream::ReadInto(std::uint8_t* out, std::size_t count) {
     CheckReadable(count);
     if (count == 0) return;
-    if (block_ != nullptr) {
-        std::memcpy(out, block_->Data() + position_, count);
-    } else if (count >= kCacheWindow) {
+    if (count >= kCacheWindow) {
         PRead(out, count, position_);
     } else {
         const std::int64_t cacheEnd = cacheStart_ + static_cast<std::int64_t>(cache_.size());
@@ -131,12 +122,10 @@ std::int16_t BinaryStream::ReadInt16() {
     return static_cast<std::int16_t>(DecodeFixed16(b));
 }
 
-std::int32_t BinaryStream::ReadInt32() { return static_cast<std::int32_t>(ReadUInt32()); }
-
-std::uint32_t BinaryStream::ReadUInt32() {
+std::int32_t BinaryStream::ReadInt32() {
     std::uint8_t b[4];
     ReadInto(b, 4);
-    return DecodeFixed32(b);
+    return static_cast<std::int32_t>(DecodeFixed32(b));
 }
 
 std::int32_t BinaryStream::ReadInt32At(std::int64_t offset, const std::string& what) {
@@ -150,48 +139,19 @@ std::int32_t BinaryStream::ReadInt32At(std::int64_t offset, const std::string& w
 void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
     if (position_ < 0) throw Error::AtOffset("cannot write before the start of the file", position_);
     const std::int64_t end = position_ + static_cast<std::int64_t>(count);
-    if (block_ != nullptr) {
-        if (end > static_cast<std::int64_t>(block_->Size())) block_->SetSize(static_cast<std::size_t>(end));
-        if (count != 0) std::memcpy(block_->Data() + position_, bytes, count);
-    } else {
-        cache_.clear();  // the window may hold the old bytes
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t put = ::pwrite(fd_, bytes + done, count - done, position_ + static_cast<std::int64_t>(done));
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) {
-                throw Error::AtOffset("cannot write: " + SystemReason(), position_ + static_cast<std::int64_t>(done));
-            }
-            done += static_cast<std::size_t>(put);
-        }
+    cache_.clear();  // the window may hold the old bytes
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::pwrite(fd_, bytes + done, count - done, position_ + static_cast<std::int64_t>(done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) throw Error::AtOffset("cannot write: " + SystemReason(), position_ + static_cast<std::int64_t>(done));
+        done += static_cast<std::size_t>(put);
     }
     position_ = end;
     if (end > length_) length_ = end;
 }
 
-void BinaryStream::Write(std::string_view bytes) {
-    Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
-
-void BinaryStream::WriteInt8(std::int8_t value) {
-    const auto b = static_cast<std::uint8_t>(value);
-    Write(&b, 1);
-}
-
-void BinaryStream::WriteInt16(std::int16_t value) {
-    std::uint8_t b[2];
-    EncodeFixed16(b, static_cast<std::uint16_t>(value));
-    Write(b, 2);
-}
-
-void BinaryStream::WriteInt32(std::int32_t value) {
-    std::uint8_t b[4];
-    EncodeFixed32(b, static_cast<std::uint32_t>(value));
-    Write(b, 4);
-}
-
 void BinaryStream::Reserve(std::int64_t length) {
-    if (fd_ < 0) throw Error("internal error: Reserve on a stream without a file");
     if (length <= length_) return;
     const int result = ::posix_fallocate(fd_, length_, length - length_);
     if (result != 0) {
@@ -204,7 +164,6 @@ void BinaryStream::Reserve(std::int64_t length) {
 }
 
 void BinaryStream::SetLength(std::int64_t length) {
-    if (fd_ < 0) throw Error("internal error: SetLength on a stream without a file");
     if (::ftruncate(fd_, length) != 0) {
         throw Error::InMap("cannot set the file length to " + std::to_string(length) + " bytes: " + SystemReason());
     }
@@ -213,7 +172,6 @@ void BinaryStream::SetLength(std::int64_t length) {
 }
 
 void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std::int64_t count) {
-    if (fd_ < 0 || source.fd_ < 0) throw Error("internal error: CopyFrom on a stream without a file");
     if (offset < 0 || count < 0 || offset + count > source.length_) {
         throw Error::AtOffset("cannot copy " + ByteCount(count) + ": they lie outside the file", offset);
     }

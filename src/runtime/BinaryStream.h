@@ -1,5 +1,5 @@
 #pragma once
-// A little-endian, random-access byte stream over a file or over a memory block.
+// A little-endian, random-access byte stream over a file.
 //
 // Reads past the end are errors naming the offset, never silent zeros. File reads go through a
 // small window cache so that byte-by-byte reads (tag names) do not cost a system call each.
@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/MemoryBlock.h"
-
 namespace xsc {
 
 class BinaryStream {
@@ -22,16 +20,12 @@ public:
 
     // Opens a file; throws Error naming the file and the system's reason when it cannot.
     static BinaryStream OpenAsBinaryFile(const std::filesystem::path& path, Mode mode);
-    // A stream over a memory block: writes past its end grow the block.
-    explicit BinaryStream(MemoryBlock& block);
-
     BinaryStream(BinaryStream&& other) noexcept;
     BinaryStream& operator=(BinaryStream&& other) noexcept;
     BinaryStream(const BinaryStream&) = delete;
     BinaryStream& operator=(const BinaryStream&) = delete;
     ~BinaryStream();
 
-    std::int64_t Position() const { return position_; }
     void SetPosition(std::int64_t position) { position_ = position; }
     std::int64_t Length() const { return length_; }
     // End of file (named Eof: EOF is a macro of the C library).
@@ -42,31 +36,24 @@ public:
     std::int8_t ReadInt8();
     std::int16_t ReadInt16();
     std::int32_t ReadInt32();
-    std::uint32_t ReadUInt32();
     // The 32-bit field at an absolute offset; a field outside the file is an error that names it
     // (`what`, e.g. "the scenario's string data size field") and its offset.
     std::int32_t ReadInt32At(std::int64_t offset, const std::string& what);
 
-    void Write(std::string_view bytes);
     void Write(const std::uint8_t* bytes, std::size_t count);
-    void WriteInt8(std::int8_t value);
-    void WriteInt16(std::int16_t value);
-    void WriteInt32(std::int32_t value);
 
-    // File streams only. Grows the file to `length` and reserves its blocks on disk, so that a
-    // full disk or a file-size limit fails here, before any byte of content has changed.
+    // Grows the file to `length` and reserves its blocks on disk, so that a full disk or a
+    // file-size limit fails here, before any byte of content has changed.
     void Reserve(std::int64_t length);
-    // File streams only. Cuts or extends the file to exactly `length` bytes.
+    // Cuts or extends the file to exactly `length` bytes.
     void SetLength(std::int64_t length);
-    // File streams only. Copies the bytes [offset, offset + count) of `source` to the same
-    // offsets of this file, in the kernel where it can (copy_file_range: the file system may
-    // share the blocks instead of copying them).
+    // Copies the bytes [offset, offset + count) of `source` to the same offsets of this file, in
+    // the kernel where it can (copy_file_range: the file system may share the blocks instead of
+    // copying them).
     void CopyFrom(const BinaryStream& source, std::int64_t offset, std::int64_t count);
-    // File streams only. Forces written data to the disk.
+    // Forces written data to the disk.
     void Flush();
     void Close();
-
-    const std::filesystem::path& Path() const { return path_; }
 
 private:
     BinaryStream() = default;
@@ -75,12 +62,10 @@ private:
     void PRead(std::uint8_t* out, std::size_t count, std::int64_t position) const;
 
     int fd_ = -1;
-    MemoryBlock* block_ = nullptr;
-    std::filesystem::path path_;
     std::int64_t position_ = 0;
     std::int64_t length_ = 0;
 
-    // Read window of a file stream: the bytes of [cacheStart_, cacheStart_ + cache_.size()).
+    // Read window: the bytes of [cacheStart_, cacheStart_ + cache_.size()).
     std::vector<std::uint8_t> cache_;
     std::int64_t cacheStart_ = 0;
 };

@@ -35,14 +35,4 @@ void MemoryBlock::StringValue(std::size_t offset, std::string_view bytes) {
     if (!bytes.empty()) std::memcpy(bytes_.data() + offset, bytes.data(), bytes.size());
 }
 
-std::int16_t MemoryBlock::Int16At(std::size_t offset) const {
-    CheckRange(offset, 2);
-    return static_cast<std::int16_t>(DecodeFixed16(bytes_.data() + offset));
-}
-
-std::int32_t MemoryBlock::Int32At(std::size_t offset) const {
-    CheckRange(offset, 4);
-    return static_cast<std::int32_t>(DecodeFixed32(bytes_.data() + offset));
-}
-
 }  // namespace xsc

@@ -26,17 +26,8 @@ public:
     void UInt8Value(std::size_t offset, std::uint8_t value);
     void StringValue(std::size_t offset, std::string_view bytes);
 
-    std::int16_t Int16At(std::size_t offset) const;
-    std::int32_t Int32At(std::size_t offset) const;
-    std::uint16_t UInt16At(std::size_t offset) const { return static_cast<std::uint16_t>(Int16At(offset)); }
-    std::uint32_t UInt32At(std::size_t offset) const { return static_cast<std::uint32_t>(Int32At(offset)); }
-
     const std::uint8_t* Data() const { return bytes_.data(); }
     std::uint8_t* Data() { return bytes_.data(); }
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
-    std::string_view View() const {
-        return {reinterpret_cast<const char*>(bytes_.data()), bytes_.size()};
-    }
 
 private:
     void CheckRange(std::size_t offset, std::size_t width) const;

@@ -51,9 +51,9 @@ protected:
 
     // The i-th node appended (slot i + 4).
     Node At(std::size_t i) const {
-        const auto& b = state.SyntaxBlock.Bytes();
+        const std::uint8_t* b = state.SyntaxBlock.Data();
         const auto w = [&](std::size_t k) {
-            return static_cast<std::uint16_t>(b.at(i * 20 + k) | b.at(i * 20 + k + 1) << 8);
+            return static_cast<std::uint16_t>(b[i * 20 + k] | b[i * 20 + k + 1] << 8);
         };
         const std::uint32_t offset = w(12) | static_cast<std::uint32_t>(w(14)) << 16;
         return {w(0), w(2), w(4), w(6), w(8), w(10), offset, w(16), w(18)};
@@ -61,8 +61,8 @@ protected:
 
     // The string data behind "begin\0", zero bytes included.
     std::string Strings() const {
-        const auto& b = state.StrBlock.Bytes();
-        return std::string(b.begin() + 6, b.begin() + state.LengthIntoStrings);
+        const auto* b = reinterpret_cast<const char*>(state.StrBlock.Data());
+        return std::string(b + 6, b + state.LengthIntoStrings);
     }
 
     ScriptCompilier state;
