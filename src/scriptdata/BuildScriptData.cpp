@@ -11,7 +11,6 @@ namespace xsc {
 CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
                                const CompileOptions& options) {
     LoadScriptData(map, state);
-    CheckStringDataSize(state);
     const BuiltScripts built = BuildPhase(state, document);
 
     WriteResult written = WriteScriptData(map, state, built, options.output, options.recordFixups);

@@ -6,8 +6,10 @@
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
+#include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "scriptdata/BuildPhase.h"
+#include "scriptdata/OldScriptRegion.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -61,17 +63,9 @@ void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength) {
     }
 }
 
-void CheckStringDataSize(const ScriptCompilier& state) {
-    if (state.ScriptTableSize != kExpectedStringDataSize) {
-        throw Error::InMap("the map already holds compiled strings: its string data is " +
-                           std::to_string(state.ScriptTableSize) + " bytes, a map without scripts has " +
-                           std::to_string(kExpectedStringDataSize) + "; compile into a map without scripts");
-    }
-}
-
-ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                                   std::int64_t fileLength) {
-    CheckStringDataSize(state);
+ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
+                                   const BuiltScripts& built) {
+    const std::int64_t fileLength = file.Length();
     if (map.TagCount < 2 || map.TagCache.size() < 2) {
         throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) +
                            " entries; a compile needs at least 2 (the scenario and the tag whose data follows it)");
@@ -81,8 +75,6 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
     a.scenario = map.Scenario->Offset;
     a.nodeData = std::int64_t{state.ScriptNode} - kScriptNodeBias;
     a.stringData = state.ScriptTable;
-    a.oldRegionLength = state.ScriptTableSize;
-    a.insertionPoint = a.stringData + a.oldRegionLength;
     a.scanStart = map.TagCache[1]->Offset;
 
     const Region fields{"scenario's script fields", a.scenario, a.scenario + kScenarioFieldsEnd};
@@ -90,7 +82,7 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
     const Region index{"tag index",
                        std::int64_t{map.tagOffset},
                        std::int64_t{map.tagOffset} + mapformat::kTagEntrySize * map.TagCount};
-    const Region strings{"string data", a.stringData, a.insertionPoint};
+    const Region strings{"string data", a.stringData, a.stringData + state.ScriptTableSize};
     for (const Region& r : {fields, nodeData, index, strings}) CheckInsideFile(r, fileLength);
     if (state.SyntaxDataSize < kFirstSlot) {
         throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) + " bytes, smaller than its " +
@@ -98,6 +90,9 @@ ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& 
                               a.nodeData);
     }
     CheckWrittenRegions({fields, nodeData, index}, a.stringData);
+
+    a.oldRegionLength = OldRegionLength(file, map, state);
+    a.insertionPoint = a.stringData + a.oldRegionLength;
 
     if (a.scanStart < a.insertionPoint) {
         throw Error::AtOffset("the data of tag 1 lies before the end of the string data (at " +

@@ -1,17 +1,20 @@
 #pragma once
 // The arrangement of the map that a compile relies on, checked before anything is written:
 //
-//   ... tag index ... scenario fields ... node data ... | string data (1024) | tail ...
-//                                                      ScriptTable         P = insertion point
+//   ... tag index ... scenario fields ... node data ... | old region | tail ...
+//                                                      ScriptTable  P = insertion point
 //
-// The scenario's fields, the node data and the tag entries are written in place, so each must
-// lie before the string data and none may overlap another; everything from P on moves by the
-// growth; the fix-up's scan starts at tag entry 1's data, which must lie at or behind P.
+// The old region is the string data of a fresh map, or what an earlier compile wrote there
+// (OldScriptRegion.h). The scenario's fields, the node data and the tag entries are written in
+// place, so each must lie before the string data and none may overlap another; everything from
+// P on moves by the growth; the fix-up's scan starts at tag entry 1's data, which must lie at or
+// behind P.
 
 #include <cstdint>
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
 struct ScriptCompilier;
 struct BuiltScripts;
@@ -29,17 +32,13 @@ struct ScriptArrangement {
     std::int32_t growth = 0;          // G = new region length - old region length
 };
 
-// Throws Error naming the problem (and the offset where it applies) when the map is not
-// arranged as a compile needs it, or the compiled script does not fit.
-ScriptArrangement CheckArrangement(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                                   std::int64_t fileLength);
+// Throws Error naming the problem (and the offset where it applies) when the map in `file` is not
+// arranged as a compile needs it, or the compiled script does not fit. Reads, never writes.
+ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
+                                   const BuiltScripts& built);
 
 // Everything a compile knows of the map (tags, offsets) was read by the load: a file whose length
 // differs now is no longer that map (truncated, replaced or grown by someone else meanwhile).
 void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength);
-
-// The refusal that needs nothing but the string data size: checked before the build phase, so
-// a map that already holds compiled strings is refused before any work is done.
-void CheckStringDataSize(const ScriptCompilier& state);
 
 }  // namespace xsc

@@ -124,8 +124,11 @@ constexpr std::string_view kBeginText = "begin";
 constexpr std::int32_t kStringDataZeroBytes = 1024;
 constexpr std::int32_t kRecordAlignment = 4;
 constexpr std::uint8_t kPaddingByte = 0xFF;
-// The only string data size the build accepts (a map without compiled strings of its own).
-constexpr std::int32_t kExpectedStringDataSize = 1024;
+// The string data size of a fresh map, one without compiled strings of its own.
+constexpr std::int32_t kFreshStringDataSize = 1024;
+// The string data of a map this program compiled: "begin" and its zero byte first, then the other
+// texts, then the 1024 zero bytes; so at least this many bytes.
+constexpr std::int32_t kSmallestCompiledStringData = 6 + kStringDataZeroBytes;
 
 // Script record.
 constexpr std::int64_t kRecordSize = 92;

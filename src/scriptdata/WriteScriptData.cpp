@@ -68,14 +68,14 @@ struct WritePlan {
 WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state,
                     const BuiltScripts& built, bool recordFixups) {
     CheckLoadedLength(map, source.Length());
-    const ScriptArrangement a = CheckArrangement(map, state, built, source.Length());
+    const ScriptArrangement a = CheckArrangement(source, map, state, built);
     WritePlan plan{a, NewRegion(state, built), {},
                    map.UpdateFromPoint(static_cast<std::int32_t>(a.scanStart), static_cast<std::int32_t>(a.insertionPoint),
                                        a.growth),
                    {}};
     plan.result.growth = a.growth;
 
-    const std::int64_t recordsAt = a.stringData + built.stringBytes + kStringDataZeroBytes + built.padding;
+    const std::int64_t recordsAt = a.stringData + built.RegionLength() - kRecordSize * std::int64_t(built.records.size());
     auto& writes = plan.writes;
     writes.push_back(Int32Write(a.scenario + kStringDataSizeField, built.stringBytes + kStringDataZeroBytes));
     writes.push_back(Int32Write(a.scenario + kScriptCountField, static_cast<std::int32_t>(built.records.size())));

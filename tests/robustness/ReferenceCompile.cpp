@@ -163,7 +163,26 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     const std::int32_t stringSize = file.Read32(x + kStringDataSize, "the string data size");
     const std::int64_t scriptTable = Wrap(std::int64_t{file.Read32(x + kStringDataAddress, "the string data address")} - magic);
     if (!file.failure.empty()) return file.failure;
-    if (stringSize != 1024) return "a string data size of " + std::to_string(stringSize);
+
+    // The old region: a fresh map's 1024 bytes, or what an earlier compile of ours wrote.
+    std::int64_t oldRegion = stringSize;
+    if (stringSize != 1024) {
+        const std::int64_t texts = std::int64_t{stringSize} - 1024;
+        const std::int64_t pad = (4 - texts % 4) % 4;
+        const std::int32_t scripts = file.Read32(x + kScriptCount, "the script count");
+        const std::int64_t records = Wrap(std::int64_t{file.Read32(x + kScriptRecords, "the records address")} - magic);
+        if (!file.failure.empty()) return file.failure;
+        const std::int64_t end = scriptTable + stringSize + pad + kRecordSize * std::int64_t{scripts};
+        auto byteAt = [&](std::int64_t at) { return at >= 0 && at < file.Length() ? int{old[static_cast<std::size_t>(at)]} : -1; };
+        bool ours = texts >= 6;
+        for (int i = 0; ours && i < 6; ++i) ours = byteAt(scriptTable + i) == "begin"[i];  // "begin" and its zero
+        for (std::int64_t at = scriptTable + stringSize - 1024; ours && at < scriptTable + stringSize; ++at) ours = byteAt(at) == 0;
+        for (std::int64_t at = scriptTable + stringSize; ours && at < scriptTable + stringSize + pad; ++at) ours = byteAt(at) == 0xFF;
+        ours = ours && scripts >= 0 && scripts <= 65536 && records == scriptTable + stringSize + pad && end <= file.Length() &&
+               scanStart >= end;
+        if (!ours) return "a string data size of " + std::to_string(stringSize) + " that no compile of ours left";
+        oldRegion = end - scriptTable;
+    }
 
     Bytes records;
     const std::int64_t capacity = nodeDataSize < kFirstSlot ? -1 : (std::int64_t{nodeDataSize} - kFirstSlot) / kSlotSize;
@@ -176,15 +195,15 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     }
     const std::int64_t pad = (4 - l % 4) % 4;
     const std::int64_t n = static_cast<std::int64_t>(shape.scripts.size());
-    const std::int64_t growth = kRecordSize * n + l + pad;
-    const std::int64_t p = scriptTable + stringSize;
+    const std::int64_t growth = l + 1024 + pad + kRecordSize * n - oldRegion;
+    const std::int64_t p = scriptTable + oldRegion;
     if (p < 0 || p > file.Length() || scriptTable < 0) return "string data outside the file";
     if (file.Length() + growth > 0x7FFFFFFF) return "a result beyond 2^31 - 1 bytes";
 
     // The write phase: the fields, the slots, then strings, zeros, padding, records and the tail.
     file.WriteLe(x + kStringDataSize, l + 1024, 4, "the string data size");
     file.WriteLe(x + kScriptCount, n, 4, "the script count");
-    file.WriteLe(x + kScriptRecords, scriptTable + stringSize + l + pad + magic, 4, "the records address");
+    file.WriteLe(x + kScriptRecords, scriptTable + l + 1024 + pad + magic, 4, "the records address");
     file.WriteLe(scriptNode + 10, shape.slots - 1, 2, "the slot count");
     file.WriteLe(scriptNode + 12, shape.realNodes, 2, "the real node count");
     file.WriteLe(scriptNode + 14, 0xE373 + shape.slots - 1, 2, "the last identity");
@@ -198,20 +217,22 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     file.writesMayGrow = true;
     file.Write(scriptTable, region.data(), region.size(), "the strings and the tail");
     file.writesMayGrow = false;
+    file.b.resize(static_cast<std::size_t>(scriptTable) + region.size());  // a smaller script shrinks the file
     const std::int32_t behind = file.Read32(x + kBehindStrings, "the address behind the strings");
     file.WriteLe(x + kBehindStrings, std::int64_t{behind} + growth, 4, "the address behind the strings");
     if (!file.failure.empty()) return file.failure;
 
-    // The fix-up: index data addresses, then every whole word from the scan start to the end.
+    // The fix-up: index data addresses, then every whole word from the scan start (moved back
+    // with the file when it shrank) to the end; the upper bound is the longer of the two lengths.
     const std::int32_t lower = Wrap(p + magic);
-    const std::int64_t upper = file.Length() + magic;
+    const std::int64_t upper = std::max<std::int64_t>(static_cast<std::int64_t>(old.size()), file.Length()) + magic;
     auto fix = [&](std::int64_t at) {
         const std::int32_t v = file.Read32(at, "a word of the fix-up");
         if (v >= lower && v < upper) file.WriteLe(at, std::int64_t{v} + growth, 4, "a word of the fix-up");
     };
     for (std::int32_t i = 0; i < tagCount; ++i) fix(tagOffset + kEntrySize * i + kEntryData);
     if (scanStart < 0) return "a scan start before the start of the file";
-    for (std::int64_t at = scanStart; at + 4 <= file.Length(); at += 4) fix(at);
+    for (std::int64_t at = scanStart + std::min<std::int64_t>(growth, 0); at + 4 <= file.Length(); at += 4) fix(at);
     if (!file.failure.empty()) return file.failure;
     out = std::move(file.b);
     return {};

@@ -90,7 +90,7 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, RandomBytes& fil
     std::fill(scenario.begin() + syn::kScenarioZeroStart, scenario.begin() + syn::kScenarioZeroEnd, 0);
     Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
     Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));
-    Store32(scenario.data(), sf::kStringDataSizeField, sf::kExpectedStringDataSize);
+    Store32(scenario.data(), sf::kStringDataSizeField, sf::kFreshStringDataSize);
     Store32(scenario.data(), sf::kStringDataAddressField, Address(layout, layout.stringDataOffset));
     Store32(scenario.data(), sf::kScriptCountField, 0);
     Store32(scenario.data(), sf::kScriptRecordsAddressField, Address(layout, layout.stringDataEnd));
@@ -123,7 +123,7 @@ void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& opti
     ExpectOffset(out, layout.nodeDataOffset, "the node data");
     WriteNodeData(out, options);
     ExpectOffset(out, layout.stringDataOffset, "the string data");
-    out.PutFill(0, sf::kExpectedStringDataSize);
+    out.PutFill(0, sf::kFreshStringDataSize);
     out.PutGenerated(options.scenarioTailSize, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
     out.PutFill(0, layout.scanStart - out.Offset());
 }

@@ -121,7 +121,7 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     const std::int64_t nodeDataOffset = layout.scenarioOffset + synthetic::kScenarioStructSize;
     const std::int64_t nodeDataSize = scriptformat::kFirstSlot + scriptformat::kNodeSize * options.slotCapacity;
     const std::int64_t stringDataOffset = nodeDataOffset + nodeDataSize;
-    const std::int64_t stringDataEnd = stringDataOffset + scriptformat::kExpectedStringDataSize;
+    const std::int64_t stringDataEnd = stringDataOffset + scriptformat::kFreshStringDataSize;
     const std::int64_t scenarioEnd = stringDataEnd + options.scenarioTailSize;
     const std::int64_t tagsStart = options.tagCount > 1 ? RoundUp4(scenarioEnd) : scenarioEnd;
     const std::int64_t fileLength = Offset32(tagsStart + options.tagDataSize);

@@ -1,0 +1,73 @@
+// Compiling into a map compiled before: the result is held to the reference for growth positive,
+// zero and negative, on maps of both header kinds and with a negative Magic; the same script
+// twice changes nothing, and a smaller script shrinks the file with every address into the
+// moved bytes still naming the same byte.
+
+#include <gtest/gtest.h>
+
+#include "CompileOracle.h"
+#include "map/HaloPcMap.h"
+#include "runtime/XmlDocument.h"
+#include "support/CompileFixture.h"
+
+namespace xsc {
+namespace {
+
+std::string Script(int statements, const std::string& text) {
+    std::string xml = "<s><a NameAttr='main' TypeAttr='2' ReTypeAttr='4'>";
+    for (int i = 0; i < statements; ++i) {
+        xml += "<ScriptCommand Command='" + text + std::to_string(i) + "' EngineId='28' ValueType='4'>"
+               "<ScriptValue ValueType='9' Value='" + text + "'/></ScriptCommand>";
+    }
+    return xml + "</a><b NameAttr='b'/></s>";
+}
+
+// The bytes each tag's data address names, read through the index of `file`.
+std::vector<test::Bytes> TagData(const test::Bytes& file, const mapgen::MapLayout& l) {
+    std::vector<test::Bytes> data;
+    for (std::int32_t i = 1; i < l.tagCount; ++i) {
+        const auto address = static_cast<std::int32_t>(test::Get32(file, static_cast<std::size_t>(l.tagOffset + 32 * i + 0x14)));
+        const auto at = static_cast<std::size_t>(address - l.magic);
+        data.emplace_back(file.begin() + static_cast<std::ptrdiff_t>(at), file.begin() + static_cast<std::ptrdiff_t>(at + 16));
+    }
+    return data;
+}
+
+TEST(Recompile, MatchesTheReferenceWhetherTheFileGrowsStaysOrShrinks) {
+    // Tag data without address-like words: its bytes stay as they are wherever they move.
+    mapgen::MapOptions plain = test::SmallMap(4);
+    plain.addressEvery = 0;
+    plain.realisticFill = true;
+    mapgen::MapOptions alternate = test::SmallMap(5);
+    alternate.daehHeader = false;
+    alternate.mapMagic = 0x10;  // negative Magic
+    for (const mapgen::MapOptions& options : {plain, test::SmallMap(6), alternate}) {
+        test::TempDir dir;
+        test::Compiled c = test::CompileInto(dir, options, Script(3, "middle"));
+        // Larger (G > 0), the same (G == 0), much smaller (G < 0), nothing, then larger again.
+        const std::string sequence[] = {Script(6, "longer_texts"), Script(6, "longer_texts"), Script(1, "x"), "<s/>",
+                                        Script(2, "again")};
+        for (const std::string& script : sequence) {
+            const test::Bytes before = test::ReadBytes(dir / "level.map");
+            HaloPcMap map;
+            map.LoadMap(dir / "level.map");
+            ScriptCompilier state;
+            const XmlDocument document = XmlDocument::LoadXml(script);
+            const CompileSummary summary = BuildScriptData(map, document, state);
+            const test::Bytes after = test::ReadBytes(dir / "level.map");
+            SCOPED_TRACE(script + ", growth " + std::to_string(summary.growth));
+            const robust::Verdict verdict = robust::JudgeCompiled(before, after, document, state, summary.growth);
+            EXPECT_FALSE(verdict.Violated()) << verdict.message;
+            if (summary.growth == 0) {
+                EXPECT_TRUE(after == before);
+            }
+            // Every tag's data address still names its data, wherever the data went.
+            if (options.addressEvery == 0) {
+                EXPECT_EQ(TagData(after, c.layout), TagData(c.before, c.layout));
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace xsc
