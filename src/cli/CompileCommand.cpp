@@ -61,8 +61,10 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out) {
     out << "compiled " << summary.scripts << (summary.scripts == 1 ? " script" : " scripts") << " into "
         << written.string() << ": " << summary.slots << " node slots, " << summary.stringBytes
         << " string bytes, grew by " << summary.growth << " bytes, "
-        << summary.wordsCorrected + summary.indexAddressesCorrected << " words corrected ("
-        << summary.indexAddressesCorrected << " in the tag index)\n";
+        << summary.wordsCorrected + summary.indexAddressesCorrected + summary.scenarioAddressesCorrected
+        << " words corrected (" << summary.indexAddressesCorrected << " in the tag index";
+    if (summary.scenarioAddressesCorrected != 0) out << ", " << summary.scenarioAddressesCorrected << " in the scenario";
+    out << ")\n";
     if (args.listFixups) PrintFixups(summary, out);
 }
 

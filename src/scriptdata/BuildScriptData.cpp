@@ -21,6 +21,7 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     summary.stringBytes = built.stringBytes;
     summary.growth = written.growth;
     summary.indexAddressesCorrected = written.indexAddressesCorrected;
+    summary.scenarioAddressesCorrected = written.scenarioAddressesCorrected;
     summary.wordsCorrected = written.wordsCorrected;
     summary.fixups = std::move(written.fixups);
     return summary;

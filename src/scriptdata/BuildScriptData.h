@@ -36,7 +36,8 @@ struct CompileSummary {
     std::int32_t stringBytes = 0;   // L: the new strings without their 1024 zero bytes
     std::int32_t growth = 0;        // G: how far the tail moved
     std::size_t indexAddressesCorrected = 0;
-    std::size_t wordsCorrected = 0;  // words of the scan, index addresses not included
+    std::size_t scenarioAddressesCorrected = 0;  // addresses of scenario blocks behind the strings
+    std::size_t wordsCorrected = 0;  // words of the scan, index and scenario addresses not included
     std::vector<CorrectedWord> fixups;  // when recordFixups is set; offsets after the move
 };
 

@@ -5,6 +5,7 @@
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
 #include "runtime/Int32.h"
 #include "runtime/TemporaryFile.h"
 #include "scriptdata/BuildPhase.h"
@@ -65,6 +66,34 @@ struct WritePlan {
     TailMove Move() const { return {a.stringData, region, a.insertionPoint, a.fileLength}; }
 };
 
+// The scenario's other blocks that lie behind the string data move with the tail; the fields that
+// name them are in front of it, where the word scan never looks, so they are corrected here as
+// the field at 0x5A8 is. A block inside the region the compile rewrites would be destroyed.
+void CorrectScenarioBlocks(BinaryStream& source, const HaloPcMap& map, WritePlan& plan, bool recordFixups) {
+    const ScriptArrangement& a = plan.a;
+    for (const ScenarioBlock& block : kScenarioBlocks) {
+        const std::int64_t field = a.scenario + block.field;
+        const std::string name = std::string("the scenario's ") + block.name;
+        const std::int32_t count = source.ReadInt32At(field + kBlockCount, name + " count field");
+        const std::int32_t address = source.ReadInt32At(field + kBlockAddress, name + " address field");
+        if (count <= 0) continue;
+        const std::int64_t offset = Wrap32(std::int64_t{address} - map.Magic);
+        if (offset >= a.stringData && offset < a.insertionPoint) {
+            throw Error::AtOffset(name + " (at " + Hex(offset) +
+                                      ") lie inside the script data a compile rewrites; this map's layout is not supported",
+                                  field);
+        }
+        if (!plan.fixup.InRange(address)) continue;
+        const std::int32_t corrected = plan.fixup.Corrected(address);
+        plan.writes.push_back(Int32Write(field + kBlockAddress, corrected));
+        ++plan.result.scenarioAddressesCorrected;
+        if (recordFixups) {
+            plan.result.fixups.push_back({field + kBlockAddress, static_cast<std::uint32_t>(address),
+                                          static_cast<std::uint32_t>(corrected)});
+        }
+    }
+}
+
 WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state,
                     const BuiltScripts& built, bool recordFixups) {
     CheckLoadedLength(map, source.Length());
@@ -94,6 +123,7 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     plan.result.indexAddressesCorrected = plan.fixup.IndexPass(index.bytes.Data(), map.TagCount, index.offset,
                                                                recordFixups ? &plan.result.fixups : nullptr);
     if (plan.result.indexAddressesCorrected != 0 && a.growth != 0) writes.push_back(std::move(index));
+    CorrectScenarioBlocks(source, map, plan, recordFixups);
     return plan;
 }
 

@@ -27,8 +27,10 @@ struct BuiltScripts;
 struct WriteResult {
     std::int32_t growth = 0;
     std::size_t indexAddressesCorrected = 0;
+    std::size_t scenarioAddressesCorrected = 0;  // addresses of scenario blocks behind the strings
     std::size_t wordsCorrected = 0;
-    std::vector<CorrectedWord> fixups;  // when recording: index addresses first, then scan words
+    // When recording: index addresses, scenario block addresses, then the words of the scan.
+    std::vector<CorrectedWord> fixups;
 };
 
 // Writes the compiled scripts into the loaded map in place, or into `output` leaving the map

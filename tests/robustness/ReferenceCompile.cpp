@@ -231,6 +231,19 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
         if (v >= lower && v < upper) file.WriteLe(at, std::int64_t{v} + growth, 4, "a word of the fix-up");
     };
     for (std::int32_t i = 0; i < tagCount; ++i) fix(tagOffset + kEntrySize * i + kEntryData);
+    // The scenario's blocks (count, address) behind the strings move with the tail; their fields
+    // are read as they were before the compile.
+    auto oldWord = [&](std::int64_t at) {
+        const auto* q = old.data() + at;
+        return Wrap(q[0] | (q[1] << 8) | (q[2] << 16) | (std::int64_t{q[3]} << 24));
+    };
+    for (std::int64_t block : {0x4A8, 0x4B4, 0x4C0, 0x4E4, 0x4F0, 0x4FC}) {
+        if (x < 0 || old.size() < static_cast<std::size_t>(x + block + 8)) return "a scenario block field outside the file";
+        const std::int64_t at = Wrap(std::int64_t{oldWord(x + block + 4)} - magic);
+        if (oldWord(x + block) <= 0) continue;
+        if (at >= scriptTable && at < p) return "a scenario block inside the rewritten region";
+        fix(x + block + 4);
+    }
     if (scanStart < 0) return "a scan start before the start of the file";
     for (std::int64_t at = scanStart + std::min<std::int64_t>(growth, 0); at + 4 <= file.Length(); at += 4) fix(at);
     if (!file.failure.empty()) return file.failure;

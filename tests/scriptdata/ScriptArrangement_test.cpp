@@ -71,6 +71,9 @@ TEST(Refusals, EachLeavesTheMapUnchanged) {
         {"scenario outside", NoChange, false,
          [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.tagOffset) + 0x14, Address(l, 0x7FFFFF00)); },
          kOneScript, "the scenario's node data size field lies outside the file"},
+        {"scenario block in the strings", NoChange, false,
+         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4FC), 1); Put32(b, At(l, 0x500), Address(l, l.stringDataOffset + 8)); },
+         kOneScript, "the scenario's cutscene titles (at"},
         // A map compiled before, each condition of a recompile broken alone.
         {"string data too short", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1029); }, kOneScript,
          "its string data is 1029 bytes"},

@@ -83,7 +83,7 @@ void WriteIndex(BlockWriter& out, const MapPlan& plan) {
 }
 
 // The scenario structure: filler words, the script fields and their neighbouring data fields.
-void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, RandomBytes& filler) {
+void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions& options, RandomBytes& filler) {
     const MapLayout& layout = plan.layout;
     std::array<std::uint8_t, syn::kScenarioStructSize> scenario{};
     filler.Fill(scenario.data(), scenario.size());
@@ -95,6 +95,18 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, RandomBytes& fil
     Store32(scenario.data(), sf::kScriptCountField, 0);
     Store32(scenario.data(), sf::kScriptRecordsAddressField, Address(layout, layout.stringDataEnd));
     Store32(scenario.data(), sf::kBehindStringsAddressField, Address(layout, plan.behindStringsOffset));
+    if (options.scenarioBlocks) {
+        // Blocks 0 (globals), 1 (references) and 4 (cutscene camera points) behind the strings,
+        // block 2 (source files) at the start of the scenario's own structure.
+        const struct { int block; std::int32_t count; std::int64_t offset; } placed[] = {
+            {0, 2, layout.stringDataEnd}, {1, 1, layout.stringDataEnd + 32}, {2, 1, layout.scenarioOffset},
+            {4, 3, layout.stringDataEnd + 64}};
+        for (const auto& p : placed) {
+            const std::int64_t field = sf::kScenarioBlocks[p.block].field;
+            Store32(scenario.data(), field + sf::kBlockCount, static_cast<std::uint32_t>(p.count));
+            Store32(scenario.data(), field + sf::kBlockAddress, Address(layout, p.offset));
+        }
+    }
     out.PutBytes({reinterpret_cast<const char*>(scenario.data()), scenario.size()});
 }
 
@@ -119,7 +131,7 @@ void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& opti
     const MapLayout& layout = plan.layout;
     RandomBytes filler(Random::ForPart(options.seed, PartNumber(Part::Scenario)));
     ExpectOffset(out, layout.scenarioOffset, "the scenario");
-    WriteScenarioStruct(out, plan, filler);
+    WriteScenarioStruct(out, plan, options, filler);
     ExpectOffset(out, layout.nodeDataOffset, "the node data");
     WriteNodeData(out, options);
     ExpectOffset(out, layout.stringDataOffset, "the string data");

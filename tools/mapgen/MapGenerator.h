@@ -39,6 +39,11 @@ struct MapOptions {
     std::int32_t mapMagic = 0x40440028;        // MapMagic; Magic = MapMagic - tagOffset
     std::uint32_t addressEvery = 16;           // about one address per this many words of tag data;
                                                // 0 places none
+    bool scenarioBlocks = false;               // the scenario's globals (2 elements), references (1)
+                                               // and cutscene camera points (3) lie in its data
+                                               // behind the string data, its source files (1) in
+                                               // front; its other blocks are empty. Needs a
+                                               // scenario tail of at least kScenarioBlocksTail.
     bool realisticFill = false;                // the other words of tag data: false, pseudo-random
                                                // (about 2% of them then fall in the fix-up's range
                                                // by chance); true, as real tag data: zeros, small
@@ -54,6 +59,9 @@ inline constexpr std::string_view kAlternateHeaderCode{"\x07\x00\x00\x00", 4};
 // the addresses of maps with a typical Magic lie, so the fix-up cannot tell them from addresses.
 inline constexpr float kSmallestFloat = 3.0f;
 inline constexpr float kLargestFloat = 23.0f;
+
+// The scenario tail the blocks of `scenarioBlocks` need: they lie at its offsets 0, 32 and 64.
+inline constexpr std::int32_t kScenarioBlocksTail = 96;
 
 // Where everything landed (file offsets unless named otherwise).
 struct MapLayout {

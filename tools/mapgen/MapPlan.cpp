@@ -62,6 +62,9 @@ void CheckOptions(const MapOptions& options) {
     CheckSize(options.headSize, "the head size");
     CheckSize(options.tagDataSize, "the tag data size");
     CheckSize(options.scenarioTailSize, "the scenario tail size");
+    if (options.scenarioBlocks && options.scenarioTailSize < kScenarioBlocksTail) {
+        throw Error("scenario blocks need a scenario tail of at least " + std::to_string(kScenarioBlocksTail) + " bytes");
+    }
     CheckSize(options.slotCapacity, "the slot capacity");
     if (options.tagCount == 1 && options.tagDataSize > 0) {
         throw Error("tag data of " + std::to_string(options.tagDataSize) +

@@ -14,8 +14,9 @@
 //   scenario data:
 //     0x000..0x5AF  the scenario structure: filler words, with the data fields
 //                   0x474 (node data) and 0x488 (string data), each 20 bytes: size, 0, 0,
-//                   address, 0; the script record block 0x49C: count, address, 0;
-//                   and the address at 0x5A8
+//                   address, 0; the script record block 0x49C: count, address, 0; the
+//                   fields of the other blocks from 0x4A8 (count, address, 0), empty unless
+//                   asked for; and the address at 0x5A8
 //     0x5B0         node data: header (below), then slotCapacity slots of 20 bytes
 //     ...           string data: 1024 zero bytes
 //     ...           scenario tail: filler words
@@ -42,9 +43,10 @@ constexpr std::uint32_t kIdentSaltBase = 0xE174;
 constexpr std::string_view kNoClass{"\xFF\xFF\xFF\xFF", 4};
 
 constexpr std::int64_t kScenarioStructSize = 0x5B0;
-// Words of the scenario structure left zero: the data fields around the script fields.
+// Words of the scenario structure left zero: the data fields around the script fields and the
+// fields of the scenario's other blocks (empty unless asked for).
 constexpr std::int64_t kScenarioZeroStart = 0x474;
-constexpr std::int64_t kScenarioZeroEnd = 0x4A8;
+constexpr std::int64_t kScenarioZeroEnd = 0x508;
 
 constexpr std::int64_t kNodeHeaderSize = 0x38;
 constexpr std::string_view kNodeTableName = "script node";
