@@ -75,6 +75,7 @@ void PrintLayout(const std::string& file, const MapLayout& layout) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Writes a synthetic Halo PC map with an empty script table.", "xsc-mkmap"};
+    app.set_version_flag("--version", std::string("xsc-mkmap ") + XSC_VERSION);
     MapOptions options;
     std::string out;
     std::optional<std::int64_t> size;

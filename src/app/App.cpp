@@ -8,6 +8,8 @@ namespace xsc {
 App::App(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("xsc-gui"));
     setApplicationVersion(QStringLiteral(XSC_VERSION));
+    // The installed desktop entry (xsc-gui.desktop): its name and icon stand for the window.
+    setDesktopFileName(QStringLiteral("xsc-gui"));
     HaloMapTypes::HaloMap();  // the map file type exists before any window asks for it
 }
 

@@ -1,80 +1,58 @@
 #include "MenuBar1.h"
 
-#include <iterator>
-
 #include <QAction>
-#include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
 
 namespace xsc {
 
-// One item: its name, its caption ("-" makes a separator) and its shortcut ("" for none).
-// "Ctrl" is the platform's command key: Qt shows and matches it as Cmd on macOS.
-struct MenuItemDefinition {
-    const char* name;
-    const char* caption;
-    const char* shortcut;
-};
-
-namespace {
-
-constexpr char kSeparatorCaption[] = "-";
-
-constexpr MenuItemDefinition kFileItems[] = {
-    {"FileLoadmap", QT_TRANSLATE_NOOP("MenuBar1", "&Load map"), "Ctrl+L"},
-    {"Filej", kSeparatorCaption, ""},
-    {"FileQuit", QT_TRANSLATE_NOOP("MenuBar1", "&Quit"), "Ctrl+Q"},
-};
-
-constexpr MenuItemDefinition kEditItems[] = {
-    {"EditUndo", QT_TRANSLATE_NOOP("MenuBar1", "&Undo"), "Ctrl+Z"},
-    {"UntitledMenu1", kSeparatorCaption, ""},
-    {"EditCut", QT_TRANSLATE_NOOP("MenuBar1", "Cu&t"), "Ctrl+X"},
-    {"EditCopy", QT_TRANSLATE_NOOP("MenuBar1", "&Copy"), "Ctrl+C"},
-    {"EditPaste", QT_TRANSLATE_NOOP("MenuBar1", "&Paste"), "Ctrl+V"},
-    {"EditClear", QT_TRANSLATE_NOOP("MenuBar1", "&Delete"), ""},
-    {"UntitledMenu0", kSeparatorCaption, ""},
-    {"EditSelectAll", QT_TRANSLATE_NOOP("MenuBar1", "Select &All"), "Ctrl+A"},
-};
-
-QString Caption(const char* caption) { return QCoreApplication::translate("MenuBar1", caption); }
-
-QAction* MakeItem(const MenuItemDefinition& item, QMenu* menu) {
-    auto* action = new QAction(menu);
-    action->setObjectName(QString::fromLatin1(item.name));
-    if (QString::fromLatin1(item.caption) == QLatin1String(kSeparatorCaption)) {
-        action->setSeparator(true);
-    } else {
-        action->setText(Caption(item.caption));
-        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-    }
-    return action;
-}
-
-}  // namespace
-
 MenuBar1::MenuBar1(QWidget* parent) : QMenuBar(parent) {
     setObjectName(QStringLiteral("MenuBar1"));
-    AddMenu("FileMenu", QT_TRANSLATE_NOOP("MenuBar1", "&File"), kFileItems, std::size(kFileItems));
-    AddMenu("EditMenu", QT_TRANSLATE_NOOP("MenuBar1", "&Edit"), kEditItems, std::size(kEditItems));
-
-    // A top-level entry without items: choosing the entry itself triggers it.
-    QAction* about = addAction(Caption(QT_TRANSLATE_NOOP("MenuBar1", "&About")));
-    about->setObjectName(QStringLiteral("aboutMenu"));
-
-    Item(QStringLiteral("FileQuit"))->setMenuRole(QAction::QuitRole);
+    CreateActions();
 }
 
-void MenuBar1::AddMenu(const char* name, const char* caption, const MenuItemDefinition* items,
-                       std::size_t count) {
-    auto* menu = new QMenu(Caption(caption), this);
+// Ctrl is the platform's command key: Qt shows and matches it as Cmd on macOS. The titles and
+// "&Delete" have no shortcut.
+void MenuBar1::CreateActions() {
+    FileMenu = AddTitle("FileMenu", tr("&File"));
+    FileLoadmap = AddItem(FileMenu, "FileLoadmap", tr("&Load map"), Qt::CTRL | Qt::Key_L);
+    Filej = AddSeparator(FileMenu, "Filej");
+    FileQuit = AddItem(FileMenu, "FileQuit", tr("&Quit"), Qt::CTRL | Qt::Key_Q);
+    FileQuit->setMenuRole(QAction::QuitRole);
+
+    EditMenu = AddTitle("EditMenu", tr("&Edit"));
+    EditUndo = AddItem(EditMenu, "EditUndo", tr("&Undo"), Qt::CTRL | Qt::Key_Z);
+    UntitledMenu1 = AddSeparator(EditMenu, "UntitledMenu1");
+    EditCut = AddItem(EditMenu, "EditCut", tr("Cu&t"), Qt::CTRL | Qt::Key_X);
+    EditCopy = AddItem(EditMenu, "EditCopy", tr("&Copy"), Qt::CTRL | Qt::Key_C);
+    EditPaste = AddItem(EditMenu, "EditPaste", tr("&Paste"), Qt::CTRL | Qt::Key_V);
+    EditClear = AddItem(EditMenu, "EditClear", tr("&Delete"), QKeySequence());
+    UntitledMenu0 = AddSeparator(EditMenu, "UntitledMenu0");
+    EditSelectAll = AddItem(EditMenu, "EditSelectAll", tr("Select &All"), Qt::CTRL | Qt::Key_A);
+
+    aboutMenu = addAction(tr("&About"));
+    aboutMenu->setObjectName(QStringLiteral("aboutMenu"));
+}
+
+QMenu* MenuBar1::AddTitle(const char* name, const QString& caption) {
+    auto* menu = new QMenu(caption, this);
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     addMenu(menu);
-    for (std::size_t i = 0; i < count; ++i) menu->addAction(MakeItem(items[i], menu));
+    return menu;
 }
 
-QAction* MenuBar1::Item(const QString& name) const { return findChild<QAction*>(name); }
+QAction* MenuBar1::AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+QAction* MenuBar1::AddSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
 
 }  // namespace xsc

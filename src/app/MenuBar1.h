@@ -1,18 +1,16 @@
 #pragma once
 // The menu bar: File ("&Load map", "&Quit"), Edit (the editing commands) and the item-less
-// top-level "&About" entry. Every item is a QAction whose object name is the item's name
-// ("FileLoadmap", "EditCopy", ...), so handlers and tests find items by name. The bar only
-// builds the items; the window connects the commands.
-
-#include <cstddef>
+// top-level "&About" entry. Each item is a member named after the item (its object name is the
+// same), all created in CreateActions in the order the bar shows them. The bar only builds the
+// items; the window connects the commands.
 
 #include <QMenuBar>
 
 class QAction;
+class QKeySequence;
+class QMenu;
 
 namespace xsc {
-
-struct MenuItemDefinition;
 
 class MenuBar1 : public QMenuBar {
     Q_OBJECT
@@ -20,12 +18,28 @@ class MenuBar1 : public QMenuBar {
 public:
     explicit MenuBar1(QWidget* parent = nullptr);
 
-    // The item (or menu title) of that name; nullptr when there is none.
-    QAction* Item(const QString& name) const;
+    QMenu* FileMenu = nullptr;
+    QAction* FileLoadmap = nullptr;
+    QAction* Filej = nullptr;  // separator
+    QAction* FileQuit = nullptr;
+
+    QMenu* EditMenu = nullptr;
+    QAction* EditUndo = nullptr;
+    QAction* UntitledMenu1 = nullptr;  // separator
+    QAction* EditCut = nullptr;
+    QAction* EditCopy = nullptr;
+    QAction* EditPaste = nullptr;
+    QAction* EditClear = nullptr;
+    QAction* UntitledMenu0 = nullptr;  // separator
+    QAction* EditSelectAll = nullptr;
+
+    QAction* aboutMenu = nullptr;  // a top-level entry without items: choosing it triggers it
 
 private:
-    void AddMenu(const char* name, const char* caption, const MenuItemDefinition* items,
-                 std::size_t count);
+    void CreateActions();
+    QMenu* AddTitle(const char* name, const QString& caption);
+    static QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut);
+    static QAction* AddSeparator(QMenu* menu, const char* name);
 };
 
 }  // namespace xsc

@@ -64,8 +64,6 @@ Window1::Window1(Services services) : services_(std::move(services)) {
 
 Window1::~Window1() = default;
 
-QAction* Window1::MenuItem(const QString& name) const { return menuBar_->Item(name); }
-
 void Window1::Layout() {
     setObjectName(QStringLiteral("Window1"));
     setWindowTitle(tr("Compiler"));
@@ -106,32 +104,28 @@ void Window1::CreateControls() {
 }
 
 void Window1::AddMenuHandlers() {
-    connect(MenuItem(QStringLiteral("FileLoadmap")), &QAction::triggered, this, &Window1::FileLoadmap_Action);
-    connect(MenuItem(QStringLiteral("aboutMenu")), &QAction::triggered, this, &Window1::aboutMenu_Action);
-    connect(MenuItem(QStringLiteral("FileQuit")), &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(menuBar_->FileLoadmap, &QAction::triggered, this, &Window1::FileLoadmap_Action);
+    connect(menuBar_->aboutMenu, &QAction::triggered, this, &Window1::aboutMenu_Action);
+    connect(menuBar_->FileQuit, &QAction::triggered, qApp, &QCoreApplication::quit);
     ConnectEditCommands();
 }
 
 // The editing commands act on the script field, the window's one editable control. Each item
 // is enabled only while its command can do something there.
 void Window1::ConnectEditCommands() {
-    QAction* undo = MenuItem(QStringLiteral("EditUndo"));
-    QAction* cut = MenuItem(QStringLiteral("EditCut"));
-    QAction* copy = MenuItem(QStringLiteral("EditCopy"));
-    QAction* paste = MenuItem(QStringLiteral("EditPaste"));
-    QAction* clear = MenuItem(QStringLiteral("EditClear"));
-    QAction* selectAll = MenuItem(QStringLiteral("EditSelectAll"));
-
+    QAction* undo = menuBar_->EditUndo;
+    QAction* paste = menuBar_->EditPaste;
     connect(undo, &QAction::triggered, ScriptFld, &QPlainTextEdit::undo);
-    connect(cut, &QAction::triggered, ScriptFld, &QPlainTextEdit::cut);
-    connect(copy, &QAction::triggered, ScriptFld, &QPlainTextEdit::copy);
+    connect(menuBar_->EditCut, &QAction::triggered, ScriptFld, &QPlainTextEdit::cut);
+    connect(menuBar_->EditCopy, &QAction::triggered, ScriptFld, &QPlainTextEdit::copy);
     connect(paste, &QAction::triggered, ScriptFld, &QPlainTextEdit::paste);
-    connect(clear, &QAction::triggered, ScriptFld, [this] { ScriptFld->textCursor().removeSelectedText(); });
-    connect(selectAll, &QAction::triggered, ScriptFld, &QPlainTextEdit::selectAll);
+    connect(menuBar_->EditClear, &QAction::triggered, ScriptFld,
+            [this] { ScriptFld->textCursor().removeSelectedText(); });
+    connect(menuBar_->EditSelectAll, &QAction::triggered, ScriptFld, &QPlainTextEdit::selectAll);
 
     undo->setEnabled(false);
     connect(ScriptFld, &QPlainTextEdit::undoAvailable, undo, &QAction::setEnabled);
-    for (QAction* needsSelection : {cut, copy, clear}) {
+    for (QAction* needsSelection : {menuBar_->EditCut, menuBar_->EditCopy, menuBar_->EditClear}) {
         needsSelection->setEnabled(false);
         connect(ScriptFld, &QPlainTextEdit::copyAvailable, needsSelection, &QAction::setEnabled);
     }

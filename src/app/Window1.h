@@ -15,7 +15,6 @@
 #include "map/HaloPcMap.h"
 #include "scriptdata/ScriptCompilier.h"
 
-class QAction;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -46,8 +45,8 @@ public:
     QPlainTextEdit* ScriptFld = nullptr;
     QPushButton* BtnCompileScript = nullptr;
 
-    // The menu bar item (or menu title) of that name: "FileLoadmap", "EditCopy", ...
-    QAction* MenuItem(const QString& name) const;
+    // The menu bar, whose items are members: Menus()->FileLoadmap, Menus()->EditCopy, ...
+    MenuBar1* Menus() const { return menuBar_; }
 
     // The compile command: parse ScriptFld, build it into LoadedMap, then "done!".
     void BtnCompileScript_Action();

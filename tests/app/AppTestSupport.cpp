@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QtTest/QTest>
 
+#include "MenuBar1.h"
+
 namespace xsc::test {
 namespace {
 
@@ -38,7 +40,7 @@ WindowTest::WindowTest()
 
 void WindowTest::Load(const std::optional<std::filesystem::path>& map) {
     chooser->answer = map;
-    window->MenuItem(QStringLiteral("FileLoadmap"))->trigger();
+    window->Menus()->FileLoadmap->trigger();
 }
 
 }  // namespace xsc::test

@@ -1,11 +1,18 @@
-// Draws the About window's picture: a speckled egg with an XML tag mark on a pale sky, 185 by
-// 185 pixels. Usage: xsc-draw-egg-ic OUT.png
+// Draws the egg: a speckled egg with an XML tag mark.
 //
-// Only shapes, no text, so it needs no fonts and no display. The speckles come from a fixed
-// linear congruential sequence: the same program draws the same picture.
+//   xsc-draw-egg-ic OUT.png               the About window's picture, on a pale sky, 185 by 185
+//                                         pixels (src/app/resources/egg_ic.png)
+//   xsc-draw-egg-ic --icon SIZE OUT.png   the program's icon: the egg alone on a transparent
+//                                         square of SIZE pixels (the build draws the usual sizes)
+//
+// Only shapes, no text, so it needs no fonts and no display, and every size is drawn from the
+// shapes rather than scaled from another picture. The speckles come from a fixed linear
+// congruential sequence: the same program draws the same picture.
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <QImage>
 #include <QLinearGradient>
@@ -16,6 +23,9 @@
 namespace {
 
 constexpr int kSide = 185;
+// The part of the 185-pixel drawing an icon shows: the egg and its shadow, centred.
+constexpr QRectF kIconArea(12.5, 16, 160, 160);
+constexpr int kLargestIcon = 1024;
 
 // The egg's outline: narrow at the top, widest a little below the middle.
 QPainterPath EggOutline() {
@@ -87,25 +97,61 @@ void DrawTagMark(QPainter& painter) {
     painter.drawPolyline(QPolygonF({QPointF(109, 100), QPointF(123, 114), QPointF(109, 128)}));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
-        return 2;
-    }
-    QImage picture(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
+// Everything but the sky, in the 185-pixel drawing's coordinates.
+void DrawEgg(QPainter& painter) {
     const QPainterPath egg = EggOutline();
-    DrawSky(painter);
     DrawShadow(painter);
     DrawShell(painter, egg);
     DrawSpeckles(painter, egg);
     DrawTagMark(painter);
+}
+
+// The About picture: the whole drawing on its sky, opaque.
+QImage DrawPicture() {
+    QImage picture(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawSky(painter);
+    DrawEgg(painter);
     painter.end();
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+// The icon: the egg without the sky, its area scaled to `side` pixels.
+QImage DrawIcon(int side) {
+    QImage icon(side, side, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(side / kIconArea.width(), side / kIconArea.height());
+    painter.translate(-kIconArea.topLeft());
+    DrawEgg(painter);
+    painter.end();
+    return icon;
+}
+
+int Usage(const char* program) {
+    std::fprintf(stderr, "usage: %s OUT.png\n       %s --icon SIZE OUT.png   (SIZE 16 to %d)\n", program,
+                 program, kLargestIcon);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QImage image;
+    if (argc == 2) {
+        image = DrawPicture();
+    } else if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) {
+        const int side = std::atoi(argv[2]);
+        if (side < 16 || side > kLargestIcon) return Usage(argv[0]);
+        image = DrawIcon(side);
+    } else {
+        return Usage(argv[0]);
+    }
+    const char* out = argv[argc - 1];
+    if (!image.save(QString::fromLocal8Bit(out), "PNG")) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], out);
         return 1;
     }
     return 0;
