@@ -6,7 +6,8 @@ export XSC_ROOT
 
 # Every Debian package the build, the tests, the benchmarks and the screenshots use.
 XSC_PACKAGES=(cmake g++ ninja-build ccache qt6-base-dev libcli11-dev libgtest-dev libgmock-dev
-              libbenchmark-dev xvfb xauth clang libclang-rt-14-dev time bc help2man dpkg-dev lintian)
+              libbenchmark-dev libxxhash-dev xvfb xauth clang libclang-rt-14-dev time bc help2man dpkg-dev
+              lintian)
 
 # Installs what is missing; does nothing when everything is present.
 xsc_install_packages() {

@@ -9,6 +9,7 @@
 
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/FaultPoint.h"
 
 namespace xsc {
 namespace {
@@ -34,6 +35,13 @@ BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, M
     if (::fstat(stream.fd_, &info) != 0) throw Error::InMap("cannot read file size: " + SystemReason());
     if (!S_ISREG(info.st_mode)) throw Error::InMap("not a regular file");
     stream.length_ = info.st_size;
+    return stream;
+}
+
+BinaryStream BinaryStream::CreateNew(const std::filesystem::path& path) {
+    BinaryStream stream;
+    stream.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (stream.fd_ < 0) throw Error("cannot create " + path.string() + ": " + SystemReason());
     return stream;
 }
 
@@ -138,6 +146,7 @@ std::int32_t BinaryStream::ReadInt32At(std::int64_t offset, const std::string& w
 
 void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
     if (position_ < 0) throw Error::AtOffset("cannot write before the start of the file", position_);
+    FaultPoint("write");
     const std::int64_t end = position_ + static_cast<std::int64_t>(count);
     cache_.clear();  // the window may hold the old bytes
     std::size_t done = 0;
@@ -153,6 +162,7 @@ void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
 
 void BinaryStream::Reserve(std::int64_t length) {
     if (length <= length_) return;
+    FaultPoint("reserve");
     const int result = ::posix_fallocate(fd_, length_, length - length_);
     if (result != 0) {
         // A failed reservation may have grown the file in part: cut it back so nothing changed.
@@ -164,6 +174,7 @@ void BinaryStream::Reserve(std::int64_t length) {
 }
 
 void BinaryStream::SetLength(std::int64_t length) {
+    FaultPoint("set length");
     if (::ftruncate(fd_, length) != 0) {
         throw Error::InMap("cannot set the file length to " + std::to_string(length) + " bytes: " + SystemReason());
     }
@@ -176,6 +187,7 @@ void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std
         throw Error::AtOffset("cannot copy " + ByteCount(count) + ": they lie outside the file", offset);
     }
     cache_.clear();
+    FaultPoint("copy");
     std::int64_t done = 0;
     bool kernelCopy = true;
     std::vector<std::uint8_t> buffer;
@@ -206,6 +218,7 @@ void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std
 }
 
 void BinaryStream::Flush() {
+    FaultPoint("flush");
     if (fd_ >= 0 && ::fsync(fd_) != 0) throw Error::InMap("cannot flush to disk: " + SystemReason());
 }
 

@@ -20,6 +20,9 @@ public:
 
     // Opens a file; throws Error naming the file and the system's reason when it cannot.
     static BinaryStream OpenAsBinaryFile(const std::filesystem::path& path, Mode mode);
+    // Creates a new, empty file for reading and writing, readable by its owner alone; fails when
+    // anything (a file, a link) already stands at the name, and never follows a link.
+    static BinaryStream CreateNew(const std::filesystem::path& path);
     BinaryStream(BinaryStream&& other) noexcept;
     BinaryStream& operator=(BinaryStream&& other) noexcept;
     BinaryStream(const BinaryStream&) = delete;
@@ -54,6 +57,8 @@ public:
     // Forces written data to the disk.
     void Flush();
     void Close();
+    // The file's descriptor, for operations the stream does not offer (fchown, flock).
+    int Descriptor() const { return fd_; }
 
 private:
     BinaryStream() = default;

@@ -18,6 +18,10 @@ inline std::uint32_t DecodeFixed32(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+inline std::uint64_t DecodeFixed64(const std::uint8_t* p) {
+    return DecodeFixed32(p) | (static_cast<std::uint64_t>(DecodeFixed32(p + 4)) << 32);
+}
+
 inline void EncodeFixed16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -28,6 +32,11 @@ inline void EncodeFixed32(std::uint8_t* p, std::uint32_t v) {
     p[1] = static_cast<std::uint8_t>(v >> 8);
     p[2] = static_cast<std::uint8_t>(v >> 16);
     p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
+inline void EncodeFixed64(std::uint8_t* p, std::uint64_t v) {
+    EncodeFixed32(p, static_cast<std::uint32_t>(v));
+    EncodeFixed32(p + 4, static_cast<std::uint32_t>(v >> 32));
 }
 
 // The same little-endian 32-bit load and store for hot loops over large buffers: one machine load

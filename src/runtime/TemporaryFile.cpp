@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "runtime/Error.h"
+#include "runtime/FaultPoint.h"
+#include "runtime/FileSystem.h"
 
 namespace xsc {
 namespace {
@@ -62,19 +64,17 @@ void TemporaryFile::CommitTo(const std::filesystem::path& target) {
         if (file.fd >= 0 && mode_ >= 0 && ::fchmod(file.fd, static_cast<mode_t>(mode_)) != 0) {
             throw Error("cannot set the permissions of " + path_.string() + ": " + Reason(), Error::Subject::Output);
         }
+        FaultPoint("flush");
         if (file.fd < 0 || ::fsync(file.fd) != 0) {
             throw Error("cannot flush " + path_.string() + " to disk: " + Reason(), Error::Subject::Output);
         }
     }
+    FaultPoint("rename");
     if (::rename(path_.c_str(), target.c_str()) != 0) {
         throw Error("cannot rename the finished file into place: " + Reason(), Error::Subject::Output);
     }
     committed_ = true;
-    // Make the rename itself durable.
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd >= 0) ::fsync(dir.fd);
+    SyncFolderOf(target);  // make the rename itself durable
 }
 
 }  // namespace xsc

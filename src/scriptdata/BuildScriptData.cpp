@@ -13,7 +13,7 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     LoadScriptData(map, state);
     const BuiltScripts built = BuildPhase(state, document);
 
-    WriteResult written = WriteScriptData(map, state, built, options.output, options.recordFixups);
+    WriteResult written = WriteScriptData(map, state, built, {options.output, options.recordFixups, options.journal});
 
     CompileSummary summary;
     summary.scripts = static_cast<std::int32_t>(built.records.size());

@@ -28,6 +28,9 @@ struct CompileOptions {
     std::optional<std::filesystem::path> output;
     // List every word the fix-up corrected in CompileSummary::fixups.
     bool recordFixups = false;
+    // In place: save what the compile changes to a journal beside the map first, so that a crash
+    // part-way can be undone. Off only when speed matters more than the map.
+    bool journal = true;
 };
 
 struct CompileSummary {

@@ -6,6 +6,8 @@
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
+#include "runtime/FileLock.h"
+#include "runtime/RollbackJournal.h"
 #include "runtime/Int32.h"
 #include "runtime/TemporaryFile.h"
 #include "scriptdata/BuildPhase.h"
@@ -134,23 +136,54 @@ void WriteFields(BinaryStream& target, const WritePlan& plan) {
     }
 }
 
-WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                         bool recordFixups) {
-    BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadWrite);
-    WritePlan plan = PlanWrite(file, map, state, built, recordFixups);
+// Every byte an in-place compile overwrites or cuts off: the small fields, and the string data
+// with everything behind it (only the new region when the tail stays where it is).
+std::vector<FileRange> OverwrittenRanges(const WritePlan& plan) {
+    std::vector<FileRange> ranges;
+    for (const FieldWrite& w : plan.writes) ranges.push_back({w.offset, static_cast<std::int64_t>(w.bytes.Size())});
+    const TailMove move = plan.Move();
+    const std::int64_t end = move.Growth() == 0 ? move.regionStart + static_cast<std::int64_t>(move.region.size()) : move.oldLength;
+    ranges.push_back({move.regionStart, end - move.regionStart});
+    return ranges;
+}
+
+void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups) {
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
-    plan.result.wordsCorrected =
-        MoveTail(file, file, true, move, plan.fixup, recordFixups ? &plan.result.fixups : nullptr);
+    plan.result.wordsCorrected = MoveTail(file, file, true, move, plan.fixup, recordFixups ? &plan.result.fixups : nullptr);
     WriteFields(file, plan);
     if (move.NewLength() < move.oldLength) file.SetLength(move.NewLength());
     file.Flush();
-    file.Close();
+}
+
+WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
+                         const WriteOptions& options) {
+    const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Exclusive);
+    BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadWrite);
+    WritePlan plan = PlanWrite(file, map, state, built, options.recordFixups);
+    if (!options.journal) {
+        ApplyInPlace(file, plan, options.recordFixups);
+        return std::move(plan.result);
+    }
+    RollbackJournal journal = RollbackJournal::Begin(file, *map.f, OverwrittenRanges(plan), plan.Move().NewLength());
+    try {
+        ApplyInPlace(file, plan, options.recordFixups);
+    } catch (const Error& e) {
+        try {
+            journal.RollBack(file);
+        } catch (const Error& again) {
+            throw Error::InMap(std::string(e.what()) + "; undoing the partial compile failed too (" + again.what() +
+                               "): the journal beside the map restores it when the map is next opened");
+        }
+        throw;
+    }
+    journal.Commit();
     return std::move(plan.result);
 }
 
 WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
                           const std::filesystem::path& output, bool recordFixups) {
+    const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Shared);
     BinaryStream source = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
     WritePlan plan = PlanWrite(source, map, state, built, recordFixups);
     const TailMove move = plan.Move();
@@ -170,9 +203,9 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
 }  // namespace
 
 WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                            const std::optional<std::filesystem::path>& output, bool recordFixups) {
-    if (output) return WriteToOutput(map, state, built, *output, recordFixups);
-    return WriteInPlace(map, state, built, recordFixups);
+                            const WriteOptions& options) {
+    if (options.output) return WriteToOutput(map, state, built, *options.output, options.recordFixups);
+    return WriteInPlace(map, state, built, options);
 }
 
 }  // namespace xsc

@@ -1,6 +1,8 @@
 #pragma once
 // The write phase of a compile.
 //
+// In place, with a journal: lock the map, plan, save what will change to the journal (flushed),
+// write, flush the map, delete the journal (the commit point).
 // Everything is read and checked first: the arrangement of the map, the fields to write, the tag
 // index with its corrected data addresses, and the new region (strings, 1024 zero bytes, 0xFF
 // padding, script records) in memory. Only then is the file written: in place, the new length is
@@ -33,9 +35,17 @@ struct WriteResult {
     std::vector<CorrectedWord> fixups;
 };
 
+struct WriteOptions {
+    std::optional<std::filesystem::path> output;  // empty: in place
+    bool recordFixups = false;
+    bool journal = true;  // in place: save what is overwritten first, so a crash can be undone
+};
+
 // Writes the compiled scripts into the loaded map in place, or into `output` leaving the map
-// untouched.
+// untouched. In place, the map is locked against other writers for the whole write, and (with a
+// journal) every byte the write changes is saved beside the map first: an error part-way puts it
+// back at once, a crash part-way is undone when the map is next opened (RecoverFile).
 WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                            const std::optional<std::filesystem::path>& output, bool recordFixups);
+                            const WriteOptions& options);
 
 }  // namespace xsc

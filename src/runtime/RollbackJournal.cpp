@@ -1,0 +1,280 @@
+#include "runtime/RollbackJournal.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xxhash.h>
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "runtime/BinaryStream.h"
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+#include "runtime/FileLock.h"
+#include "runtime/FileSystem.h"
+
+namespace xsc {
+namespace {
+
+constexpr std::string_view kJournalCode = "XSCJRNL1";
+constexpr std::int64_t kHeaderSize = 48;
+constexpr std::int64_t kRangeEntrySize = 16;
+constexpr std::int64_t kTrailerSize = 16;
+constexpr std::int64_t kLargestAnchor = 64 * 1024;
+constexpr std::size_t kCopyChunk = 4 * 1024 * 1024;
+
+// XXH3-64, fed piece by piece.
+class Hash {
+public:
+    Hash() : state_(XXH3_createState(), XXH3_freeState) {
+        if (!state_) throw std::bad_alloc();
+        XXH3_64bits_reset(state_.get());
+    }
+    void Add(const std::uint8_t* data, std::size_t size) { XXH3_64bits_update(state_.get(), data, size); }
+    std::uint64_t Value() const { return XXH3_64bits_digest(state_.get()); }
+
+private:
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state_;
+};
+
+// The fixed part of a journal, as read back.
+struct Header {
+    std::int64_t lengthBefore = 0;
+    std::int64_t lengthAfter = 0;
+    std::int64_t anchorLength = 0;
+    std::uint64_t anchorHash = 0;
+    std::vector<FileRange> ranges;
+    std::int64_t dataAt = 0;  // where the saved bytes start
+    std::uint64_t dataHash = 0;
+};
+
+std::uint64_t HashOfFile(BinaryStream& file, const std::vector<FileRange>& ranges) {
+    Hash hash;
+    std::vector<std::uint8_t> buffer;
+    for (const FileRange& r : ranges) {
+        for (std::int64_t done = 0; done < r.length;) {
+            buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
+            file.SetPosition(r.offset + done);
+            file.ReadInto(buffer.data(), buffer.size());
+            hash.Add(buffer.data(), buffer.size());
+            done += static_cast<std::int64_t>(buffer.size());
+        }
+    }
+    return hash.Value();
+}
+
+std::vector<std::uint8_t> EncodeHeader(const Header& h) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(kHeaderSize + kRangeEntrySize * static_cast<std::int64_t>(h.ranges.size())), 0);
+    std::copy(kJournalCode.begin(), kJournalCode.end(), bytes.begin());
+    EncodeFixed64(bytes.data() + 8, static_cast<std::uint64_t>(h.lengthBefore));
+    EncodeFixed64(bytes.data() + 16, static_cast<std::uint64_t>(h.lengthAfter));
+    EncodeFixed64(bytes.data() + 24, static_cast<std::uint64_t>(h.anchorLength));
+    EncodeFixed64(bytes.data() + 32, h.anchorHash);
+    EncodeFixed32(bytes.data() + 40, static_cast<std::uint32_t>(h.ranges.size()));
+    std::uint8_t* entry = bytes.data() + kHeaderSize;
+    for (const FileRange& r : h.ranges) {
+        EncodeFixed64(entry, static_cast<std::uint64_t>(r.offset));
+        EncodeFixed64(entry + 8, static_cast<std::uint64_t>(r.length));
+        entry += kRangeEntrySize;
+    }
+    return bytes;
+}
+
+// What a journal on disk turned out to be.
+enum class JournalState {
+    Verified,
+    CutShort,  // shorter than its own header says: the crash came while it was written
+    Damaged,   // not a journal of ours, or one whose bytes do not verify
+};
+
+// Reads and verifies a whole journal.
+JournalState ReadJournal(BinaryStream& journal, Header& h) {
+    const std::int64_t size = journal.Length();
+    std::uint8_t fixed[kHeaderSize] = {};
+    journal.SetPosition(0);
+    journal.ReadInto(fixed, static_cast<std::size_t>(std::min(size, kHeaderSize)));
+    const auto codeBytes = static_cast<std::size_t>(std::min<std::int64_t>(size, kJournalCode.size()));
+    if (!std::equal(kJournalCode.begin(), kJournalCode.begin() + static_cast<std::ptrdiff_t>(codeBytes), fixed)) {
+        return JournalState::Damaged;
+    }
+    if (size < kHeaderSize) return JournalState::CutShort;
+    h.lengthBefore = static_cast<std::int64_t>(DecodeFixed64(fixed + 8));
+    h.lengthAfter = static_cast<std::int64_t>(DecodeFixed64(fixed + 16));
+    h.anchorLength = static_cast<std::int64_t>(DecodeFixed64(fixed + 24));
+    h.anchorHash = DecodeFixed64(fixed + 32);
+    const std::int64_t count = DecodeFixed32(fixed + 40);
+    h.dataAt = kHeaderSize + kRangeEntrySize * count;
+    if (h.lengthBefore < 0 || h.anchorLength < 0 || h.anchorLength > kLargestAnchor) return JournalState::Damaged;
+    if (h.dataAt + kTrailerSize > size) return JournalState::CutShort;
+    std::vector<std::uint8_t> table(static_cast<std::size_t>(h.dataAt - kHeaderSize));
+    journal.ReadInto(table.data(), table.size());
+    std::int64_t saved = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const FileRange r{static_cast<std::int64_t>(DecodeFixed64(table.data() + kRangeEntrySize * i)),
+                          static_cast<std::int64_t>(DecodeFixed64(table.data() + kRangeEntrySize * i + 8))};
+        if (r.offset < 0 || r.length < 0 || r.offset + r.length > h.lengthBefore) return JournalState::Damaged;
+        saved += r.length;
+        h.ranges.push_back(r);
+    }
+    if (h.dataAt + saved + kTrailerSize > size) return JournalState::CutShort;
+    if (h.dataAt + saved + kTrailerSize < size) return JournalState::Damaged;
+    // The journal's own hash, over everything before its last 8 bytes.
+    Hash whole;
+    whole.Add(fixed, sizeof fixed);
+    whole.Add(table.data(), table.size());
+    std::vector<std::uint8_t> buffer;
+    for (std::int64_t at = h.dataAt; at < size - 8;) {
+        buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(size - 8 - at, kCopyChunk)));
+        journal.ReadInto(buffer.data(), buffer.size());
+        whole.Add(buffer.data(), buffer.size());
+        at += static_cast<std::int64_t>(buffer.size());
+    }
+    std::uint8_t last[8];
+    journal.ReadInto(last, 8);
+    if (DecodeFixed64(last) != whole.Value()) return JournalState::Damaged;
+    journal.SetPosition(size - kTrailerSize);
+    journal.ReadInto(last, 8);
+    h.dataHash = DecodeFixed64(last);
+    return JournalState::Verified;
+}
+
+// Writes the saved bytes back over the file and gives it its old length, then flushes it.
+void Restore(BinaryStream& journal, const Header& h, BinaryStream& file) {
+    std::vector<std::uint8_t> buffer;
+    journal.SetPosition(h.dataAt);
+    for (const FileRange& r : h.ranges) {
+        for (std::int64_t done = 0; done < r.length;) {
+            buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
+            journal.ReadInto(buffer.data(), buffer.size());
+            file.SetPosition(r.offset + done);
+            file.Write(buffer.data(), buffer.size());
+            done += static_cast<std::int64_t>(buffer.size());
+        }
+    }
+    file.SetLength(h.lengthBefore);
+    file.Flush();
+}
+
+}  // namespace
+
+std::filesystem::path RollbackJournal::PathFor(const std::filesystem::path& file) {
+    std::filesystem::path journal = file;
+    journal += ".xsc-journal";
+    return journal;
+}
+
+RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem::path& path,
+                                       const std::vector<FileRange>& ranges, std::int64_t lengthAfter) {
+    Header h;
+    h.lengthBefore = file.Length();
+    h.lengthAfter = lengthAfter;
+    h.anchorLength = kLargestAnchor;
+    for (const FileRange& r : ranges) h.anchorLength = std::min(h.anchorLength, r.offset);
+    h.anchorLength = std::max<std::int64_t>(0, std::min(h.anchorLength, h.lengthBefore));
+    h.anchorHash = HashOfFile(file, {{0, h.anchorLength}});
+    h.ranges = ranges;
+
+    RollbackJournal journal(PathFor(path));
+    BinaryStream out = BinaryStream::CreateNew(journal.path_);
+    try {
+        // Readable by the map's owner alone, also when someone else (root) compiles it.
+        struct stat owner {};
+        if (::fstat(file.Descriptor(), &owner) == 0 && owner.st_uid != ::geteuid()) {
+            [[maybe_unused]] const int ignored = ::fchown(out.Descriptor(), owner.st_uid, owner.st_gid);
+        }
+        const std::vector<std::uint8_t> header = EncodeHeader(h);
+        Hash whole;
+        Hash data;
+        out.SetPosition(0);
+        out.Write(header.data(), header.size());
+        whole.Add(header.data(), header.size());
+        std::vector<std::uint8_t> buffer;
+        for (const FileRange& r : ranges) {
+            for (std::int64_t done = 0; done < r.length;) {
+                buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
+                file.SetPosition(r.offset + done);
+                file.ReadInto(buffer.data(), buffer.size());
+                out.Write(buffer.data(), buffer.size());
+                whole.Add(buffer.data(), buffer.size());
+                data.Add(buffer.data(), buffer.size());
+                done += static_cast<std::int64_t>(buffer.size());
+            }
+        }
+        std::uint8_t trailer[kTrailerSize];
+        EncodeFixed64(trailer, data.Value());
+        whole.Add(trailer, 8);
+        EncodeFixed64(trailer + 8, whole.Value());
+        out.Write(trailer, sizeof trailer);
+        out.Flush();
+        out.Close();
+        SyncFolderOf(journal.path_);
+    } catch (const Error&) {
+        // The file is untouched: a journal that could not be finished is of no use.
+        out.Close();
+        ::unlink(journal.path_.c_str());
+        throw;
+    }
+    return journal;
+}
+
+void RollbackJournal::Commit() { RemoveDurably(path_); }
+
+void RollbackJournal::RollBack(BinaryStream& file) {
+    BinaryStream journal = BinaryStream::OpenAsBinaryFile(path_, BinaryStream::Mode::ReadOnly);
+    Header h;
+    if (ReadJournal(journal, h) != JournalState::Verified) {
+        throw Error("the journal " + path_.string() + " does not verify; the map was not restored");
+    }
+    Restore(journal, h, file);
+    journal.Close();
+    RemoveDurably(path_);
+}
+
+Recovery RecoverFile(const std::filesystem::path& file) {
+    const std::filesystem::path path = RollbackJournal::PathFor(file);
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return {};
+    const std::string name = path.filename().string();
+    if (!std::filesystem::is_regular_file(status)) {
+        return {Recovery::Outcome::Foreign, name + " is not a journal xsc wrote (not a regular file); it was left alone"};
+    }
+
+    const FileLock lock = FileLock::Take(file, FileLock::Kind::Exclusive);
+    BinaryStream journal = BinaryStream::OpenAsBinaryFile(path, BinaryStream::Mode::ReadOnly);
+    Header h;
+    switch (ReadJournal(journal, h)) {
+        case JournalState::Verified: break;
+        case JournalState::CutShort:
+            // A crash while it was written: the change, which starts only once the journal is
+            // complete on disk, had not started.
+            journal.Close();
+            RemoveDurably(path);
+            return {Recovery::Outcome::Discarded,
+                    "an unfinished compile journal (" + name + ") was removed; the map had not been changed"};
+        case JournalState::Damaged:
+            return {Recovery::Outcome::Foreign,
+                    name + " is damaged or was not written by xsc; it was left alone and the map was not changed. If a "
+                           "compile of this map was interrupted, restore the map from a copy, then remove " + name};
+    }
+    BinaryStream target = BinaryStream::OpenAsBinaryFile(file, BinaryStream::Mode::ReadWrite);
+    const std::int64_t length = target.Length();
+    const bool lengthFits = length >= std::min(h.lengthBefore, h.lengthAfter) && length <= std::max(h.lengthBefore, h.lengthAfter);
+    if (!lengthFits || length < h.anchorLength || HashOfFile(target, {{0, h.anchorLength}}) != h.anchorHash) {
+        return {Recovery::Outcome::Foreign, name + " does not belong to this map; it was left alone and the map was not changed"};
+    }
+    if (length == h.lengthBefore && HashOfFile(target, h.ranges) == h.dataHash) {
+        journal.Close();
+        RemoveDurably(path);
+        return {Recovery::Outcome::Discarded,
+                "a compile was interrupted before it changed the map; its journal (" + name + ") was removed"};
+    }
+    Restore(journal, h, target);
+    journal.Close();
+    RemoveDurably(path);
+    return {Recovery::Outcome::RolledBack,
+            "a compile of this map was interrupted (a crash or a kill); it has been undone and the map is as it was before"};
+}
+
+}  // namespace xsc

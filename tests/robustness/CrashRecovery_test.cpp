@@ -1,0 +1,132 @@
+// A compile in place stopped after its k-th write, flush, cut or removal, for every k, as a kill
+// or a power loss would stop it; then the map is opened again (RecoverFile). It must hold either
+// its old bytes or the complete compile's, never anything else, for a growing and a shrinking
+// compile, also when the recovery itself is stopped part-way and run again.
+
+#include <gtest/gtest.h>
+
+#include "map/HaloPcMap.h"
+#include "runtime/Error.h"
+#include "runtime/RollbackJournal.h"
+#include "runtime/XmlDocument.h"
+#include "support/CompileFixture.h"
+
+namespace {
+
+struct SimulatedCrash {};
+int stopAt = 0;  // 0: never
+int passed = 0;  // fault points passed since the last Arm
+
+void Arm(int k) {
+    stopAt = k;
+    passed = 0;
+}
+
+}  // namespace
+
+extern "C" void xsc_fault_point(const char*) {
+    if (++passed == stopAt) throw SimulatedCrash{};
+}
+
+namespace xsc {
+namespace {
+
+const std::string kLong =
+    "<s><a NameAttr='long' TypeAttr='2' ReTypeAttr='4'><ScriptCommand Command='print' EngineId='28' ValueType='4'>"
+    "<ScriptValue ValueType='9' Value='a text long enough to move the tail a good way'/></ScriptCommand></a></s>";
+const std::string kShort = "<s><a NameAttr='s'/></s>";
+
+void Compile(const std::filesystem::path& path, const std::string& script) {
+    HaloPcMap map;
+    map.LoadMap(path);
+    ScriptCompilier state;
+    BuildScriptData(map, XmlDocument::LoadXml(script), state);
+}
+
+TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
+    test::TempDir dir;
+    const auto path = dir / "level.map";
+    mapgen::MapOptions options = test::SmallMap(3);
+    options.scenarioBlocks = true;
+    // Growing: a fresh map gets the long script; shrinking: that map gets the short one.
+    for (const auto& [first, second] : {std::pair<std::string, std::string>{"", kLong}, {kLong, kShort}}) {
+        mapgen::WriteMap(path, options);
+        if (!first.empty()) Compile(path, first);
+        const test::Bytes before = test::ReadBytes(path);
+        Arm(0);
+        Compile(path, second);
+        const int points = passed;
+        const test::Bytes after = test::ReadBytes(path);
+        ASSERT_NE(after.size(), before.size());
+        ASSERT_GT(points, 5);
+
+        for (int k = 1; k <= points; ++k) {
+            SCOPED_TRACE("stopped at fault point " + std::to_string(k) + " of " + std::to_string(points));
+            test::WriteBytes(path, before);
+            Arm(k);
+            EXPECT_THROW(Compile(path, second), SimulatedCrash);
+            // Every other time, the recovery is stopped too, and the next opening finishes it.
+            Arm(k % 2 == 0 ? 1 + k % 7 : 0);
+            try {
+                RecoverFile(path);
+            } catch (const SimulatedCrash&) {
+            }
+            Arm(0);
+            RecoverFile(path);
+            const test::Bytes now = test::ReadBytes(path);
+            EXPECT_TRUE(now == before || now == after);
+            EXPECT_FALSE(std::filesystem::exists(RollbackJournal::PathFor(path)));
+        }
+    }
+}
+
+// A journal that does not verify, or that belongs to another map, is never applied.
+TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
+    test::TempDir dir;
+    const auto path = dir / "level.map";
+    mapgen::WriteMap(path, test::SmallMap(3));
+    const test::Bytes before = test::ReadBytes(path);
+    Arm(0);
+    // A real journal of a stopped compile, kept aside.
+    int points = 0;
+    Compile(path, kLong);
+    points = passed;
+    test::WriteBytes(path, before);
+    Arm(points - 2);  // after the journal is written, before it is removed
+    EXPECT_THROW(Compile(path, kLong), SimulatedCrash);
+    Arm(0);
+    const auto journal = RollbackJournal::PathFor(path);
+    const test::Bytes saved = test::ReadBytes(journal);
+    const test::Bytes stopped = test::ReadBytes(path);
+
+    struct Case {
+        const char* name;
+        test::Bytes journal;
+        test::Bytes map;
+        Recovery::Outcome outcome;
+    };
+    test::Bytes flipped = saved;
+    flipped[flipped.size() / 2] ^= 1;
+    test::Bytes otherMap = stopped;
+    otherMap[16] ^= 1;  // in the map header, which no compile writes
+    const Case cases[] = {
+        {"cut short", test::Bytes(saved.begin(), saved.end() - 1), stopped, Recovery::Outcome::Discarded},
+        {"one bit flipped", flipped, stopped, Recovery::Outcome::Foreign},
+        {"another map", saved, otherMap, Recovery::Outcome::Foreign},
+    };
+    for (const Case& c : cases) {
+        test::WriteBytes(journal, c.journal);
+        test::WriteBytes(path, c.map);
+        EXPECT_EQ(RecoverFile(path).outcome, c.outcome) << c.name;
+        EXPECT_TRUE(test::ReadBytes(path) == c.map) << c.name;
+    }
+    // A link planted at the journal's name is neither followed nor used by a compile.
+    std::filesystem::remove(journal);
+    std::filesystem::create_symlink(dir / "elsewhere", journal);
+    EXPECT_EQ(RecoverFile(path).outcome, Recovery::Outcome::Foreign);
+    EXPECT_THROW(Compile(path, kLong), Error);
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));
+}
+
+}  // namespace
+}  // namespace xsc
