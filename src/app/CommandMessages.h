@@ -19,6 +19,10 @@ QString DescribeError(const Error& error);
 QString LoadFailedText(const std::filesystem::path& chosen, const QString& reason,
                        const std::optional<std::filesystem::path>& stillLoaded);
 
+// What opening `map` found of an interrupted compile (`found`, from the recovery; empty text when
+// there was nothing).
+QString RecoveryText(const std::filesystem::path& map, const std::string& found);
+
 // A compile into `map` (none when no map is loaded) that failed for `reason`.
 QString CompileFailedText(const std::optional<std::filesystem::path>& map, const QString& reason);
 

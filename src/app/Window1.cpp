@@ -24,6 +24,7 @@
 #include "ScriptField.h"
 #include "map/HaloMapTypes.h"
 #include "runtime/Error.h"
+#include "runtime/RollbackJournal.h"
 
 namespace xsc {
 namespace {
@@ -148,10 +149,17 @@ void Window1::BtnCompileScript_Action() {
 void Window1::FileLoadmap_Action() {
     const auto chosen = services_.chooser->GetOpenFolderItem(HaloMapTypes::HaloMap().FilterText());
     const auto loadedBefore = LoadedMap.f;
-    RunCommand([this, &chosen] { LoadedMap.LoadMap(chosen); },
-               [&chosen, &loadedBefore](const QString& reason) {
-                   return LoadFailedText(chosen.value_or(std::filesystem::path()), reason, loadedBefore);
-               });
+    QString recovered;
+    RunCommand(
+        [this, &chosen, &recovered] {
+            // A compile of this map that a crash interrupted is undone before the map is read.
+            if (chosen) recovered = RecoveryText(*chosen, RecoverFile(*chosen).message);
+            LoadedMap.LoadMap(chosen);
+        },
+        [&chosen, &loadedBefore](const QString& reason) {
+            return LoadFailedText(chosen.value_or(std::filesystem::path()), reason, loadedBefore);
+        });
+    if (!recovered.isEmpty()) services_.messages->MsgBox(recovered);
 }
 
 void Window1::aboutMenu_Action() { About::Open(this); }
