@@ -34,14 +34,14 @@ void PrintFixups(const CompileSummary& summary, std::ostream& out) {
     }
 }
 
-// The refusals are left out: the compile reports the first one itself.
+// Nothing when the compile is going to refuse the script: it then prints its one error alone.
 void PrintWarnings(const XmlDocument& document, const CompileArgs& args, std::ostream& err) {
     const MapBuild mapBuild = BuildOfMap(args.map);
-    if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, args.map.string(), err);
     CheckOptions options;
     options.build = mapBuild.build;
-    std::vector<Diagnostic> warnings = CheckScript(document, options);
-    std::erase_if(warnings, [](const Diagnostic& d) { return d.severity == Diagnostic::Severity::Error; });
+    const std::vector<Diagnostic> warnings = CheckScript(document, options);
+    if (CountDiagnostics(warnings).errors > 0) return;
+    if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, args.map.string(), err);
     PrintDiagnostics(warnings, ScriptLabel(args.script), err);
 }
 

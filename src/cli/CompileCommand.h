@@ -17,7 +17,8 @@ struct CompileArgs {
 
 // Compiles the script into the map (or into a new file with -o) and prints one summary line;
 // with listFixups also every word the fix-up corrected. The warnings and notes of a check against
-// the map's build go to `err` first; they change nothing in what is written.
+// the map's build go to `err` first, unless the compile is going to refuse the script; they change
+// nothing in what is written.
 void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace xsc::cli

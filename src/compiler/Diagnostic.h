@@ -17,6 +17,8 @@ struct Diagnostic {
     std::int64_t line = 0;    // counted from 1; 0 when about the script as a whole
     std::int64_t column = 0;  // counted from 1
     std::string message;
+
+    bool operator==(const Diagnostic&) const = default;
 };
 
 // A text from the script in quotes for a message, cut after 32 bytes (at a character boundary).
