@@ -45,9 +45,21 @@ std::optional<std::string> NotANumber(std::string_view what, const std::string& 
            std::to_string(NumberAttribute(text));
 }
 
-// A number outside [low, high] keeps only the bits its field holds.
+// A number with a fraction is cut toward zero. `loss` says what happens, "it reads as" or "it
+// is stored as", for the whole number that remains.
+std::optional<std::string> Fraction(std::string_view what, const std::string& text, std::string_view loss) {
+    const double v = Val(text);
+    if (v == std::trunc(v)) return std::nullopt;
+    return std::string(what) + " " + Quoted(text) + std::string(loss) + std::to_string(NumberAttribute(text));
+}
+
+constexpr std::string_view kNotWhole = " is not a whole number; it is stored as ";
+
+// A whole number outside [low, high] keeps only the bits its field holds.
 std::optional<std::string> OutOfRange(std::string_view what, const std::string& text, double low, double high,
                                       std::int64_t stored) {
+    if (auto problem = NotANumber(what, text)) return problem;
+    if (auto problem = Fraction(what, text, kNotWhole)) return problem;
     const double v = std::trunc(Val(text));
     if (v >= low && v <= high) return std::nullopt;
     return std::string(what) + " " + Quoted(text) + " is outside " + std::to_string(static_cast<std::int64_t>(low)) +
@@ -55,23 +67,18 @@ std::optional<std::string> OutOfRange(std::string_view what, const std::string& 
 }
 
 std::optional<std::string> ShortProblem(std::string_view what, const std::string& text) {
-    if (auto problem = NotANumber(what, text)) return problem;
     return OutOfRange(what, text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(),
                       static_cast<std::int16_t>(NumberAttribute(text)));
 }
 
 std::optional<std::string> LongProblem(std::string_view what, const std::string& text) {
-    if (auto problem = NotANumber(what, text)) return problem;
     return OutOfRange(what, text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
                       NumberAttribute(text));
 }
 
 std::optional<std::string> RealProblem(std::string_view what, const std::string& text) {
     if (auto problem = NotANumber(what, text)) return problem;
-    const double v = Val(text);
-    if (v == std::trunc(v)) return std::nullopt;
-    return std::string(what) + " " + Quoted(text) + " loses its fraction: it is stored as " +
-           std::to_string(NumberAttribute(text));
+    return Fraction(what, text, " loses its fraction: it is stored as ");
 }
 
 bool IsBooleanWord(const std::string& text) {
@@ -84,10 +91,7 @@ std::optional<std::string> NumberAttributeProblem(const XmlNode& element, std::s
     if (!element.HasAttribute(attribute)) return "no " + std::string(attribute) + " attribute; it reads as 0";
     const std::string text = element.GetAttribute(attribute);
     if (auto problem = NotANumber(attribute, text)) return problem;
-    const double v = Val(text);
-    if (v == std::trunc(v)) return std::nullopt;
-    return std::string(attribute) + " " + Quoted(text) + " is not a whole number; it reads as " +
-           std::to_string(NumberAttribute(text));
+    return Fraction(attribute, text, " is not a whole number; it reads as ");
 }
 
 std::optional<std::string> ScriptValueProblem(const XmlNode& element, std::int32_t valueType) {
