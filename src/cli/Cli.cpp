@@ -55,9 +55,10 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     bool noWarnings = false;
     comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
 
-    const std::vector<std::string> buildNames{"retail", "custom", "demo"};
+    std::vector<std::string> buildNames;
+    for (const engine::EngineBuild build : engine::kEngineBuilds) buildNames.emplace_back(engine::BuildName(build));
     std::string functionsPattern;
-    std::string functionsEngine = "custom";
+    std::string functionsEngine(engine::BuildName(engine::kDefaultBuild));
     bool functionsJson = false;
     CLI::App* functions = app.add_subcommand("functions", "List the game's script functions and their numbers");
     functions->add_option("PATTERN", functionsPattern, "Only functions whose name contains this");

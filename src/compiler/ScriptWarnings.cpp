@@ -136,16 +136,16 @@ public:
         }
         if (auto problem = NumberAttributeProblem(script, language::kTypeAttr)) Warn(script, *problem);
         const std::optional<std::int32_t> returnType = TypeAttribute(script, language::kReTypeAttr);
-        CheckScriptType(script, returnType);
+        const bool runByTheGame = CheckScriptType(script, returnType);
 
         depthWarned_ = false;
         std::vector<Pending> pending;
         const std::vector<const XmlNode*> statements = Expressions(script);
         for (std::size_t i = statements.size(); i-- > 0;) {
             // Every statement but the last is dropped (void, which takes any value); the last is
-            // the script's value.
+            // the script's value, which only scripts called by others return.
             Place place;
-            if (i + 1 == statements.size()) place = {returnType, "the value of script " + Quoted(name)};
+            if (i + 1 == statements.size() && !runByTheGame) place = {returnType, "the value of script " + Quoted(name)};
             pending.push_back({statements[i], place, 0});
         }
         while (!pending.empty()) {
@@ -202,22 +202,23 @@ private:
         return code;
     }
 
-    void CheckScriptType(const XmlNode& script, std::optional<std::int32_t> returnType) {
+    // True for the scripts the game runs by itself (startup, dormant, continuous): they return
+    // nothing; static and stub scripts are called and return their declared type.
+    bool CheckScriptType(const XmlNode& script, std::optional<std::int32_t> returnType) {
         const std::int32_t type = NumberAttribute(script.GetAttribute(language::kTypeAttr));
         const std::vector<std::string>& names = tables_.ScriptTypes();
         if (type < 0 || static_cast<std::size_t>(type) >= names.size()) {
             std::vector<std::string> codes;
             for (std::size_t i = 0; i < names.size(); ++i) codes.push_back(std::to_string(i) + " " + names[i]);
             Warn(script, "TypeAttr " + std::to_string(type) + " is no script type (" + Alternatives(codes, ", ") + ")");
-            return;
+            return false;
         }
-        // Scripts the game runs by itself (startup, dormant, continuous) return nothing; static
-        // and stub scripts are called and return their declared type.
         const std::string& kind = names[static_cast<std::size_t>(type)];
         const bool runByTheGame = kind == "startup" || kind == "dormant" || kind == "continuous";
         if (runByTheGame && returnType && *returnType != void_) {
             Warn(script, "a " + kind + " script returns " + TypeText(void_) + ", not " + Written(language::kReTypeAttr, *returnType));
         }
+        return runByTheGame;
     }
 
     void CheckPlace(const XmlNode& element, std::optional<std::int32_t> type, const Place& place) {
