@@ -171,7 +171,9 @@ private:
     }
 
     // "short (7)".
-    std::string TypeText(std::int32_t code) const { return tables_.ValueTypeName(code) + " (" + std::to_string(code) + ")"; }
+    std::string TypeText(std::int32_t code) const {
+        return tables_.ValueTypeName(code) + " (" + std::to_string(code) + ")";
+    }
     // "ValueType 7 (short)".
     std::string Written(std::string_view attribute, std::int32_t code) const {
         return std::string(attribute) + " " + std::to_string(code) + " (" + tables_.ValueTypeName(code) + ")";
@@ -216,7 +218,8 @@ private:
         const std::string& kind = names[static_cast<std::size_t>(type)];
         const bool runByTheGame = kind == "startup" || kind == "dormant" || kind == "continuous";
         if (runByTheGame && returnType && *returnType != void_) {
-            Warn(script, "a " + kind + " script returns " + TypeText(void_) + ", not " + Written(language::kReTypeAttr, *returnType));
+            Warn(script, "a " + kind + " script returns " + TypeText(void_) + ", not " +
+                             Written(language::kReTypeAttr, *returnType));
         }
         return runByTheGame;
     }
@@ -369,7 +372,8 @@ private:
             Report(global, Severity::Note,
                    Quoted(name) + " is no engine global of " + BuildText() +
                        "; if it is a scenario global, the map's scenario must declare it" +
-                       (close.empty() ? "" : " (engine globals with close names: " + Alternatives(QuotedAll(close), ", ") + ")"));
+                       (close.empty() ? ""
+                                      : " (engine globals with close names: " + Alternatives(QuotedAll(close), ", ") + ")"));
         } else if (!g->In(*build_)) {
             Warn(global, "the engine global " + Quoted(g->name) + " " + OnlyIn(*g));
         } else if (valueType && g->type != *valueType) {

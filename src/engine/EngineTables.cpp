@@ -226,7 +226,9 @@ EngineTables EngineTables::Parse(const EngineTableTexts& texts) {
             if (known != t.globalByName_.end()) {
                 // A repeated row is harmless; a second, different row for one name is not.
                 const EngineGlobal& first = t.globals_[known->second];
-                if (first.type != g.type || first.in != g.in) throw RowProblem{"\"" + g.name + "\" differs from its first row"};
+                if (first.type != g.type || first.in != g.in) {
+                    throw RowProblem{"\"" + g.name + "\" differs from its first row"};
+                }
                 continue;
             }
             t.globalByName_.emplace(g.name, t.globals_.size());
