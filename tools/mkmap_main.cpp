@@ -2,7 +2,7 @@
 //
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
-//             [--address-every N | --in-range-percent P] [--size BYTES]
+//             [--address-every N | --in-range-percent P] [--engine-value N] [--size BYTES]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
                     std::to_string(tail));
     AddParsedOption<std::int32_t>(app, "--map-magic", options.mapMagic, xsc::mapgen::ParseInt32, "N",
                                   "MapMagic, the address of the first tag entry", xsc::Hex(options.mapMagic));
+    app.add_option("--engine-value", options.engineValue,
+                   "The header's engine field: 7 retail or 609 custom; 6 demo with --alternate-header (default: filler)");
     CLI::Option* every = app.add_option("--address-every", options.addressEvery,
                                         "About one special word (an address or a small float) per this many words "
                                         "of tag data (0: none); half of them are addresses into the moved data")

@@ -6,7 +6,9 @@
 #include <new>
 #include <ostream>
 
+#include "CheckCommand.h"
 #include "CompileCommand.h"
+#include "FunctionsCommand.h"
 #include "InfoCommand.h"
 #include "runtime/Error.h"
 
@@ -50,6 +52,32 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
                                   "");
     comp->add_option("-o,--output", outputPath, "Write the compiled map here and leave MAP untouched")->check(notEmpty);
     comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
+    bool noWarnings = false;
+    comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
+
+    std::vector<std::string> buildNames;
+    for (const engine::EngineBuild build : engine::kEngineBuilds) buildNames.emplace_back(engine::BuildName(build));
+    std::string functionsPattern;
+    std::string functionsEngine(engine::BuildName(engine::kDefaultBuild));
+    bool functionsJson = false;
+    CLI::App* functions = app.add_subcommand("functions", "List the game's script functions and their numbers");
+    functions->add_option("PATTERN", functionsPattern, "Only functions whose name contains this");
+    functions->add_option("--engine", functionsEngine, "The game build: retail, custom or demo")
+        ->check(CLI::IsMember(buildNames))
+        ->capture_default_str();
+    functions->add_flag("--json", functionsJson, "Print one JSON object");
+
+    CheckArgs check;
+    std::string checkEngine;
+    std::string checkMap;
+    CLI::App* chk = app.add_subcommand("check", "Check a script against the game's engine without writing anything");
+    chk->add_option("SCRIPT", check.script, "The XML script, or - for standard input")->required();
+    CLI::Option* engineOption = chk->add_option("--engine", checkEngine, "The game build: retail, custom (default) or demo")
+                                    ->check(CLI::IsMember(buildNames));
+    chk->add_option("--map", checkMap, "Take the build and the node slot capacity from this map")
+        ->check(notEmpty)
+        ->excludes(engineOption);
+    chk->add_flag("--werror", check.werror, "Fail (exit 1) on warnings too");
 
     try {
         app.parse(argc, argv);
@@ -62,13 +90,21 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     try {
         if (info->parsed()) {
             RunInfo(infoMap, json, out);
+        } else if (functions->parsed()) {
+            RunFunctions(functionsPattern, *engine::ParseBuildName(functionsEngine), functionsJson, out);
+        } else if (chk->parsed()) {
+            if (!checkEngine.empty()) check.engine = engine::ParseBuildName(checkEngine);
+            if (!checkMap.empty()) check.map = checkMap;
+            return RunCheck(check, in, out);
         } else {
             compile.map = mapPath;
             if (!outputPath.empty()) compile.output = outputPath;
-            RunCompile(compile, in, out);
+            compile.warnings = !noWarnings;
+            RunCompile(compile, in, out, err);
         }
     } catch (const Error& e) {
-        err << ErrorLine(e, info->parsed() ? infoMap : mapPath, compile.script, outputPath) << "\n";
+        const std::string& map = info->parsed() ? infoMap : chk->parsed() ? checkMap : mapPath;
+        err << ErrorLine(e, map, chk->parsed() ? check.script : compile.script, outputPath) << "\n";
         return 1;
     } catch (const std::bad_alloc&) {
         // Nothing has been written when memory runs out: the tail is read before the first write.

@@ -2,31 +2,20 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <sstream>
 
+#include "Diagnostics.h"
+#include "MapOpening.h"
+#include "ScriptFile.h"
+#include "compiler/ScriptCheck.h"
 #include "map/HaloPcMap.h"
-#include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::cli {
 namespace {
-
-std::string ReadScript(const std::string& script, std::istream& in) {
-    if (script == "-") return std::string(std::istreambuf_iterator<char>(in), {});
-    std::ifstream file(script, std::ios::binary);
-    if (!file) throw Error("cannot read the script " + script + ": " + std::strerror(errno));
-    // A folder opens, but reading it fails (the stream then throws rather than ending).
-    try {
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    } catch (const std::ios_base::failure&) {
-        throw Error("cannot read the script " + script + ": " + std::strerror(errno));
-    }
-}
 
 float AsFloat(std::uint32_t bits) {
     float value;
@@ -45,12 +34,23 @@ void PrintFixups(const CompileSummary& summary, std::ostream& out) {
     }
 }
 
+// Nothing when the compile is going to refuse the script: it then prints its one error alone.
+void PrintWarnings(const XmlDocument& document, const CompileArgs& args, std::ostream& err) {
+    const MapBuild mapBuild = BuildOfMap(args.map);
+    CheckOptions options;
+    options.build = mapBuild.build;
+    const std::vector<Diagnostic> warnings = CheckScript(document, options);
+    if (CountDiagnostics(warnings).errors > 0) return;
+    if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, args.map.string(), err);
+    PrintDiagnostics(warnings, ScriptLabel(args.script), err);
+}
+
 }  // namespace
 
-void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out) {
+void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const XmlDocument document = XmlDocument::LoadXml(ReadScript(args.script, in));
-    HaloPcMap map;
-    map.LoadMap(args.map);
+    HaloPcMap map = OpenMapForCommand(args.map);
+    if (args.warnings) PrintWarnings(document, args, err);
     ScriptCompilier state;
     CompileOptions options;
     options.output = args.output;

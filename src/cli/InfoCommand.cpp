@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "MapOpening.h"
+#include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
 #include "runtime/Error.h"
@@ -54,10 +56,20 @@ QJsonObject ScenarioJson(const ScenarioScriptFields& s) {
     return o;
 }
 
-void PrintJson(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& fields, const std::string& fieldsError,
-               std::ostream& out) {
+QJsonObject EngineJson(const engine::MapEngine& mapEngine) {
+    QJsonObject o;
+    const std::string_view build = mapEngine.build ? engine::BuildName(*mapEngine.build) : "unknown";
+    o["build"] = QString::fromUtf8(build.data(), static_cast<qsizetype>(build.size()));
+    o["field"] = static_cast<double>(mapEngine.field);
+    o["value"] = mapEngine.value ? QJsonValue(static_cast<double>(*mapEngine.value)) : QJsonValue();
+    return o;
+}
+
+void PrintJson(const HaloPcMap& map, const engine::MapEngine& mapEngine, const std::optional<ScenarioScriptFields>& fields,
+               const std::string& fieldsError, std::ostream& out) {
     QJsonObject o;
     o["header"] = map.HasDaehHeader() ? "daeh" : "alternate";
+    o["engine"] = EngineJson(mapEngine);
     o["indexOffset"] = map.indexOffset;
     o["mapMagic"] = map.MapMagic;
     o["magic"] = map.Magic;
@@ -105,13 +117,14 @@ void PrintTagTable(const HaloPcMap& map, std::ostream& out) {
     }
 }
 
-void PrintText(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& fields, const std::string& fieldsError,
-               std::ostream& out) {
+void PrintText(const HaloPcMap& map, const engine::MapEngine& mapEngine, const std::optional<ScenarioScriptFields>& fields,
+               const std::string& fieldsError, std::ostream& out) {
     auto row = [&out](const char* label, const std::string& value) {
         out << "  " << std::left << std::setw(22) << label << value << "\n";
     };
     out << "map\n";
     row("header", map.HasDaehHeader() ? "daeh" : "alternate (index offset at " + Hex(mapformat::kAlternateIndexOffsetField) + ")");
+    row("engine", engine::DescribeMapEngine(mapEngine));
     row("index offset", Hex(map.indexOffset));
     row("MapMagic", Hex(static_cast<std::uint32_t>(map.MapMagic)));
     row("Magic", Hex(map.Magic) + " (" + std::to_string(map.Magic) + ")");
@@ -136,8 +149,8 @@ void PrintText(const HaloPcMap& map, const std::optional<ScenarioScriptFields>& 
 }  // namespace
 
 void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out) {
-    HaloPcMap map;
-    map.LoadMap(path);
+    const HaloPcMap map = OpenMapForCommand(path);
+    const engine::MapEngine mapEngine = engine::ReadMapEngine(path);
     std::optional<ScenarioScriptFields> fields;
     std::string fieldsError;
     try {
@@ -146,9 +159,9 @@ void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out) {
         fieldsError = e.what();  // the tag list is still worth showing
     }
     if (json) {
-        PrintJson(map, fields, fieldsError, out);
+        PrintJson(map, mapEngine, fields, fieldsError, out);
     } else {
-        PrintText(map, fields, fieldsError, out);
+        PrintText(map, mapEngine, fields, fieldsError, out);
     }
 }
 

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "Cli.h"
@@ -43,11 +45,19 @@ const char* kScript =
     "  </script>\n"
     "</scripts>\n";
 
+// A small map whose header names the custom build.
+mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
+    mapgen::MapOptions options = test::SmallMap(9);
+    options.engineValue = 609;
+    options.slotCapacity = slots;
+    return options;
+}
+
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
         map = dir / "level.map";
-        layout = mapgen::WriteMap(map, test::SmallMap(9));
+        layout = mapgen::WriteMap(map, CustomMap());
         script = dir / "hello.xml";
         test::WriteText(script, kScript);
     }
@@ -62,6 +72,7 @@ TEST_F(Cli, InfoJsonDescribesTheMap) {
     ASSERT_EQ(r.code, 0) << r.err;
     const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
     EXPECT_EQ(o["header"].toString(), "daeh");
+    EXPECT_EQ(o["engine"].toObject(), (QJsonObject{{"build", "custom"}, {"field", 4}, {"value", 609}}));
     EXPECT_EQ(o["indexOffset"].toInt(), layout.indexOffset);
     EXPECT_EQ(o["mapMagic"].toInt(), layout.mapMagic);
     EXPECT_EQ(o["magic"].toInt(), layout.magic);
@@ -114,6 +125,7 @@ TEST_F(Cli, InfoTableIsAligned) {
     }
     EXPECT_EQ(rows, layout.tagCount);
     EXPECT_NE(r.out.find("slot capacity         200"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n  engine                custom (engine value 609 at 0x4)\n"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, CompilePrintsOneSummaryLine) {
@@ -130,7 +142,7 @@ TEST_F(Cli, CompileFromStandardInputWithFixupList) {
     // One header line, one summary line and one line per corrected word.
     EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')), corrected + 2);
     EXPECT_NE(r.out.find("0x" ), std::string::npos);
-    EXPECT_EQ(test::ReadBytes(map), mapgen::GenerateMap(test::SmallMap(9)));
+    EXPECT_EQ(test::ReadBytes(map), mapgen::GenerateMap(CustomMap()));
 }
 
 TEST_F(Cli, ScriptErrorsNameTheFileLineAndColumn) {
@@ -161,6 +173,9 @@ TEST_F(Cli, UsageErrorsExitWith2) {
     EXPECT_EQ(Xsc({}).code, 2);
     EXPECT_EQ(Xsc({"compile", map.string()}).code, 2);
     EXPECT_EQ(Xsc({"info", map.string(), "--bogus"}).code, 2);
+    EXPECT_EQ(Xsc({"check", script.string(), "--engine", "bogus"}).code, 2);
+    EXPECT_EQ(Xsc({"check", script.string(), "--engine", "retail", "--map", map.string()}).code, 2);
+    EXPECT_EQ(Xsc({"functions", "--engine", "pc"}).code, 2);
     const XscRun help = Xsc({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("compile"), std::string::npos);
@@ -189,6 +204,96 @@ TEST_F(Cli, MistakenInputsEndWithAClearErrorAndAnUnchangedMap) {
         EXPECT_EQ(r.err, c.error);
         EXPECT_TRUE(test::ReadBytes(map) == before);
     }
+}
+
+// The compile prints the check's warnings on standard error first; they change no byte.
+TEST_F(Cli, CompileWarnsFirstUnlessToldNotTo) {
+    const XscRun warned = Xsc({"compile", map.string(), script.string(), "-o", (dir / "a.map").string()});
+    const XscRun quiet = Xsc({"compile", map.string(), script.string(), "-o", (dir / "b.map").string(), "--no-warnings"});
+    ASSERT_EQ(warned.code, 0) << warned.err;
+    EXPECT_EQ(warned.err, script.string() + ":2:3: warning: no TypeAttr attribute; it reads as 0\n" + script.string() +
+                          ":3:5: warning: \"print\" is function 28 in the custom build, not 12 (12 is "
+                          "\"max\")\n" + script.string() + ":4:7: warning: ValueType 10 (script) cannot stand where string (9) "
+                          "is expected (argument 1 of \"print\")\n");
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_TRUE(test::ReadBytes(dir / "a.map") == test::ReadBytes(dir / "b.map"));
+}
+
+// With --map the build comes from the map's header, and a script must fit the map's node data.
+TEST_F(Cli, CheckTakesTheBuildAndTheSlotCapacityFromTheMap) {
+    test::WriteText(script, "<s><s NameAttr='x' TypeAttr='0' ReTypeAttr='4'>"
+                            "<ScriptCommand Command='sv_say' EngineId='495' ValueType='4'><ScriptValue ValueType='9'/>"
+                            "</ScriptCommand></s></s>");
+    mapgen::MapOptions unknown = CustomMap(), retail = CustomMap(), small = CustomMap(9);
+    unknown.engineValue.reset();
+    retail.engineValue = 7;
+    const std::string s = script.string(), m = (dir / "m.map").string();
+    const struct {
+        mapgen::MapOptions map;
+        int code;
+        std::string out;
+    } cases[] = {
+        {CustomMap(), 0, s + ": 0 errors, 0 warnings, 0 notes; checked against the custom build\n"},
+        {retail, 0, s + ":1:48: warning: \"sv_say\" exists only in the custom build; the game crashes here\n" +
+                        script.string() + ": 0 errors, 1 warning, 0 notes; checked against the retail build\n"},
+        {unknown, 0, m + ": note: the map's engine build is unknown (engine value 3164899843 at 0x4); no engine checks "
+                         "(known: 7 retail or 609 custom at 0x4 of a \"daeh\" header, 6 demo at 0x588 of a header with "
+                         "\"Ehed\" at 0x2c0)\n" + script.string() + ": 0 errors, 0 warnings, 1 note; no engine checks (unknown build)\n"},
+        {small, 1, s + ":1:1: error: the scripts need 10 node slots but the map's node data holds 9\n" + script.string() +
+                       ": 1 error, 0 warnings, 0 notes; checked against the custom build\n"},
+    };
+    for (const auto& c : cases) {
+        mapgen::WriteMap(m, c.map);
+        const XscRun r = Xsc({"check", script.string(), "--map", m});
+        EXPECT_EQ(r.code, c.code) << r.out << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
+}
+
+TEST(CliFunctions, ListsAlignedOrAsJsonAndSaysWhyNothingMatches) {
+    EXPECT_EQ(Xsc({"functions", "SLEEP"}).out,
+              "name          number  returns  parameters\n"
+              "sleep         19      void     short [script]\n"
+              "sleep_until   20      void     boolean [short] [long]\n"
+              "thread_sleep  515     void     long\n");
+    const XscRun json = Xsc({"functions", "sv_players", "--engine", "demo", "--json"});
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(o["engine"].toString(), "demo");
+    EXPECT_EQ(o["functions"].toArray(), (QJsonArray{QJsonObject{
+                                            {"name", "sv_players"}, {"number", 494}, {"returns", "void"}, {"parameters", "-"}}}));
+    const XscRun none = Xsc({"functions", "sv_say", "--engine", "retail"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err, "xsc: error: no function of the retail build matches \"sv_say\" (other builds have sv_say)\n");
+}
+
+// Each check/CASE.xml is checked with the arguments of its first line, <?args ...?>; CASE.expected
+// holds what `xsc check` prints (paths shown without the folder) and its exit code.
+// XSC_UPDATE_GOLDEN=1 rewrites the expected files from what the check prints now.
+TEST(CheckGolden, EachCasePrintsItsExpectedOutput) {
+    const std::filesystem::path folder = std::filesystem::path(__FILE__).parent_path() / "check";
+    int cases = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".xml") continue;
+        ++cases;
+        std::ifstream file(entry.path());
+        std::string first;
+        std::getline(file, first);
+        std::istringstream words(first.substr(6, first.find("?>") - 6));  // behind "<?args"
+        std::vector<std::string> args{"check", entry.path().string()};
+        for (std::string word; words >> word;) args.push_back(word);
+
+        const XscRun r = Xsc(args);
+        std::string printed = r.out + r.err + "exit " + std::to_string(r.code) + "\n";
+        for (std::size_t at; (at = printed.find(folder.string() + "/")) != std::string::npos;) {
+            printed.erase(at, folder.string().size() + 1);
+        }
+        std::filesystem::path expected = entry.path();
+        expected.replace_extension(".expected");
+        if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(expected, printed);
+        const test::Bytes want = test::ReadBytes(expected);
+        EXPECT_EQ(printed, std::string(want.begin(), want.end())) << entry.path();
+    }
+    EXPECT_EQ(cases, 4);
 }
 
 }  // namespace

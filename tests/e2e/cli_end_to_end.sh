@@ -33,6 +33,11 @@ code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")
 [ "$code" -eq 1 ] || fail "bad script exit code $code"
 grep -q "^xsc: error: $work/bad.xml:3:5: " "$work/stderr" || fail "$(cat "$work/stderr")"
 
+# The engine tables are compiled into the binary: no data files beside it.
+"$xsc" functions print > "$work/stdout"
+grep -q '^print  *28  *void  *string$' "$work/stdout" || fail "functions: $(cat "$work/stdout")"
+"$xsc" check "$src/examples/hello.xml" --werror > "$work/stdout" || fail "check of hello.xml: $(cat "$work/stdout")"
+
 # Usage errors exit 2.
 code=$(exit_code "$xsc" compile "$work/original.map")
 [ "$code" -eq 2 ] || fail "usage error exit code $code"

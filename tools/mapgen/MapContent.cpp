@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
 #include "mapgen/RandomBytes.h"
@@ -44,6 +45,10 @@ void WriteHeader(BlockWriter& out, const MapPlan& plan, const MapOptions& option
     const bool daeh = options.daehHeader;
     Store32(header.data(), daeh ? mapformat::kIndexOffsetField : mapformat::kAlternateIndexOffsetField, index);
     Store32(header.data(), daeh ? mapformat::kAlternateIndexOffsetField : mapformat::kIndexOffsetField, ~index);
+    if (options.engineValue) {
+        Store32(header.data(), daeh ? engine::kDaehEngineField : engine::kDemoEngineField, *options.engineValue);
+        if (!daeh) engine::kDemoHeaderCode.copy(reinterpret_cast<char*>(header.data()) + engine::kDemoHeaderCodeField, 4);
+    }
     out.PutBytes({reinterpret_cast<const char*>(header.data()), header.size()});
 }
 

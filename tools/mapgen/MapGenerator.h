@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,10 @@ struct MapOptions {
                                                // by chance); true, as real tag data: zeros, small
                                                // integers, unit floats and 16-bit pairs, none of
                                                // which looks like an address
+    // The value of the header's engine field (engine/MapEngine.h: 7 retail or 609 custom at 0x4
+    // of a daeh header; 6 demo at 0x588 of the alternate header, which then also gets its code
+    // "Ehed" at 0x2C0). Empty: the field holds filler like the rest of the header.
+    std::optional<std::uint32_t> engineValue{};
 };
 
 // The 4 bytes at offset 0 of an alternate header when no other code is asked for: the version

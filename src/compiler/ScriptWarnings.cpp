@@ -1,0 +1,409 @@
+#include "compiler/ScriptWarnings.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "compiler/AttributeWarnings.h"
+#include "compiler/ScriptLanguage.h"
+#include "engine/ArgumentMatch.h"
+#include "engine/EngineLimits.h"
+#include "engine/EngineTables.h"
+#include "runtime/Val.h"
+#include "runtime/XmlDocument.h"
+
+namespace xsc {
+namespace {
+
+using engine::EngineBuild;
+using engine::EngineFunction;
+using engine::EngineTables;
+using language::ExpressionKind;
+using Severity = Diagnostic::Severity;
+
+// Names longer than this get no suggestions (nobody mistypes a 64-letter name by a letter or two,
+// and the distance costs their length times each candidate's).
+constexpr std::size_t kSuggestedNameLength = 64;
+constexpr std::size_t kSuggestions = 3;
+
+// Where an expression stands: the type expected there (empty: any) and how to name the place.
+struct Place {
+    std::optional<std::int32_t> type;
+    std::string what;
+};
+
+struct Pending {
+    const XmlNode* node;
+    Place place;
+    int depth;  // calls around it, itself included for a call
+};
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// Edits (insert, delete, replace, swap two neighbours) that turn a into b.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// The closest candidates, at most a third of the name's length away (2 for short names).
+std::vector<std::string> ClosestNames(std::string_view name, const std::vector<const std::string*>& candidates) {
+    if (name.empty() || name.size() > kSuggestedNameLength) return {};
+    const std::string lower = Lower(name);
+    const std::size_t limit = std::max<std::size_t>(2, name.size() / 3);
+    std::vector<std::pair<std::size_t, const std::string*>> close;
+    for (const std::string* candidate : candidates) {
+        const std::size_t gap = std::max(candidate->size(), lower.size()) - std::min(candidate->size(), lower.size());
+        if (gap > limit) continue;
+        const std::size_t distance = EditDistance(lower, Lower(*candidate));
+        if (distance <= limit) close.emplace_back(distance, candidate);
+    }
+    std::stable_sort(close.begin(), close.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < close.size() && i < kSuggestions; ++i) names.push_back(*close[i].second);
+    return names;
+}
+
+// "a", "a or b", "a, b or c".
+std::string Alternatives(const std::vector<std::string>& words, std::string_view last = " or ") {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) text += i + 1 == words.size() ? std::string(last) : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
+std::vector<std::string> QuotedAll(const std::vector<std::string>& names) {
+    std::vector<std::string> quoted;
+    for (const std::string& name : names) quoted.push_back(Quoted(name));
+    return quoted;
+}
+
+// The children that are expressions; the others are refused by the compile.
+std::vector<const XmlNode*> Expressions(const XmlNode& parent) {
+    std::vector<const XmlNode*> found;
+    for (const XmlNode* child : parent.Children) {
+        if (child->IsElement() && language::ClassifyExpression(child->Name) != ExpressionKind::Unknown) {
+            found.push_back(child);
+        }
+    }
+    return found;
+}
+
+// "begin" and "begin_random": a repeated single passthrough parameter of a passthrough function
+// lists statements, of which only the last gives the call's value.
+bool IsStatementList(const EngineFunction& f, std::int32_t passthrough) {
+    return f.returns == passthrough &&
+           std::any_of(f.parameters.begin(), f.parameters.end(), [&](const engine::ParameterItem& item) {
+               return item.kind == engine::ParameterItem::Kind::Repeated && item.types.size() == 1 &&
+                      item.types.front() == passthrough;
+           });
+}
+
+class ScriptWalk {
+public:
+    ScriptWalk(const EngineTables& tables, std::optional<EngineBuild> build, std::vector<Diagnostic>& out)
+        : tables_(tables),
+          build_(build),
+          out_(out),
+          void_(*tables.ValueTypeCode("void")),
+          passthrough_(*tables.ValueTypeCode("passthrough")) {}
+
+    void Script(const XmlNode& script) {
+        const std::string name = script.GetAttribute(language::kNameAttr);
+        const auto [first, added] = scripts_.emplace(name, &script);
+        if (!added) {
+            Warn(script, "a second script named " + Quoted(name) + " (the first is at " + Position(*first->second) +
+                             "); calls by name reach only one of them");
+        }
+        if (auto problem = NumberAttributeProblem(script, language::kTypeAttr)) Warn(script, *problem);
+        const std::optional<std::int32_t> returnType = TypeAttribute(script, language::kReTypeAttr);
+        const bool runByTheGame = CheckScriptType(script, returnType);
+
+        depthWarned_ = false;
+        std::vector<Pending> pending;
+        const std::vector<const XmlNode*> statements = Expressions(script);
+        for (std::size_t i = statements.size(); i-- > 0;) {
+            // Every statement but the last is dropped (void, which takes any value); the last is
+            // the script's value, which only scripts called by others return.
+            Place place;
+            if (i + 1 == statements.size() && !runByTheGame) place = {returnType, "the value of script " + Quoted(name)};
+            pending.push_back({statements[i], place, 0});
+        }
+        while (!pending.empty()) {
+            const Pending p = std::move(pending.back());
+            pending.pop_back();
+            switch (language::ClassifyExpression(p.node->Name)) {
+                case ExpressionKind::Call: Call(p, pending); break;
+                case ExpressionKind::Value: Value(p); break;
+                case ExpressionKind::Global: Global(p); break;
+                case ExpressionKind::Unknown: break;
+            }
+        }
+    }
+
+private:
+    void Report(const XmlNode& at, Severity severity, std::string message) {
+        out_.push_back({severity, at.Line, at.Column, std::move(message)});
+    }
+    void Warn(const XmlNode& at, std::string message) { Report(at, Severity::Warning, std::move(message)); }
+
+    static std::string Position(const XmlNode& node) {
+        return std::to_string(node.Line) + ":" + std::to_string(node.Column);
+    }
+
+    // "short (7)".
+    std::string TypeText(std::int32_t code) const {
+        return tables_.ValueTypeName(code) + " (" + std::to_string(code) + ")";
+    }
+    // "ValueType 7 (short)".
+    std::string Written(std::string_view attribute, std::int32_t code) const {
+        return std::string(attribute) + " " + std::to_string(code) + " (" + tables_.ValueTypeName(code) + ")";
+    }
+
+    std::string BuildText() const { return "the " + std::string(engine::BuildName(*build_)) + " build"; }
+
+    // "exists only in the retail and custom builds".
+    template <typename Entry>
+    static std::string OnlyIn(const Entry& entry) {
+        std::vector<std::string> builds;
+        for (EngineBuild b : engine::kEngineBuilds) {
+            if (entry.In(b)) builds.emplace_back(engine::BuildName(b));
+        }
+        if (builds.empty()) return "exists in no build";
+        return "exists only in the " + Alternatives(builds, " and ") + (builds.size() == 1 ? " build" : " builds");
+    }
+
+    // A number attribute that holds a value type code; empty when it names no type.
+    std::optional<std::int32_t> TypeAttribute(const XmlNode& element, std::string_view attribute) {
+        if (auto problem = NumberAttributeProblem(element, attribute)) Warn(element, *problem);
+        const std::int32_t code = NumberAttribute(element.GetAttribute(attribute));
+        if (tables_.ValueTypeName(code).empty()) {
+            Warn(element, std::string(attribute) + " " + std::to_string(code) + " is no value type (0 to " +
+                              std::to_string(tables_.ValueTypes().size() - 1) + ")");
+            return std::nullopt;
+        }
+        return code;
+    }
+
+    // True for the scripts the game runs by itself (startup, dormant, continuous): they return
+    // nothing; static and stub scripts are called and return their declared type.
+    bool CheckScriptType(const XmlNode& script, std::optional<std::int32_t> returnType) {
+        const std::int32_t type = NumberAttribute(script.GetAttribute(language::kTypeAttr));
+        const std::vector<std::string>& names = tables_.ScriptTypes();
+        if (type < 0 || static_cast<std::size_t>(type) >= names.size()) {
+            std::vector<std::string> codes;
+            for (std::size_t i = 0; i < names.size(); ++i) codes.push_back(std::to_string(i) + " " + names[i]);
+            Warn(script, "TypeAttr " + std::to_string(type) + " is no script type (" + Alternatives(codes, ", ") + ")");
+            return false;
+        }
+        const std::string& kind = names[static_cast<std::size_t>(type)];
+        const bool runByTheGame = kind == "startup" || kind == "dormant" || kind == "continuous";
+        if (runByTheGame && returnType && *returnType != void_) {
+            Warn(script, "a " + kind + " script returns " + TypeText(void_) + ", not " +
+                             Written(language::kReTypeAttr, *returnType));
+        }
+        return runByTheGame;
+    }
+
+    void CheckPlace(const XmlNode& element, std::optional<std::int32_t> type, const Place& place) {
+        if (type && place.type && !tables_.CanConvert(*type, *place.type)) {
+            Warn(element, Written(language::kValueType, *type) + " cannot stand where " + TypeText(*place.type) +
+                              " is expected (" + place.what + ")");
+        }
+    }
+
+    void Call(const Pending& p, std::vector<Pending>& pending) {
+        const XmlNode& call = *p.node;
+        const std::string name = call.GetAttribute(language::kCommand);
+        const std::optional<std::int32_t> valueType = TypeAttribute(call, language::kValueType);
+        if (auto problem = NumberAttributeProblem(call, language::kEngineId)) Warn(call, *problem);
+        const int depth = p.depth + 1;
+        if (depth > engine::kSafeCallDepth && !depthWarned_) {
+            Warn(call, "calls nested " + std::to_string(depth) + " deep; the game's script stack is not checked in "
+                       "release builds and overflows at about 10 to 16 levels");
+            depthWarned_ = true;
+        }
+
+        const std::vector<const XmlNode*> arguments = Expressions(call);
+        std::vector<Place> places(arguments.size());
+        if (build_) {
+            if (const EngineFunction* f = tables_.FindFunction(name)) {
+                CheckFunctionInBuild(call, *f);
+                CheckResultType(call, *f, valueType, p.place);
+                PlaceArguments(call, *f, valueType, places);
+            } else {
+                UnknownFunction(call, name);
+            }
+        }
+        for (std::size_t i = arguments.size(); i-- > 0;) {
+            places[i].what = "argument " + std::to_string(i + 1) + " of " + Quoted(name);
+            pending.push_back({arguments[i], std::move(places[i]), depth});
+        }
+    }
+
+    void UnknownFunction(const XmlNode& call, const std::string& name) {
+        std::vector<const std::string*> candidates;
+        for (const EngineFunction& f : tables_.Functions()) {
+            if (f.In(*build_)) candidates.push_back(&f.name);
+        }
+        const std::vector<std::string> close = ClosestNames(name, candidates);
+        Warn(call, "unknown function " + Quoted(name) +
+                       (close.empty() ? " (" + BuildText() + " has no function of that name)"
+                                      : "; did you mean " + Alternatives(QuotedAll(close)) + "?"));
+    }
+
+    void CheckFunctionInBuild(const XmlNode& call, const EngineFunction& f) {
+        if (!f.In(*build_)) {
+            Warn(call, Quoted(f.name) + " " + OnlyIn(f) + "; the game crashes here");
+            return;
+        }
+        const std::int32_t number = f.NumberIn(*build_);
+        if (number == EngineFunction::kNoNumber) {
+            Warn(call, Quoted(f.name) + " has no function number of its own in the game; write it as nested if calls");
+            return;
+        }
+        // EngineId is stored in 16 bits: that is the number the game sees.
+        const std::int32_t written = NumberAttribute(call.GetAttribute(language::kEngineId));
+        const auto stored = static_cast<std::uint16_t>(written);
+        if (stored == number) return;
+        std::vector<std::string> named;
+        for (const EngineFunction* other : tables_.FunctionsNumbered(*build_, stored)) named.push_back(Quoted(other->name));
+        Warn(call, Quoted(f.name) + " is function " + std::to_string(number) + " in " + BuildText() + ", not " +
+                       std::to_string(written) + " (" +
+                       (named.empty() ? "no function has number " + std::to_string(stored)
+                                      : std::to_string(stored) + " is " + Alternatives(named)) +
+                       ")");
+    }
+
+    // The call's ValueType is the function's result type or the type its place expects;
+    // passthrough functions take the type of their place (or one that converts to it).
+    void CheckResultType(const XmlNode& call, const EngineFunction& f, std::optional<std::int32_t> valueType,
+                         const Place& place) {
+        if (!valueType) return;
+        const std::int32_t vt = *valueType;
+        const bool passthrough = f.returns == passthrough_;
+        if (vt == f.returns || (place.type && vt == *place.type)) {
+            if (!passthrough && place.type && !tables_.CanConvert(f.returns, *place.type)) {
+                Warn(call, Quoted(f.name) + " returns " + TypeText(f.returns) + ", which cannot stand where " +
+                               TypeText(*place.type) + " is expected (" + place.what + ")");
+            }
+        } else if (passthrough) {
+            // Any value may stand in a void place: a set of a long as a statement is fine.
+            if (place.type && !tables_.CanConvert(vt, *place.type)) {
+                Warn(call, Quoted(f.name) + " takes the type of its place (" + place.what + "): " + TypeText(*place.type) +
+                               ", not " + Written(language::kValueType, vt));
+            }
+        } else {
+            const bool otherPlace = place.type && *place.type != f.returns;
+            Warn(call, Written(language::kValueType, vt) + (otherPlace ? " is neither" : " is not") + " what " +
+                           Quoted(f.name) + " returns, " + TypeText(f.returns) +
+                           (otherPlace ? ", nor what its place expects, " + TypeText(*place.type) : "") +
+                           (otherPlace ? " (" + place.what + ")" : ""));
+        }
+    }
+
+    void PlaceArguments(const XmlNode& call, const EngineFunction& f, std::optional<std::int32_t> valueType,
+                        std::vector<Place>& places) {
+        const std::optional<std::vector<std::int32_t>> types = engine::MatchArguments(f, places.size());
+        if (!types) {
+            Warn(call, Quoted(f.name) + " takes " + engine::AcceptedArgumentCounts(f) + " (" + f.parametersText + "), not " +
+                           std::to_string(places.size()));
+            return;
+        }
+        const bool statements = IsStatementList(f, passthrough_);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const std::int32_t type = (*types)[i];
+            if (type != passthrough_) {
+                places[i].type = type;
+            } else if (f.returns == passthrough_ && !(statements && i + 1 < places.size())) {
+                places[i].type = valueType;  // the call's own type, taken from its place
+            }
+        }
+    }
+
+    void Value(const Pending& p) {
+        const XmlNode& value = *p.node;
+        const std::optional<std::int32_t> valueType = TypeAttribute(value, language::kValueType);
+        if (valueType) {
+            if (auto problem = ScriptValueProblem(value, *valueType)) Warn(value, *problem);
+        }
+        CheckPlace(value, valueType, p.place);
+    }
+
+    void Global(const Pending& p) {
+        const XmlNode& global = *p.node;
+        const std::optional<std::int32_t> valueType = TypeAttribute(global, language::kValueType);
+        if (valueType) {
+            if (auto problem = GlobalValueProblem(global, *valueType)) Warn(global, *problem);
+        }
+        const std::string name = global.GetAttribute(language::kValueCommand);
+        if (build_ && !name.empty()) CheckEngineGlobal(global, name, valueType);
+        CheckPlace(global, valueType, p.place);
+    }
+
+    void CheckEngineGlobal(const XmlNode& global, const std::string& name, std::optional<std::int32_t> valueType) {
+        const engine::EngineGlobal* g = tables_.FindGlobal(name);
+        if (g == nullptr) {
+            if (!notedGlobals_.insert(name).second) return;  // said once per name
+            std::vector<const std::string*> candidates;
+            for (const engine::EngineGlobal& known : tables_.Globals()) {
+                if (known.In(*build_)) candidates.push_back(&known.name);
+            }
+            const std::vector<std::string> close = ClosestNames(name, candidates);
+            Report(global, Severity::Note,
+                   Quoted(name) + " is no engine global of " + BuildText() +
+                       "; if it is a scenario global, the map's scenario must declare it" +
+                       (close.empty() ? ""
+                                      : " (engine globals with close names: " + Alternatives(QuotedAll(close), ", ") + ")"));
+        } else if (!g->In(*build_)) {
+            Warn(global, "the engine global " + Quoted(g->name) + " " + OnlyIn(*g));
+        } else if (valueType && g->type != *valueType) {
+            Warn(global, "the engine global " + Quoted(g->name) + " is " + TypeText(g->type) + ", not " +
+                             Written(language::kValueType, *valueType));
+        }
+    }
+
+    const EngineTables& tables_;
+    const std::optional<EngineBuild> build_;
+    std::vector<Diagnostic>& out_;
+    const std::int32_t void_;
+    const std::int32_t passthrough_;
+    std::unordered_map<std::string, const XmlNode*> scripts_;  // by name, the first of each
+    std::unordered_set<std::string> notedGlobals_;  // names said to be no engine global
+    bool depthWarned_ = false;  // once per script
+};
+
+}  // namespace
+
+std::vector<Diagnostic> ScriptWarnings(const XmlDocument& document, const engine::EngineTables& tables,
+                                       std::optional<engine::EngineBuild> build) {
+    std::vector<Diagnostic> found;
+    const XmlNode* root = document.DocumentElement();
+    if (root == nullptr) return found;
+    ScriptWalk walk(tables, build, found);
+    for (const XmlNode* script : root->Children) {
+        if (script->IsElement()) walk.Script(*script);
+    }
+    return found;
+}
+
+}  // namespace xsc
