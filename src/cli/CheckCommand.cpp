@@ -10,13 +10,13 @@
 
 namespace xsc::cli {
 
-int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out) {
+int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string script = ReadScript(args.script, in);
     CheckOptions options;
     if (args.engine) options.build = *args.engine;
     std::optional<Diagnostic> mapNote;
     if (args.map) {
-        const HaloPcMap map = OpenMapForCommand(*args.map);
+        const HaloPcMap map = OpenMapForCommand(*args.map, err);
         options.slotCapacity = ReadScenarioScriptFields(map).slotCapacity;
         const MapBuild mapBuild = BuildOfMap(*args.map);
         options.build = mapBuild.build;

@@ -19,6 +19,6 @@ struct CheckArgs {
 // Prints the diagnostics and a summary line; returns the exit code: 1 when the compile would
 // refuse the script (or, with werror, on any warning), else 0. Writes nothing. Throws Error when
 // the script or the map cannot be read.
-int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out);
+int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace xsc::cli

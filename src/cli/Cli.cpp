@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <istream>
 #include <new>
 #include <ostream>
@@ -10,22 +11,40 @@
 #include "CompileCommand.h"
 #include "FunctionsCommand.h"
 #include "InfoCommand.h"
+#include "MapOpening.h"
 #include "runtime/Error.h"
 
 namespace xsc::cli {
 namespace {
 
+// The files a command was given, which its error lines name.
+struct Files {
+    std::string map;
+    std::string script;
+    std::string output;
+};
+
 // "xsc: error: <file>: <message>", naming the file the message is about.
-std::string ErrorLine(const Error& e, const std::string& map, const std::string& script, const std::string& output) {
+std::string ErrorLine(const Error& e, const Files& files) {
     std::string file;
     switch (e.subject()) {
-        case Error::Subject::Map: file = map; break;
-        case Error::Subject::Script: file = script == "-" ? "<stdin>" : script; break;
-        case Error::Subject::Output: file = output; break;
+        case Error::Subject::Map: file = files.map; break;
+        case Error::Subject::Script: file = files.script == "-" ? "<stdin>" : files.script; break;
+        case Error::Subject::Output: file = files.output; break;
         case Error::Subject::General: break;
     }
     return "xsc: error: " + (file.empty() ? "" : file + ":") + (file.empty() || e.subject() == Error::Subject::Script ? "" : " ") +
            e.what();
+}
+
+// An empty path must not fall back to something else (an empty -o compiled MAP in place).
+const CLI::Validator kNotEmpty([](std::string& text) { return text.empty() ? std::string("must not be empty") : std::string(); },
+                               "");
+
+std::vector<std::string> BuildNames() {
+    std::vector<std::string> names;
+    for (const engine::EngineBuild build : engine::kEngineBuilds) names.emplace_back(engine::BuildName(build));
+    return names;
 }
 
 }  // namespace
@@ -34,29 +53,39 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CLI::App app{"xsc: compiles XML scripts into Halo PC map files", "xsc"};
     app.set_version_flag("--version", std::string("xsc ") + XSC_VERSION);
     app.require_subcommand(1);
+    Files files;
+    // Each subcommand, with what it runs once its options are parsed (returning the exit code).
+    std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
 
-    std::string infoMap;
     bool json = false;
-    CLI::App* info = app.add_subcommand("info", "Show a map's header, scenario script fields and tags");
-    info->add_option("MAP", infoMap, "The map file")->required();
+    CLI::App* info = app.add_subcommand("info", "Show a map's header, engine, scenario script fields and tags");
+    info->add_option("MAP", files.map, "The map file")->required();
     info->add_flag("--json", json, "Print one JSON object");
+    commands.emplace_back(info, [&] { return RunInfo(files.map, json, out, err), 0; });
 
     CompileArgs compile;
-    std::string mapPath;
-    std::string outputPath;
-    CLI::App* comp = app.add_subcommand("compile", "Compile an XML script into a map");
-    comp->add_option("MAP", mapPath, "The map file (changed in place unless -o is given)")->required();
-    comp->add_option("SCRIPT", compile.script, "The XML script, or - for standard input")->required();
-    // An empty -o must not fall back to compiling MAP in place.
-    const CLI::Validator notEmpty([](std::string& text) { return text.empty() ? std::string("must not be empty") : std::string(); },
-                                  "");
-    comp->add_option("-o,--output", outputPath, "Write the compiled map here and leave MAP untouched")->check(notEmpty);
-    comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
     bool noWarnings = false;
+    bool noJournal = false;
+    CLI::App* comp = app.add_subcommand("compile", "Compile an XML script into a map (again as often as you like)");
+    comp->add_option("MAP", files.map, "The map file (changed in place unless -o is given)")->required();
+    comp->add_option("SCRIPT", files.script, "The XML script, or - for standard input")->required();
+    comp->add_option("-o,--output", files.output, "Write the compiled map here and leave MAP untouched")->check(kNotEmpty);
+    comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
     comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
+    comp->add_flag("--no-journal", noJournal,
+                   "Unsafe: compile in place without saving what changes first, so a crash part-way leaves a broken "
+                   "map (a little faster)");
+    commands.emplace_back(comp, [&] {
+        compile.map = files.map;
+        compile.script = files.script;
+        if (!files.output.empty()) compile.output = files.output;
+        compile.warnings = !noWarnings;
+        compile.journal = !noJournal;
+        RunCompile(compile, in, out, err);
+        return 0;
+    });
 
-    std::vector<std::string> buildNames;
-    for (const engine::EngineBuild build : engine::kEngineBuilds) buildNames.emplace_back(engine::BuildName(build));
+    const std::vector<std::string> buildNames = BuildNames();
     std::string functionsPattern;
     std::string functionsEngine(engine::BuildName(engine::kDefaultBuild));
     bool functionsJson = false;
@@ -66,18 +95,32 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         ->check(CLI::IsMember(buildNames))
         ->capture_default_str();
     functions->add_flag("--json", functionsJson, "Print one JSON object");
+    commands.emplace_back(functions, [&] {
+        RunFunctions(functionsPattern, *engine::ParseBuildName(functionsEngine), functionsJson, out);
+        return 0;
+    });
 
     CheckArgs check;
     std::string checkEngine;
-    std::string checkMap;
     CLI::App* chk = app.add_subcommand("check", "Check a script against the game's engine without writing anything");
-    chk->add_option("SCRIPT", check.script, "The XML script, or - for standard input")->required();
+    chk->add_option("SCRIPT", files.script, "The XML script, or - for standard input")->required();
     CLI::Option* engineOption = chk->add_option("--engine", checkEngine, "The game build: retail, custom (default) or demo")
                                     ->check(CLI::IsMember(buildNames));
-    chk->add_option("--map", checkMap, "Take the build and the node slot capacity from this map")
-        ->check(notEmpty)
+    chk->add_option("--map", files.map, "Take the build and the node slot capacity from this map")
+        ->check(kNotEmpty)
         ->excludes(engineOption);
     chk->add_flag("--werror", check.werror, "Fail (exit 1) on warnings too");
+    commands.emplace_back(chk, [&] {
+        check.script = files.script;
+        if (!checkEngine.empty()) check.engine = engine::ParseBuildName(checkEngine);
+        if (!files.map.empty()) check.map = files.map;
+        return RunCheck(check, in, out, err);
+    });
+
+    CLI::App* recover = app.add_subcommand(
+        "recover", "Undo a compile of MAP that a crash or a kill interrupted (every command that opens a map does this)");
+    recover->add_option("MAP", files.map, "The map file")->required();
+    commands.emplace_back(recover, [&] { return RunRecover(files.map, out); });
 
     try {
         app.parse(argc, argv);
@@ -88,27 +131,14 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     }
 
     try {
-        if (info->parsed()) {
-            RunInfo(infoMap, json, out);
-        } else if (functions->parsed()) {
-            RunFunctions(functionsPattern, *engine::ParseBuildName(functionsEngine), functionsJson, out);
-        } else if (chk->parsed()) {
-            if (!checkEngine.empty()) check.engine = engine::ParseBuildName(checkEngine);
-            if (!checkMap.empty()) check.map = checkMap;
-            return RunCheck(check, in, out);
-        } else {
-            compile.map = mapPath;
-            if (!outputPath.empty()) compile.output = outputPath;
-            compile.warnings = !noWarnings;
-            RunCompile(compile, in, out, err);
+        for (const auto& [command, run] : commands) {
+            if (command->parsed()) return run();
         }
     } catch (const Error& e) {
-        const std::string& map = info->parsed() ? infoMap : chk->parsed() ? checkMap : mapPath;
-        err << ErrorLine(e, map, chk->parsed() ? check.script : compile.script, outputPath) << "\n";
+        err << ErrorLine(e, files) << "\n";
         return 1;
     } catch (const std::bad_alloc&) {
-        // Nothing has been written when memory runs out: the tail is read before the first write.
-        err << "xsc: error: out of memory (the part of the map behind the script data is held in memory)\n";
+        err << "xsc: error: out of memory; the map was not changed\n";
         return 1;
     }
     return 0;

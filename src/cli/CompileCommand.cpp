@@ -23,6 +23,13 @@ float AsFloat(std::uint32_t bits) {
     return value;
 }
 
+// "grew by 108 bytes", "shrank by 40 bytes", "kept its length" (a recompile of the same size).
+std::string SizeChange(std::int32_t growth) {
+    if (growth == 0) return "kept its length";
+    return (growth > 0 ? "grew by " : "shrank by ") + std::to_string(growth > 0 ? std::int64_t{growth} : -std::int64_t{growth}) +
+           " bytes";
+}
+
 void PrintFixups(const CompileSummary& summary, std::ostream& out) {
     out << "corrected words (file offset after the move, old -> new, old read as a float):\n";
     char line[128];
@@ -49,18 +56,19 @@ void PrintWarnings(const XmlDocument& document, const CompileArgs& args, std::os
 
 void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const XmlDocument document = XmlDocument::LoadXml(ReadScript(args.script, in));
-    HaloPcMap map = OpenMapForCommand(args.map);
+    HaloPcMap map = OpenMapForCommand(args.map, err);
     if (args.warnings) PrintWarnings(document, args, err);
     ScriptCompilier state;
     CompileOptions options;
     options.output = args.output;
     options.recordFixups = args.listFixups;
+    options.journal = args.journal;
     const CompileSummary summary = BuildScriptData(map, document, state, options);
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;
     out << "compiled " << summary.scripts << (summary.scripts == 1 ? " script" : " scripts") << " into "
         << written.string() << ": " << summary.slots << " node slots, " << summary.stringBytes
-        << " string bytes, grew by " << summary.growth << " bytes, "
+        << " string bytes, " << SizeChange(summary.growth) << ", "
         << summary.wordsCorrected + summary.indexAddressesCorrected + summary.scenarioAddressesCorrected
         << " words corrected (" << summary.indexAddressesCorrected << " in the tag index";
     if (summary.scenarioAddressesCorrected != 0) out << ", " << summary.scenarioAddressesCorrected << " in the scenario";

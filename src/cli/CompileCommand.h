@@ -13,6 +13,7 @@ struct CompileArgs {
     std::optional<std::filesystem::path> output;
     bool listFixups = false;
     bool warnings = true;  // print the warnings of `xsc check` before compiling
+    bool journal = true;   // in place: save what changes first, so a crash can be undone
 };
 
 // Compiles the script into the map (or into a new file with -o) and prints one summary line;

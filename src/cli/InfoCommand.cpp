@@ -148,8 +148,8 @@ void PrintText(const HaloPcMap& map, const engine::MapEngine& mapEngine, const s
 
 }  // namespace
 
-void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out) {
-    const HaloPcMap map = OpenMapForCommand(path);
+void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out, std::ostream& err) {
+    const HaloPcMap map = OpenMapForCommand(path, err);
     const engine::MapEngine mapEngine = engine::ReadMapEngine(path);
     std::optional<ScenarioScriptFields> fields;
     std::string fieldsError;

@@ -1,13 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 
 #include "map/HaloPcMap.h"
 
 namespace xsc::cli {
 
 // Every command that reads a map opens it here, so that what must happen whenever a map is opened
-// happens in one place. Throws Error (about the map) when it cannot be loaded.
-HaloPcMap OpenMapForCommand(const std::filesystem::path& path);
+// happens in one place: a compile of it that a crash interrupted is undone first (the journal
+// beside it), and what was found is said once on `notices`. Throws Error (about the map) when it
+// cannot be loaded, or when another process is compiling it.
+HaloPcMap OpenMapForCommand(const std::filesystem::path& path, std::ostream& notices);
+
+// `xsc recover MAP`: the same recovery, asked for explicitly. Returns the exit code: 0 when the
+// map is as it should be, 1 when a journal was found that could not be applied.
+int RunRecover(const std::filesystem::path& path, std::ostream& out);
 
 }  // namespace xsc::cli

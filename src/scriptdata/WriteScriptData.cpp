@@ -168,10 +168,11 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
     RollbackJournal journal = RollbackJournal::Begin(file, *map.f, OverwrittenRanges(plan), plan.Move().NewLength());
     try {
         ApplyInPlace(file, plan, options.recordFixups);
-    } catch (const Error& e) {
+    } catch (const std::exception& e) {
+        // An error part-way (a write refused, memory exhausted): put the saved bytes back now.
         try {
             journal.RollBack(file);
-        } catch (const Error& again) {
+        } catch (const std::exception& again) {
             throw Error::InMap(std::string(e.what()) + "; undoing the partial compile failed too (" + again.what() +
                                "): the journal beside the map restores it when the map is next opened");
         }
