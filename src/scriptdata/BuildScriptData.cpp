@@ -1,5 +1,6 @@
 #include "scriptdata/BuildScriptData.h"
 
+#include "map/HaloPcMap.h"
 #include "scriptdata/BuildPhase.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
@@ -14,6 +15,10 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     const BuiltScripts built = BuildPhase(state, document);
 
     WriteResult written = WriteScriptData(map, state, built, {options.output, options.recordFixups, options.journal});
+    // The map changed under the map object: its tag offsets and length are those of the file
+    // before the compile. Loading it again lets the next compile (the window's second "Compile
+    // Script") recompile the file as it is now.
+    if (!options.output) map.LoadMap(*map.f);
 
     CompileSummary summary;
     summary.scripts = static_cast<std::int32_t>(built.records.size());

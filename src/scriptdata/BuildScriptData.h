@@ -7,7 +7,8 @@
 // end of the file by the growth, and the addresses pointing into it are corrected.
 //
 // Everything that can be checked is checked before the first byte is written: a refused compile
-// throws Error and leaves the map unchanged.
+// throws Error and leaves the map unchanged. After a compile in place the map object is loaded
+// again, so that it describes the file as it now is (and can be compiled into again).
 
 #include <cstdint>
 #include <filesystem>

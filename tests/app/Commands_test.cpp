@@ -9,6 +9,8 @@
 
 #include "AppTestSupport.h"
 #include "mapgen/MapGenerator.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/RollbackJournal.h"
 #include "support/CompileFixture.h"
 
 namespace xsc::test {
@@ -75,6 +77,27 @@ TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
     EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
     EXPECT_TRUE(ReadBytes(map) == expected);
     EXPECT_EQ(window->ScriptFld->toPlainText(), kHello);
+    // Compiling again recompiles the map: the same script gives the same bytes.
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
+    EXPECT_TRUE(ReadBytes(map) == expected);
+}
+
+// A compile that a crash interrupted (its journal saved, the map half-written) is undone when
+// the map is loaded, and the user is told once.
+TEST_F(Commands, LoadingAMapUndoesAnInterruptedCompile) {
+    {
+        BinaryStream file = BinaryStream::OpenAsBinaryFile(map, BinaryStream::Mode::ReadWrite);
+        RollbackJournal::Begin(file, map, {{layout.stringDataOffset, 64}}, file.Length() + 8);
+        file.SetPosition(layout.stringDataOffset);
+        const Bytes scribble(64, 0xAB);
+        file.Write(scribble.data(), scribble.size());
+    }
+    Load(map);
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_NE(messages->shown[0].find("interrupted"), std::string::npos) << messages->shown[0];
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->LoadedMap.f, map);
 }
 
 TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
