@@ -49,18 +49,27 @@ struct Header {
     std::uint64_t dataHash = 0;
 };
 
-std::uint64_t HashOfFile(BinaryStream& file, const std::vector<FileRange>& ranges) {
-    Hash hash;
+// Reads the bytes of `ranges` from `file` in chunks of at most 4 MB and hands each chunk to
+// `use`, with the index of its range and where in that range it starts.
+template <typename Use>
+void ForEachChunk(BinaryStream& file, const std::vector<FileRange>& ranges, Use use) {
     std::vector<std::uint8_t> buffer;
-    for (const FileRange& r : ranges) {
-        for (std::int64_t done = 0; done < r.length;) {
-            buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
-            file.SetPosition(r.offset + done);
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        for (std::int64_t done = 0; done < ranges[i].length;) {
+            buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(ranges[i].length - done, kCopyChunk)));
+            file.SetPosition(ranges[i].offset + done);
             file.ReadInto(buffer.data(), buffer.size());
-            hash.Add(buffer.data(), buffer.size());
+            use(buffer, i, done);
             done += static_cast<std::int64_t>(buffer.size());
         }
     }
+}
+
+std::uint64_t HashOfFile(BinaryStream& file, const std::vector<FileRange>& ranges) {
+    Hash hash;
+    ForEachChunk(file, ranges, [&](const std::vector<std::uint8_t>& chunk, std::size_t, std::int64_t) {
+        hash.Add(chunk.data(), chunk.size());
+    });
     return hash.Value();
 }
 
@@ -139,19 +148,19 @@ JournalState ReadJournal(BinaryStream& journal, Header& h) {
     return JournalState::Verified;
 }
 
-// Writes the saved bytes back over the file and gives it its old length, then flushes it.
+// Writes the saved bytes back over the file and gives it its old length, then flushes it. The
+// saved bytes stand in the journal one range after another from dataAt on.
 void Restore(BinaryStream& journal, const Header& h, BinaryStream& file) {
-    std::vector<std::uint8_t> buffer;
-    journal.SetPosition(h.dataAt);
+    std::int64_t savedAt = h.dataAt;
+    std::vector<FileRange> saved;
     for (const FileRange& r : h.ranges) {
-        for (std::int64_t done = 0; done < r.length;) {
-            buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
-            journal.ReadInto(buffer.data(), buffer.size());
-            file.SetPosition(r.offset + done);
-            file.Write(buffer.data(), buffer.size());
-            done += static_cast<std::int64_t>(buffer.size());
-        }
+        saved.push_back({savedAt, r.length});
+        savedAt += r.length;
     }
+    ForEachChunk(journal, saved, [&](const std::vector<std::uint8_t>& chunk, std::size_t range, std::int64_t at) {
+        file.SetPosition(h.ranges[range].offset + at);
+        file.Write(chunk.data(), chunk.size());
+    });
     file.SetLength(h.lengthBefore);
     file.Flush();
 }
@@ -189,18 +198,11 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
         out.SetPosition(0);
         out.Write(header.data(), header.size());
         whole.Add(header.data(), header.size());
-        std::vector<std::uint8_t> buffer;
-        for (const FileRange& r : ranges) {
-            for (std::int64_t done = 0; done < r.length;) {
-                buffer.resize(static_cast<std::size_t>(std::min<std::int64_t>(r.length - done, kCopyChunk)));
-                file.SetPosition(r.offset + done);
-                file.ReadInto(buffer.data(), buffer.size());
-                out.Write(buffer.data(), buffer.size());
-                whole.Add(buffer.data(), buffer.size());
-                data.Add(buffer.data(), buffer.size());
-                done += static_cast<std::int64_t>(buffer.size());
-            }
-        }
+        ForEachChunk(file, ranges, [&](const std::vector<std::uint8_t>& chunk, std::size_t, std::int64_t) {
+            out.Write(chunk.data(), chunk.size());
+            whole.Add(chunk.data(), chunk.size());
+            data.Add(chunk.data(), chunk.size());
+        });
         std::uint8_t trailer[kTrailerSize];
         EncodeFixed64(trailer, data.Value());
         whole.Add(trailer, 8);
