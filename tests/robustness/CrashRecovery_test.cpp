@@ -1,7 +1,8 @@
 // A compile in place stopped after its k-th write, flush, cut or removal, for every k, as a kill
 // or a power loss would stop it; then the map is opened again (RecoverFile). It must hold either
 // its old bytes or the complete compile's, never anything else, for a growing and a shrinking
-// compile, also when the recovery itself is stopped part-way and run again.
+// compile, also when the recovery itself is stopped part-way and run again. And the same write
+// failing with an error: reported, and the map as it was.
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,26 @@
 namespace {
 
 struct SimulatedCrash {};
-int stopAt = 0;  // 0: never
-int passed = 0;  // fault points passed since the last Arm
+int stopAt = 0;      // 0: never
+int passed = 0;      // fault points passed since the last Arm
+bool fail = false;   // at stopAt: a write that fails with an error, instead of a crash
 
-void Arm(int k) {
+void Arm(int k, bool failInstead = false) {
     stopAt = k;
     passed = 0;
+    fail = failInstead;
 }
 
 }  // namespace
 
-extern "C" void xsc_fault_point(const char*) {
-    if (++passed == stopAt) throw SimulatedCrash{};
+extern "C" void xsc_fault_point(const char* operation) {
+    if (++passed != stopAt) return;
+    if (!fail) throw SimulatedCrash{};
+    // Only what the system can refuse: a write, a flush, growing or cutting the file.
+    const std::string what = operation;
+    if (what == "write" || what == "flush" || what == "reserve" || what == "set length") {
+        throw xsc::Error::InMap("injected failure of a " + what);
+    }
 }
 
 namespace xsc {
@@ -76,6 +85,20 @@ TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
             const test::Bytes now = test::ReadBytes(path);
             EXPECT_TRUE(now == before || now == after);
             EXPECT_FALSE(std::filesystem::exists(RollbackJournal::PathFor(path)));
+
+            // The same point failing with an error instead: the compile reports it, and undoes
+            // what it wrote before it returns.
+            test::WriteBytes(path, before);
+            Arm(k, true);
+            try {
+                Compile(path, second);
+                EXPECT_TRUE(test::ReadBytes(path) == after);
+            } catch (const Error& e) {
+                EXPECT_NE(std::string(e.what()).find("injected failure"), std::string::npos) << e.what();
+                EXPECT_TRUE(test::ReadBytes(path) == before);
+            }
+            Arm(0);
+            EXPECT_EQ(RecoverFile(path).outcome, Recovery::Outcome::None);
         }
     }
 }
