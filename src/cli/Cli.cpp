@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "CompileCommand.h"
+#include "DecompileCommand.h"
 #include "InfoCommand.h"
 #include "runtime/Error.h"
 
@@ -51,6 +52,12 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     comp->add_option("-o,--output", outputPath, "Write the compiled map here and leave MAP untouched")->check(notEmpty);
     comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
 
+    std::string decompileMap;
+    std::string decompileOutput;
+    CLI::App* decomp = app.add_subcommand("decompile", "Print a map's compiled scripts as an XML script");
+    decomp->add_option("MAP", decompileMap, "The map file")->required();
+    decomp->add_option("-o,--output", decompileOutput, "Write the script here instead of printing it")->check(notEmpty);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -62,13 +69,18 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     try {
         if (info->parsed()) {
             RunInfo(infoMap, json, out);
+        } else if (decomp->parsed()) {
+            DecompileArgs decompile{decompileMap, std::nullopt};
+            if (!decompileOutput.empty()) decompile.output = decompileOutput;
+            RunDecompile(decompile, out);
         } else {
             compile.map = mapPath;
             if (!outputPath.empty()) compile.output = outputPath;
             RunCompile(compile, in, out);
         }
     } catch (const Error& e) {
-        err << ErrorLine(e, info->parsed() ? infoMap : mapPath, compile.script, outputPath) << "\n";
+        const std::string& map = info->parsed() ? infoMap : decomp->parsed() ? decompileMap : mapPath;
+        err << ErrorLine(e, map, compile.script, decomp->parsed() ? decompileOutput : outputPath) << "\n";
         return 1;
     } catch (const std::bad_alloc&) {
         // Nothing has been written when memory runs out: the tail is read before the first write.

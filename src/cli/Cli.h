@@ -1,5 +1,6 @@
 #pragma once
-// The `xsc` command line: `xsc info MAP [--json]` and `xsc compile MAP SCRIPT [-o OUT] [--fixups]`.
+// The `xsc` command line: `xsc info MAP [--json]`, `xsc compile MAP SCRIPT [-o OUT] [--fixups]` and
+// `xsc decompile MAP [-o SCRIPT]`.
 
 #include <iosfwd>
 
