@@ -1,11 +1,11 @@
 #include "compiler/Decompile.h"
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ScriptTreeWalk.h"
+#include "compiler/TextRun.h"
 #include "compiler/ValueDecoding.h"
 #include "runtime/Error.h"
 #include "runtime/XmlWriter.h"
@@ -19,62 +19,6 @@ using namespace scriptformat;
 // The element names the language leaves free, as the decompile writes them.
 constexpr std::string_view kDocumentElement = "scripts";
 constexpr std::string_view kScriptElement = "script";
-
-constexpr std::int64_t kFirstTextOffset = static_cast<std::int64_t>(kBeginText.size()) + 1;
-
-// The string data's texts, taken one node after the other in the order a compile appends them.
-class TextRun {
-public:
-    explicit TextRun(const std::string& strings)
-        : strings_(strings), end_(static_cast<std::int64_t>(strings.size()) - kStringDataZeroBytes) {
-        const std::string begin = std::string(kBeginText) + '\0';
-        if (end_ < kFirstTextOffset || strings.compare(0, begin.size(), begin) != 0) {
-            throw Error::InMap("the string data does not start with \"begin\" and a zero byte, as compiled strings do");
-        }
-    }
-
-    // Where the texts end: 1024 bytes before the end of the string data.
-    std::int64_t End() const { return end_; }
-
-    // The text of the node at `slot`: none when the next node's text offset (`next`, from
-    // `nextSlot`; -1 behind the last node, where `next` is End()) is where this node's text would
-    // start, else the text that ends right before `next`.
-    std::optional<std::string> Take(const ScriptPlace& place, std::int32_t slot, std::int32_t offset, std::int64_t next,
-                                    std::int32_t nextSlot) {
-        if (offset != running_) {
-            throw place.At(slot, "texts out of order: its text offset is " + std::to_string(offset) +
-                                     ", where a compile puts " + std::to_string(running_) + ", behind the texts before it");
-        }
-        if (next == running_) return std::nullopt;
-        const std::size_t zero = strings_.find('\0', static_cast<std::size_t>(running_));
-        const auto textEnd = static_cast<std::int64_t>(zero == std::string::npos ? strings_.size() : zero);
-        if (textEnd < end_ && next == textEnd + 1) {
-            std::string text = strings_.substr(static_cast<std::size_t>(running_), zero - static_cast<std::size_t>(running_));
-            running_ = next;
-            return text;
-        }
-        const std::string found = nextSlot < 0 ? "the texts end at " + std::to_string(next)
-                                                : "the next node (slot " + std::to_string(nextSlot) + ") names string offset " +
-                                                      std::to_string(next);
-        const std::string behind = textEnd < end_ ? std::to_string(textEnd + 1) + " (behind its text at " + std::to_string(running_) + ")"
-                                                  : "behind its text at " + std::to_string(running_) +
-                                                        ", which runs into the 1024 zero bytes that end the string data";
-        throw place.At(slot, "texts out of order: " + found + ", where a compile puts " + std::to_string(running_) +
-                                 " (no text here) or " + behind);
-    }
-
-    void CheckAllTaken() const {
-        if (running_ != end_) {
-            throw Error::InMap("the string data holds texts up to offset " + std::to_string(end_) +
-                               ", but the scripts' nodes name texts only up to " + std::to_string(running_));
-        }
-    }
-
-private:
-    const std::string& strings_;
-    std::int64_t end_;
-    std::int64_t running_ = kFirstTextOffset;
-};
 
 void CheckText(const ScriptPlace& place, std::int32_t slot, const std::string& what, const std::string& text) {
     if (const auto problem = XmlWriter::TextProblem(text)) throw place.At(slot, "its " + what + " " + *problem);
@@ -171,13 +115,9 @@ std::string RecordName(const WalkedScript& script) {
     return name;
 }
 
-// The first node behind a script, whose text offset says where the script's texts must end;
-// none behind the last, whose texts end where the string data's do.
-struct NodeBehind {
-    const WalkedNode* node = nullptr;
-};
-
-void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, NodeBehind textsAfter) {
+// `nodeBehind`: the first node behind the script, whose text offset says where the script's texts
+// end; none behind the last nodes, whose texts end where the string data's texts do.
+void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, const WalkedNode* nodeBehind) {
     const XmlWriter::Attributes attributes{{language::kNameAttr, RecordName(script)},
                                            {language::kTypeAttr, std::to_string(script.record.type)},
                                            {language::kReTypeAttr, std::to_string(script.record.returnType)}};
@@ -192,7 +132,7 @@ void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, Nod
         // Close the calls whose arguments ended before this node.
         while (xml.OpenElements() > statementLevel + static_cast<std::size_t>(w.depth)) xml.EndElement();
         const bool last = i + 1 == script.body.size();
-        const WalkedNode* next = last ? textsAfter.node : &script.body[i + 1];
+        const WalkedNode* next = last ? nodeBehind : &script.body[i + 1];
         const std::int64_t nextOffset = next ? next->node.stringOffset : texts.End();
         WriteExpression(xml, script.place, w,
                         texts.Take(script.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1));
@@ -215,18 +155,18 @@ std::string Decompile(const CompiledScriptData& data) {
     for (std::size_t i = 0; i < data.ScriptCount(); ++i) scripts.push_back(walk.Walk(i));
 
     // Behind each script's last node, the texts continue with the next script that has nodes.
-    std::vector<NodeBehind> textsAfter(scripts.size());
-    NodeBehind next;
+    std::vector<const WalkedNode*> nodeBehind(scripts.size(), nullptr);
+    const WalkedNode* next = nullptr;
     for (std::size_t i = scripts.size(); i-- > 0;) {
-        textsAfter[i] = next;
-        if (!scripts[i].body.empty()) next.node = &scripts[i].body.front();
+        nodeBehind[i] = next;
+        if (!scripts[i].body.empty()) next = &scripts[i].body.front();
     }
 
     if (scripts.empty()) {
         xml.EmptyElement(kDocumentElement, {});
     } else {
         xml.StartElement(kDocumentElement, {});
-        for (std::size_t i = 0; i < scripts.size(); ++i) WriteScript(xml, texts, scripts[i], textsAfter[i]);
+        for (std::size_t i = 0; i < scripts.size(); ++i) WriteScript(xml, texts, scripts[i], nodeBehind[i]);
     }
     texts.CheckAllTaken();
     return xml.Finish();

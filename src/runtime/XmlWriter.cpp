@@ -1,5 +1,6 @@
 #include "runtime/XmlWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -7,6 +8,9 @@ namespace xsc {
 namespace {
 
 constexpr std::size_t kIndent = 2;
+// Deeper elements are indented as far as this level, so that the text grows with the number of
+// elements, not with the square of their nesting.
+constexpr std::size_t kDeepestIndentedLevel = 40;
 
 void AppendEscaped(std::string& out, std::string_view bytes) {
     for (const char c : bytes) {
@@ -64,7 +68,7 @@ Lead LeadOf(unsigned char b) {
 
 XmlWriter::XmlWriter() { text_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"; }
 
-void XmlWriter::Indent() { text_.append(open_.size() * kIndent, ' '); }
+void XmlWriter::Indent() { text_.append(std::min(open_.size(), kDeepestIndentedLevel) * kIndent, ' '); }
 
 void XmlWriter::Comment(std::string_view text) {
     Indent();

@@ -1,6 +1,6 @@
 #pragma once
-// Writes an XML document as text: one element a line, indented by two spaces a level, attributes
-// in the order given, in double quotes.
+// Writes an XML document as text: one element a line, indented by two spaces a level (levels
+// beyond 40 as level 40), attributes in the order given, in double quotes.
 //
 // Attribute values are UTF-8 bytes, escaped so that a conforming parser returns exactly those
 // bytes: & < > " as entities, and tab, line feed and carriage return as character references
