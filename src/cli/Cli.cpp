@@ -9,6 +9,7 @@
 
 #include "CheckCommand.h"
 #include "CompileCommand.h"
+#include "DecompileCommand.h"
 #include "FunctionsCommand.h"
 #include "InfoCommand.h"
 #include "MapOpening.h"
@@ -121,6 +122,16 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         "recover", "Undo a compile of MAP that a crash or a kill interrupted (every command that opens a map does this)");
     recover->add_option("MAP", files.map, "The map file")->required();
     commands.emplace_back(recover, [&] { return RunRecover(files.map, out); });
+
+    CLI::App* decomp = app.add_subcommand("decompile", "Print a map's compiled scripts as an XML script");
+    decomp->add_option("MAP", files.map, "The map file")->required();
+    decomp->add_option("-o,--output", files.output, "Write the script here instead of printing it")->check(kNotEmpty);
+    commands.emplace_back(decomp, [&] {
+        DecompileArgs decompile{files.map, std::nullopt};
+        if (!files.output.empty()) decompile.output = files.output;
+        RunDecompile(decompile, out, err);
+        return 0;
+    });
 
     try {
         app.parse(argc, argv);

@@ -1,9 +1,11 @@
 #pragma once
 // The `xsc` command line:
 //   xsc info MAP [--json]
-//   xsc compile MAP SCRIPT [-o OUT] [--fixups] [--no-warnings]
+//   xsc compile MAP SCRIPT [-o OUT] [--fixups] [--no-warnings] [--no-journal]
 //   xsc check SCRIPT [--engine retail|custom|demo | --map MAP] [--werror]
 //   xsc functions [PATTERN] [--engine retail|custom|demo] [--json]
+//   xsc decompile MAP [-o SCRIPT]
+//   xsc recover MAP
 
 #include <iosfwd>
 

@@ -76,6 +76,8 @@ constexpr std::int64_t kRealNodeCountField = 0x30;
 constexpr std::int64_t kLastIdentityField = 0x32;
 constexpr std::int64_t kNodeDataZeroField = 0x34;
 constexpr std::int64_t kFirstSlot = 0x38;
+// The slot count field of node data without slots in use (-1 in 16 bits).
+constexpr std::uint16_t kNoSlotsInUse = 0xFFFF;
 
 // Syntax node record.
 constexpr std::int64_t kNodeSize = 20;
@@ -151,5 +153,6 @@ constexpr std::int64_t kRecordNameSize = 32;
 constexpr std::int64_t kRecordType = 0x20;
 constexpr std::int64_t kRecordReturnType = 0x22;
 constexpr std::int64_t kRecordRoot = 0x24;  // slot index; identity at 0x26
+constexpr std::int64_t kRecordZeroTail = 0x28;  // zero bytes from here to the record's end
 
 }  // namespace xsc::scriptformat

@@ -181,6 +181,27 @@ TEST_F(Cli, UsageErrorsExitWith2) {
     EXPECT_NE(help.out.find("compile"), std::string::npos);
 }
 
+// -o writes the printed document whole; a damaged map is an error naming it, and no file is left.
+TEST_F(Cli, DecompilePrintsOrWritesTheScript) {
+    ASSERT_EQ(Xsc({"compile", map.string(), script.string()}).code, 0);
+    const XscRun printed = Xsc({"decompile", map.string()});
+    ASSERT_EQ(printed.code, 0) << printed.err;
+    EXPECT_NE(printed.out.find("<ScriptValue ValueType=\"10\" ExpType=\"9\" Value=\"hi\"/>"), std::string::npos) << printed.out;
+    const auto out = dir / "out.xml";
+    const XscRun written = Xsc({"decompile", map.string(), "-o", out.string()});
+    EXPECT_EQ(written.out, "decompiled 1 script from " + map.string() + " into " + out.string() + "\n");
+    const test::Bytes bytes = test::ReadBytes(out);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), printed.out);
+
+    test::Bytes damaged = test::ReadBytes(map);
+    test::Put32(damaged, static_cast<std::size_t>(layout.nodeDataOffset + 0x2E), 0);  // one slot in use
+    test::WriteBytes(map, damaged);
+    const XscRun refused = Xsc({"decompile", map.string(), "-o", (dir / "none.xml").string()});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "xsc: error: " + map.string() + ": script \"hello\" (record 0): its root names slot 7, but only slot 0 is in use\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.xml"));
+}
+
 // A script that is a folder, a map that is a named pipe (opening it would wait for a writer), an
 // empty -o (not an in-place compile): each a clear error, the map unchanged.
 TEST_F(Cli, MistakenInputsEndWithAClearErrorAndAnUnchangedMap) {

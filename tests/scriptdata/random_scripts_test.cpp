@@ -3,61 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "CompileOracle.h"
 #include "runtime/XmlDocument.h"
 #include "support/CompileFixture.h"
+#include "support/RandomScript.h"
 
 namespace xsc {
 namespace {
 
-// Builds a random expression list; returns the number of nodes it makes.
-int RandomExpressions(std::mt19937& rng, int depth, std::string& xml) {
-    int nodes = 0;
-    const int count = static_cast<int>(rng() % 4);
-    for (int i = 0; i < count; ++i) {
-        switch (rng() % 5) {
-            case 0:
-            case 1: {
-                xml += "<ScriptCommand Command='f" + std::to_string(rng() % 100) + "' EngineId='" +
-                       std::to_string(rng() % 500) + "' ValueType='" + std::to_string(rng() % 12) + "'>";
-                nodes += 2;
-                if (depth < 4) nodes += RandomExpressions(rng, depth + 1, xml);
-                xml += "</ScriptCommand>";
-                break;
-            }
-            case 2: {
-                static const char* values[] = {"true", "False", "12", "-7.5", "text", "", "1e3", "70000"};
-                xml += "<ScriptValue ValueType='" + std::to_string(rng() % 12) + "' Value='" + values[rng() % 8] + "'/>";
-                nodes += 1;
-                break;
-            }
-            case 3:
-                xml += "<GlobalValue ValueType='" + std::to_string(rng() % 12) + "' Value='" + std::to_string(rng() % 9) +
-                       "' ValueCommand='g" + std::to_string(rng() % 9) + "'/>";
-                nodes += 1;
-                break;
-            default:
-                xml += "<!-- a comment -->";
-        }
-    }
-    return nodes;
-}
-
 TEST(RandomScripts, CompiledFileMatchesTheModelAndHoldsTogether) {
     for (std::uint64_t seed = 1; seed <= 25; ++seed) {
         std::mt19937 rng(static_cast<unsigned>(seed));
-        std::string xml = "<scripts>";
-        const int scripts = static_cast<int>(rng() % 5);
-        int bodyNodes = 0;
-        for (int s = 0; s < scripts; ++s) {
-            xml += "<s NameAttr='script_" + std::to_string(s) + "' TypeAttr='" + std::to_string(rng() % 5) +
-                   "' ReTypeAttr='" + std::to_string(rng() % 10) + "'>";
-            bodyNodes += RandomExpressions(rng, 0, xml);
-            xml += "</s>";
-        }
-        xml += "</scripts>";
+        const test::RandomScript random = test::MakeRandomScript(rng);
+        const std::string& xml = random.xml;
+        const int scripts = random.scripts;
+        const int bodyNodes = random.bodyNodes;
 
         mapgen::MapOptions options = test::SmallMap(seed);
         options.daehHeader = (seed % 3) != 0;

@@ -1,0 +1,35 @@
+#pragma once
+// Turns a map's compiled scripts back into a document of the XML script language, such that
+// compiling the document gives the same nodes, texts and records again.
+//
+//   <scripts>
+//     <script NameAttr=".." TypeAttr="n" ReTypeAttr="n">        one per script record
+//       <ScriptCommand Command=".." EngineId="n" ValueType="n">  arguments  </ScriptCommand>
+//       <ScriptValue ValueType="n" ExpType="9" Value=".."/>
+//       <GlobalValue ValueType="n" ExpType="13" Value=".." ValueCommand=".."/>
+//
+// Every attribute is written, numbers of 16-bit fields as signed numbers, values as
+// ValueDecoding.h gives them. The expressions come from a walk of each script's node tree
+// (ScriptTreeWalk.h). Their texts come from the string data in the order a compile appends them
+// ("begin" at offset 0, then one text per node that stores one, each followed by a zero byte,
+// then 1024 zero bytes), so every node's string offset must be where that order puts it; whether
+// a node stored a text is told by where the next node's text starts.
+//
+// What a compile of the document could not give back is refused with an Error naming the script
+// and slot: a node kind or field the language cannot express, a value no attribute produces, a
+// text that is not UTF-8 or holds a character XML 1.0 cannot carry, texts out of order, a record
+// whose name or unused bytes a compile would not write so. Not judged: which slots the nodes
+// take, the filler nodes and the node data header, which a compile lays out itself.
+//
+// A map without compiled scripts (string data of 1024 bytes) gives an empty document with a
+// comment that says so.
+
+#include <string>
+
+#include "scriptdata/ReadScriptData.h"
+
+namespace xsc {
+
+std::string Decompile(const CompiledScriptData& data);
+
+}  // namespace xsc

@@ -1,0 +1,69 @@
+#pragma once
+// Walks a compiled script's node tree from its script record, for the decompile: the root (the
+// call of "begin"), its name node, whose sibling chain is the body, and below every call its
+// name node and that node's sibling chain of arguments. The walk follows pointers, never the slot
+// order, so it reads any arrangement of slots; it yields the expression nodes in the order a
+// compile appends them (depth first, document order).
+//
+// Every pointer is checked before it is followed: it must name a slot in use, its identity half
+// must equal that slot's identity, and no slot may be reached twice (a cycle, or a node shared by
+// two expressions; the language gives every expression nodes of its own). So the walk ends
+// after at most one step per slot. It keeps its own stack: nesting can be as deep as the slots.
+//
+// It also checks the shape a compile gives the nodes around the expressions: the root is a call
+// of function 0 with text offset 0 whose value type is the record's return type and which has no
+// sibling; every call's child is a name node (kind 9, value type 2) that repeats the call's
+// function number and text offset and holds 0 in its last four bytes. Expression kinds other
+// than call (8), value (9) and global (13) are refused.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/Error.h"
+#include "scriptdata/ReadScriptData.h"
+
+namespace xsc {
+
+// Names a script and slot in the decompile's error messages: `script "main" (record 0), slot 12:`.
+struct ScriptPlace {
+    std::size_t record = 0;
+    std::string name;  // empty when the name cannot be shown on one line
+
+    Error At(std::int64_t slot, const std::string& what) const;
+    Error Here(const std::string& what) const;  // about the record, not a slot
+
+private:
+    std::string Script() const;
+};
+
+struct WalkedNode {
+    std::int32_t slot = 0;
+    std::int32_t depth = 0;     // 0 for a statement of the script, d + 1 for an argument of a call at d
+    bool hasArguments = false;  // a call whose name node has a sibling
+    StoredNode node;
+};
+
+struct WalkedScript {
+    ScriptPlace place;
+    StoredRecord record;
+    std::vector<WalkedNode> body;
+};
+
+class ScriptTreeWalk {
+public:
+    explicit ScriptTreeWalk(const CompiledScriptData& data);
+    // The script of record `index`. Slots reached by earlier walks count as reached.
+    WalkedScript Walk(std::size_t index);
+
+private:
+    // Follows a pointer found in `from` (-1: the script record). `what` names the field.
+    std::int32_t Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from, const std::string& what);
+    void CheckRoot(const WalkedScript& script, std::int32_t rootSlot, const StoredNode& root) const;
+    void CheckNameNode(const ScriptPlace& place, std::int32_t nameSlot, const StoredNode& call) const;
+
+    const CompiledScriptData& data_;
+    std::vector<bool> reached_;
+};
+
+}  // namespace xsc

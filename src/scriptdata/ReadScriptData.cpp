@@ -1,0 +1,136 @@
+#include "scriptdata/ReadScriptData.h"
+
+#include <algorithm>
+
+#include "map/HaloPcMap.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+#include "runtime/Int32.h"
+#include "scriptdata/ScriptDataFormat.h"
+
+namespace xsc {
+namespace {
+
+using namespace scriptformat;
+
+class ScriptDataReader {
+public:
+    explicit ScriptDataReader(const HaloPcMap& map)
+        : map_(map), in_(BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly)) {}
+
+    std::int32_t Field(std::int64_t field, const char* what) {
+        return in_.ReadInt32At(map_.Scenario->Offset + field, std::string("the scenario's ") + what + " field");
+    }
+    std::int64_t FieldOffset(std::int64_t field) const { return map_.Scenario->Offset + field; }
+
+    // The file offset an address field names (address - Magic, 32-bit wrapping).
+    std::int64_t AddressField(std::int64_t field, const char* what) {
+        return Wrap32(std::int64_t{Field(field, what)} - map_.Magic);
+    }
+
+    template <typename Bytes>
+    Bytes Block(std::int64_t offset, std::int64_t size, const std::string& what) {
+        if (offset < 0 || size < 0 || offset > in_.Length() || size > in_.Length() - offset) {
+            throw Error::AtOffset(what + " (" + ByteCount(size) + ") lies outside the file, which is " +
+                                      ByteCount(in_.Length()) + " long",
+                                  offset);
+        }
+        Bytes bytes(static_cast<std::size_t>(size), 0);
+        in_.SetPosition(offset);
+        in_.ReadInto(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+        return bytes;
+    }
+
+private:
+    const HaloPcMap& map_;
+    BinaryStream in_;
+};
+
+// The slots in use: the slot count field + 1 (the field is -1, 0xFFFF, when there are none),
+// at most as many as the node data has room for.
+void ReadSlots(ScriptDataReader& reader, CompiledScriptData& data) {
+    const std::int32_t size = reader.Field(kNodeDataSizeField, "node data size");
+    const std::int64_t nodeData = reader.AddressField(kNodeDataAddressField, "node data address");
+    if (size < kFirstSlot) {
+        throw Error::AtOffset("the node data is " + ByteCount(size) + " long, shorter than its header (" +
+                                  ByteCount(kFirstSlot) + ")",
+                              reader.FieldOffset(kNodeDataSizeField));
+    }
+    const auto header = reader.Block<std::vector<std::uint8_t>>(nodeData, kFirstSlot, "the node data header");
+    const std::uint16_t field = DecodeFixed16(header.data() + kSlotCountField);
+    data.slotCount = field == kNoSlotsInUse ? 0 : field + 1;
+    if (data.slotCount > SlotCapacity(size)) {
+        throw Error::AtOffset("the node data's slot count field says " + std::to_string(data.slotCount) +
+                                  " slots are in use, but the node data has room for " +
+                                  std::to_string(SlotCapacity(size)),
+                              nodeData + kSlotCountField);
+    }
+    data.slots = reader.Block<std::vector<std::uint8_t>>(nodeData + kFirstSlot, kNodeSize * data.slotCount,
+                                                         "the node slots in use");
+}
+
+void ReadRecords(ScriptDataReader& reader, CompiledScriptData& data) {
+    const std::int32_t count = reader.Field(kScriptCountField, "script count");
+    if (count < 0) {
+        throw Error::AtOffset("the script count is negative (" + std::to_string(count) + ")",
+                              reader.FieldOffset(kScriptCountField));
+    }
+    if (count == 0) return;
+    const std::int64_t records = reader.AddressField(kScriptRecordsAddressField, "script records address");
+    data.records = reader.Block<std::vector<std::uint8_t>>(records, kRecordSize * count,
+                                                           "the " + std::to_string(count) + " script records");
+}
+
+}  // namespace
+
+std::size_t CompiledScriptData::ScriptCount() const {
+    return records.size() / static_cast<std::size_t>(kRecordSize);
+}
+
+StoredNode CompiledScriptData::Node(std::int32_t slot) const {
+    const std::uint8_t* p = slots.data() + static_cast<std::size_t>(kNodeSize) * static_cast<std::size_t>(slot);
+    StoredNode node;
+    node.identity = DecodeFixed16(p + kNodeExpIdentity);
+    node.engine = static_cast<std::int16_t>(DecodeFixed16(p + kNodeEngineIdentity));
+    node.valueType = static_cast<std::int16_t>(DecodeFixed16(p + kNodeValueType));
+    node.expType = static_cast<std::int16_t>(DecodeFixed16(p + kNodeExpType));
+    node.sibling = DecodeFixed32(p + kNodeSibling);
+    node.stringOffset = static_cast<std::int32_t>(DecodeFixed32(p + kNodeStringOffset));
+    node.childOrValue = DecodeFixed32(p + kNodeChildOrValue);
+    return node;
+}
+
+StoredRecord CompiledScriptData::Record(std::size_t index) const {
+    const std::uint8_t* p = records.data() + static_cast<std::size_t>(kRecordSize) * index;
+    StoredRecord record;
+    record.nameField.assign(reinterpret_cast<const char*>(p + kRecordName), static_cast<std::size_t>(kRecordNameSize));
+    record.type = static_cast<std::int16_t>(DecodeFixed16(p + kRecordType));
+    record.returnType = static_cast<std::int16_t>(DecodeFixed16(p + kRecordReturnType));
+    record.root = DecodeFixed32(p + kRecordRoot);
+    record.zeroTail = std::all_of(p + kRecordZeroTail, p + kRecordSize, [](std::uint8_t b) { return b == 0; });
+    return record;
+}
+
+CompiledScriptData ReadScriptData(const HaloPcMap& map) {
+    if (!map.f) throw Error("no map is loaded: load a map first");
+    if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
+    ScriptDataReader reader(map);
+    CompiledScriptData data;
+    const std::int32_t stringSize = reader.Field(kStringDataSizeField, "string data size");
+    if (stringSize == kFreshStringDataSize) {
+        data.fresh = true;
+        return data;
+    }
+    const std::int64_t strings = reader.AddressField(kStringDataAddressField, "string data address");
+    if (stringSize < 0) {
+        throw Error::AtOffset("the string data size is negative (" + std::to_string(stringSize) + ")",
+                              reader.FieldOffset(kStringDataSizeField));
+    }
+    data.strings = reader.Block<std::string>(strings, stringSize, "the string data");
+    ReadSlots(reader, data);
+    ReadRecords(reader, data);
+    return data;
+}
+
+}  // namespace xsc
