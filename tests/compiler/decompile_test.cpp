@@ -9,6 +9,7 @@
 #include "compiler/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
+#include "runtime/XmlDocument.h"
 #include "scriptdata/ReadScriptData.h"
 #include "support/CompileFixture.h"
 #include "support/RandomScript.h"
@@ -28,7 +29,8 @@ std::string DecompileMap(const test::Compiled& c) {
     return DecompileFile(dir / "level.map");
 }
 
-// compile(M0, X) -> M1; decompile(M1) -> D; compile(M0, D) must give M1, and D decompiled again.
+// compile(M0, X) -> M1; decompile(M1) -> D; compile(M0, D) must give M1, and D decompiled again;
+// compile(M1, D) must leave M1 as it is.
 TEST(Decompile, CompilingTheDecompiledScriptGivesTheSameMap) {
     std::string documents;
     for (std::uint64_t seed = 1; seed <= 40; ++seed) {
@@ -46,6 +48,11 @@ TEST(Decompile, CompilingTheDecompiledScriptGivesTheSameMap) {
         const test::Compiled again = test::CompileInto(second, options, decompiled);
         ASSERT_TRUE(again.after == m1.after) << decompiled;
         EXPECT_EQ(DecompileFile(second / "level.map"), decompiled);
+        HaloPcMap compiled;
+        compiled.LoadMap(first / "level.map");
+        ScriptCompilier state;
+        BuildScriptData(compiled, XmlDocument::LoadXml(decompiled), state);
+        EXPECT_TRUE(test::ReadBytes(first / "level.map") == m1.after);
         documents += decompiled;
     }
     // The scripts reached every form that needs care.
