@@ -120,6 +120,9 @@ TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
     Arm(0);
     const auto journal = RollbackJournal::PathFor(path);
     const test::Bytes saved = test::ReadBytes(journal);
+    // It holds the map's bytes: readable by its owner alone.
+    EXPECT_EQ(std::filesystem::status(journal).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const test::Bytes stopped = test::ReadBytes(path);
 
     struct Case {
