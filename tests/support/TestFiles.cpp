@@ -5,6 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 namespace xsc::test {
 
 TempDir::TempDir() {
@@ -33,6 +35,16 @@ void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path().parent_path() / name;
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) {
+        std::filesystem::create_directories(file.parent_path());
+        WriteText(file, actual);
+    }
+    const Bytes golden = ReadBytes(file);
+    EXPECT_EQ(actual, std::string(golden.begin(), golden.end())) << "golden file " << file;
 }
 
 Bytes BuildHandMap(const HandMap& m) {
