@@ -35,16 +35,11 @@ XscRun Xsc(std::vector<std::string> args, const std::string& input = "") {
     return {code, out.str(), err.str()};
 }
 
-std::string Text(const fs::path& path) {
-    const test::Bytes bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // The regular files of a folder and their contents.
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::directory_iterator(folder)) {
-        if (e.is_regular_file()) files[e.path().filename().string()] = Text(e.path());
+        if (e.is_regular_file()) files[e.path().filename().string()] = test::ReadText(e.path());
     }
     return files;
 }
@@ -81,7 +76,7 @@ mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
 TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     test::TempDir dir;
     const fs::path source = fs::path(__FILE__).parent_path() / "session";
-    const test::Compiled compiled = test::CompileInto(dir, CustomMap(), Text(source / "hello.xml"));
+    const test::Compiled compiled = test::CompileInto(dir, CustomMap(), test::ReadText(source / "hello.xml"));
     test::Bytes damaged = compiled.after;
     test::Put32(damaged, static_cast<std::size_t>(compiled.layout.nodeDataOffset + 0x2E), 0);
     test::WriteBytes(dir / "damaged.map", damaged);
@@ -141,7 +136,7 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         }
         transcript += c.input.empty() ? "\n" : " < " + c.input + "\n";
         const auto before = Files(dir.Path());
-        const XscRun r = Xsc(args, c.input.empty() ? "" : Text(source / c.input));
+        const XscRun r = Xsc(args, c.input.empty() ? "" : test::ReadText(source / c.input));
         const std::string changes = Changes(before, Files(dir.Path()));
         EXPECT_TRUE(r.code == 0 || changes.empty()) << transcript << changes;
         transcript += r.out + (r.err.empty() ? "" : "(stderr)\n" + r.err) + "exit " + std::to_string(r.code) + "\n" + changes;

@@ -65,9 +65,8 @@ TEST(Decompile, EachCaseGivesItsExpectedDocument) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() != ".xml") continue;
         ++cases;
-        const test::Bytes script = test::ReadBytes(entry.path());
         test::TempDir dir, again;
-        const test::Compiled compiled = test::CompileInto(dir, test::SmallMap(3), std::string(script.begin(), script.end()));
+        const test::Compiled compiled = test::CompileInto(dir, test::SmallMap(3), test::ReadText(entry.path()));
         const std::string document = DecompileFile(dir / "level.map");
         test::ExpectGolden("compiler/decompile/" + entry.path().stem().string() + ".expected", document);
         EXPECT_TRUE(test::CompileInto(again, test::SmallMap(3), document).after == compiled.after) << entry.path();

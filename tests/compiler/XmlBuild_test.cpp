@@ -58,11 +58,10 @@ TEST(XmlBuild, EachCaseBuildsItsExpectedRecords) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() != ".xml") continue;
         ++cases;
-        const test::Bytes xml = test::ReadBytes(entry.path());
         ScriptCompilier state;
         std::string result;
         try {
-            result = "next identity: slot 4's + " + std::to_string(BuildBody(state, std::string(xml.begin(), xml.end())) - kBodyStart);
+            result = "next identity: slot 4's + " + std::to_string(BuildBody(state, test::ReadText(entry.path())) - kBodyStart);
         } catch (const Error& e) {
             result = std::string(e.subject() == Error::Subject::Script ? "refused: " : "refused, not as a script error: ") + e.what();
         }

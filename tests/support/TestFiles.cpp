@@ -27,6 +27,11 @@ Bytes ReadBytes(const std::filesystem::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ReadText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -43,8 +48,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
         std::filesystem::create_directories(file.parent_path());
         WriteText(file, actual);
     }
-    const Bytes golden = ReadBytes(file);
-    EXPECT_EQ(actual, std::string(golden.begin(), golden.end())) << "golden file " << file;
+    EXPECT_EQ(actual, ReadText(file)) << "golden file " << file;
 }
 
 Bytes BuildHandMap(const HandMap& m) {

@@ -26,6 +26,7 @@ private:
 };
 
 Bytes ReadBytes(const std::filesystem::path& path);
+std::string ReadText(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 
