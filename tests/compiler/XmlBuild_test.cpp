@@ -61,7 +61,8 @@ TEST(XmlBuild, EachCaseBuildsItsExpectedRecords) {
         ScriptCompilier state;
         std::string result;
         try {
-            result = "next identity: slot 4's + " + std::to_string(BuildBody(state, test::ReadText(entry.path())) - kBodyStart);
+            const std::int32_t next = BuildBody(state, test::ReadText(entry.path()));
+            result = "next identity: slot 4's + " + std::to_string(next - kBodyStart);
         } catch (const Error& e) {
             result = std::string(e.subject() == Error::Subject::Script ? "refused: " : "refused, not as a script error: ") + e.what();
         }
@@ -80,7 +81,8 @@ TEST(XmlBuild, HundredThousandLevelsCompileWithoutCrashing) {
     ScriptCompilier state;
     EXPECT_EQ(BuildBody(state, xml + "</S>"), kBodyStart + 2 * kDepth);
     ASSERT_EQ(state.SyntaxBlock.Size(), 20u * 2 * kDepth);
-    EXPECT_EQ(state.SyntaxBlock.Data()[20 * (2 * kDepth - 2)] | state.SyntaxBlock.Data()[20 * (2 * kDepth - 2) + 1] << 8, 0xF0B5);
+    const std::uint8_t* innermost = state.SyntaxBlock.Data() + 20 * (2 * kDepth - 2);
+    EXPECT_EQ(innermost[0] | innermost[1] << 8, 0xF0B5);
 }
 
 }  // namespace
