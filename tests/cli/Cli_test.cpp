@@ -18,22 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct XscRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-XscRun Xsc(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), "xsc");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = cli::RunXsc(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    return {code, out.str(), err.str()};
-}
-
 // The regular files of a folder and their contents.
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -134,17 +118,22 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     std::string transcript;
     for (const auto& c : commands) {
         std::vector<std::string> args = c.args;
+        std::vector<const char*> argv{"xsc"};
         transcript += "$ xsc";
         for (std::string& a : args) {
             (transcript += ' ') += a.empty() ? "''" : a;
             if (a.rfind("DIR", 0) == 0) a.replace(0, 3, dir.Path().string());
+            argv.push_back(a.c_str());
         }
         transcript += c.input.empty() ? "\n" : " < " + c.input + "\n";
+        std::istringstream in(c.input.empty() ? "" : test::ReadText(source / c.input));
+        std::ostringstream out, err;
         const auto before = Files(dir.Path());
-        const XscRun r = Xsc(args, c.input.empty() ? "" : test::ReadText(source / c.input));
+        const int code = cli::RunXsc(static_cast<int>(argv.size()), argv.data(), in, out, err);
         const std::string changes = Changes(before, Files(dir.Path()));
-        EXPECT_TRUE(r.code == 0 || changes.empty()) << transcript << changes;
-        transcript += r.out + (r.err.empty() ? "" : "(stderr)\n" + r.err) + "exit " + std::to_string(r.code) + "\n" + changes;
+        EXPECT_TRUE(code == 0 || changes.empty()) << transcript << changes;
+        transcript += out.str() + (err.str().empty() ? "" : "(stderr)\n" + err.str());
+        transcript += "exit " + std::to_string(code) + "\n" + changes;
     }
     for (std::size_t at; (at = transcript.find(dir.Path().string())) != std::string::npos;) {
         transcript.replace(at, dir.Path().string().size(), "DIR");
