@@ -53,10 +53,10 @@ mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
 }
 
 // Each command runs in one folder, in order: a later command sees what an earlier one wrote.
-// The folder holds cli/session/ (scripts, and bad.map: 4 bytes), cli/check/ (scripts for the check
-// with mistakes of every kind it reports), level.map, damaged.map (compiled,
-// its slot count field cleared), maps of the retail build, of no known build and of 9 slots, and
-// pipe.map, a named pipe (opening it would wait for a writer). A refused command changes no file.
+// The folder holds cli/session/ (scripts, and bad.map: 4 bytes), cli/check/ (scripts with mistakes
+// of every kind the check reports), level.map, damaged.map (compiled, its slot count field
+// cleared), maps of the retail build, of no known build and of 9 slots, and pipe.map, a named
+// pipe (opening it would wait for a writer). A refused command changes no file.
 TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     test::TempDir dir;
     const fs::path source = fs::path(__FILE__).parent_path() / "session";
