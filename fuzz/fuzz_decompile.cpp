@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "FuzzVerdict.h"
 #include "MemoryFile.h"
 #include "compiler/Decompile.h"
 #include "map/HaloPcMap.h"
@@ -20,10 +20,7 @@
 
 namespace {
 
-[[noreturn]] void Finding(const char* what) {
-    std::fprintf(stderr, "xsc fuzz finding: %s\n", what);
-    std::abort();
-}
+void Finding(const char* what) { xsc::fuzz::Enforce({xsc::robust::Verdict::Kind::Violation, what}); }
 
 void CheckBuildGivesBack(const xsc::CompiledScriptData& data, const std::string& document) {
     try {

@@ -21,59 +21,45 @@
 
 namespace {
 
+using xsc::mapgen::MapOptions;
+using xsc::robust::TinyMap;
+
+// `options` with `change` applied.
+template <typename Change>
+MapOptions With(MapOptions options, Change change) {
+    change(options);
+    return options;
+}
+
 struct Seed {
     const char* name;
-    xsc::mapgen::MapOptions options;
+    MapOptions options;
 };
 
 std::vector<Seed> Seeds() {
-    using xsc::robust::TinyMap;
-    std::vector<Seed> seeds;
-    seeds.push_back({"daeh", TinyMap(1, true)});
-    seeds.push_back({"alternate", TinyMap(2, false)});
-    auto upper = TinyMap(3, true);
-    upper.headerCode = "DAEH";
-    seeds.push_back({"upper-case-daeh", upper});
-    auto negative = TinyMap(4, true);
-    negative.mapMagic = 0x40;
-    seeds.push_back({"negative-magic", negative});
-    auto two = TinyMap(5, false);
-    two.tagCount = 2;
-    two.scenarioTailSize = 0;
-    seeds.push_back({"two-tags-no-tail", two});
-    auto full = TinyMap(6, true);
-    full.slotCapacity = 18;
-    full.addressEvery = 2;
-    seeds.push_back({"exactly-enough-slots", full});
-    auto tooSmall = TinyMap(7, true);
-    tooSmall.slotCapacity = 17;
-    tooSmall.addressEvery = 0;
-    seeds.push_back({"one-slot-short", tooSmall});
-    auto one = TinyMap(8, true);
-    one.tagCount = 1;
-    one.tagDataSize = 0;
-    seeds.push_back({"scenario-only", one});
-    return seeds;
+    return {
+        {"daeh", TinyMap(1, true)},
+        {"alternate", TinyMap(2, false)},
+        {"upper-case-daeh", With(TinyMap(3, true), [](MapOptions& o) { o.headerCode = "DAEH"; })},
+        {"negative-magic", With(TinyMap(4, true), [](MapOptions& o) { o.mapMagic = 0x40; })},
+        {"two-tags-no-tail", With(TinyMap(5, false), [](MapOptions& o) { o.tagCount = 2; o.scenarioTailSize = 0; })},
+        {"exactly-enough-slots", With(TinyMap(6, true), [](MapOptions& o) { o.slotCapacity = 18; o.addressEvery = 2; })},
+        {"one-slot-short", With(TinyMap(7, true), [](MapOptions& o) { o.slotCapacity = 17; o.addressEvery = 0; })},
+        {"scenario-only", With(TinyMap(8, true), [](MapOptions& o) { o.tagCount = 1; o.tagDataSize = 0; })},
+    };
 }
 
 struct CompiledSeed {
     const char* name;
-    xsc::mapgen::MapOptions options;
+    MapOptions options;
     const char* script;  // nullptr: nothing compiled
 };
 
 std::vector<CompiledSeed> CompiledSeeds() {
-    using xsc::robust::TinyMap;
-    auto roomy = [](std::uint64_t seed, bool daeh) {
-        auto options = TinyMap(seed, daeh);
-        options.slotCapacity = 48;
-        return options;
-    };
-    auto negative = roomy(13, true);
-    negative.mapMagic = 0x40;
+    const auto roomy = [](MapOptions& o) { o.slotCapacity = 48; };
     return {
         {"fixed-script", TinyMap(11, true), xsc::robust::kFixedScript.data()},
-        {"every-value", roomy(12, false),
+        {"every-value", With(TinyMap(12, false), roomy),
          "<scripts><s NameAttr='t&#9;&quot;&#233;' TypeAttr='2' ReTypeAttr='-1'>"
          "<ScriptCommand Command='a&amp;b&#10;' EngineId='-3' ValueType='40000'>"
          "<ScriptValue ValueType='5' Value='TRUE'/><ScriptValue ValueType='5' Value='no'/>"
@@ -81,7 +67,7 @@ std::vector<CompiledSeed> CompiledSeeds() {
          "<ScriptValue ValueType='8' Value='-1'/><ScriptValue ValueType='65542' Value='&lt;&#13;'/>"
          "<GlobalValue ValueType='5' Value='-255' ValueCommand='g'/><GlobalValue ValueType='7' Value='9'/>"
          "<GlobalValue ValueType='65544' Value='1' ValueCommand='wide'/></ScriptCommand></s></scripts>"},
-        {"nested", negative,
+        {"nested", With(TinyMap(13, true), [&](MapOptions& o) { roomy(o); o.mapMagic = 0x40; }),
          "<scripts><s NameAttr='deep'><ScriptCommand Command='a'><ScriptCommand Command='b'><ScriptCommand Command='c'>"
          "<ScriptCommand Command='d'><ScriptValue ValueType='9' Value='leaf'/></ScriptCommand></ScriptCommand>"
          "<ScriptValue ValueType='8' Value='7'/></ScriptCommand></ScriptCommand><ScriptCommand Command='e'/></s></scripts>"},

@@ -37,7 +37,6 @@ struct Node {
     std::uint16_t identity, engine, valueType, expType, sibIndex, sibIdentity;
     std::uint32_t stringOffset;
     std::uint16_t low, high;  // child pointer (index, identity) or value halves
-    std::uint32_t value() const { return low | (static_cast<std::uint32_t>(high) << 16); }
     bool operator==(const Node&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Node& n);

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 namespace xsc::test {
 
 TempDir::TempDir() {
@@ -25,6 +27,11 @@ Bytes ReadBytes(const std::filesystem::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ReadText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -33,6 +40,15 @@ void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path().parent_path() / name;
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) {
+        std::filesystem::create_directories(file.parent_path());
+        WriteText(file, actual);
+    }
+    EXPECT_EQ(actual, ReadText(file)) << "golden file " << file;
 }
 
 Bytes BuildHandMap(const HandMap& m) {

@@ -26,8 +26,13 @@ private:
 };
 
 Bytes ReadBytes(const std::filesystem::path& path);
+std::string ReadText(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text);
+
+// Expects `actual` to equal the golden file `name` (a path under tests/, "cli/session.expected").
+// With XSC_UPDATE_GOLDEN=1 in the environment it rewrites the file from `actual` instead.
+void ExpectGolden(const std::string& name, const std::string& actual);
 
 inline std::uint32_t Get32(const Bytes& b, std::size_t at) {
     return b.at(at) | (b.at(at + 1) << 8) | (b.at(at + 2) << 16) | (static_cast<std::uint32_t>(b.at(at + 3)) << 24);

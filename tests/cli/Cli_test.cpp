@@ -1,0 +1,145 @@
+// The xsc command line run in-process, as a user runs it: what each command prints, on which
+// stream, its exit code and the files it leaves, against the golden file cli/session.expected
+// (XSC_UPDATE_GOLDEN=1 rewrites it from what the commands print now).
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <map>
+#include <sstream>
+
+#include "Cli.h"
+#include "mapgen/MapGenerator.h"
+#include "support/CompileFixture.h"
+
+namespace xsc {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The regular files of a folder and their contents.
+std::map<std::string, std::string> Files(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.is_regular_file()) files[e.path().filename().string()] = test::ReadText(e.path());
+    }
+    return files;
+}
+
+// "wrote NAME: SIZE bytes, fnv HASH" per file written (an .xml file shown whole), "removed NAME".
+std::string Changes(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+    std::ostringstream s;
+    for (const auto& [name, bytes] : after) {
+        if (before.count(name) && before.at(name) == bytes) continue;
+        std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+        for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        s << "wrote " << name << ": " << bytes.size() << " bytes, fnv " << std::hex << hash << std::dec << "\n";
+        if (fs::path(name).extension() == ".xml") s << bytes;
+    }
+    for (const auto& [name, bytes] : before) {
+        if (!after.count(name)) s << "removed " << name << "\n";
+    }
+    return s.str();
+}
+
+// A small map whose header names the custom build.
+mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
+    mapgen::MapOptions options = test::SmallMap(9);
+    options.engineValue = 609;
+    options.slotCapacity = slots;
+    options.tagDataSize = 4096;  // few corrected words for --fixups to list
+    return options;
+}
+
+// Each command runs in one folder, in order: a later command sees what an earlier one wrote.
+// The folder holds cli/session/ (scripts, and bad.map: 4 bytes), cli/check/ (scripts with mistakes
+// of every kind the check reports), level.map, damaged.map (compiled, its slot count field
+// cleared), maps of the retail build, of no known build and of 9 slots, and pipe.map, a named
+// pipe (opening it would wait for a writer). A refused command changes no file.
+TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
+    test::TempDir dir;
+    const fs::path source = fs::path(__FILE__).parent_path() / "session";
+    const test::Compiled compiled = test::CompileInto(dir, CustomMap(), test::ReadText(source / "hello.xml"));
+    test::Bytes damaged = compiled.after;
+    test::Put32(damaged, static_cast<std::size_t>(compiled.layout.nodeDataOffset + 0x2E), 0);
+    test::WriteBytes(dir / "damaged.map", damaged);
+    mapgen::MapOptions unknown = CustomMap(), retail = CustomMap();
+    unknown.engineValue.reset();
+    retail.engineValue = 7;
+    mapgen::WriteMap(dir / "level.map", CustomMap());
+    mapgen::WriteMap(dir / "retail.map", retail);
+    mapgen::WriteMap(dir / "unknown.map", unknown);
+    mapgen::WriteMap(dir / "small.map", CustomMap(9));
+    fs::copy(source, dir.Path());
+    fs::copy(source.parent_path() / "check", dir / "check");
+    ASSERT_EQ(::mkfifo((dir / "pipe.map").c_str(), 0600), 0);
+
+    const struct {
+        std::vector<std::string> args;  // DIR stands for the folder
+        std::string input = {};         // a file of cli/session/ as standard input
+    } commands[] = {
+        {{"info", "DIR/level.map"}},
+        {{"info", "DIR/level.map", "--json"}},
+        {{"compile", "DIR/level.map", "-", "-o", "DIR/out.map", "--fixups"}, "hello.xml"},
+        {{"compile", "DIR/level.map", "DIR/hello.xml", "-o", "DIR/quiet.map", "--no-warnings"}},
+        {{"compile", "DIR/level.map", "DIR/hello.xml"}},
+        {{"info", "DIR/level.map", "--json"}},
+        {{"decompile", "DIR/level.map"}},
+        {{"decompile", "DIR/level.map", "-o", "DIR/out.xml"}},
+        {{"decompile", "DIR/damaged.map", "-o", "DIR/none.xml"}},
+        {{"compile", "DIR/level.map", "DIR/typo.xml"}},
+        {{"compile", "DIR/level.map", "-"}, "malformed.xml"},
+        {{"info", "DIR/bad.map"}},
+        {{"compile", "DIR/absent.map", "DIR/hello.xml"}},
+        {{"compile", "DIR/level.map", "DIR"}},
+        {{"info", "DIR/pipe.map"}},
+        {{"compile", "DIR/pipe.map", "-"}, "hello.xml"},
+        {{"compile", "DIR/level.map", "-", "-o", ""}, "hello.xml"},
+        {{}},
+        {{"compile", "DIR/level.map"}},
+        {{"info", "DIR/level.map", "--bogus"}},
+        {{"check", "DIR/hello.xml", "--engine", "bogus"}},
+        {{"check", "DIR/hello.xml", "--engine", "retail", "--map", "DIR/level.map"}},
+        {{"functions", "--engine", "pc"}},
+        {{"--help"}},
+        {{"check", "DIR/slots.xml", "--map", "DIR/level.map"}},
+        {{"check", "DIR/slots.xml", "--map", "DIR/retail.map"}},
+        {{"check", "DIR/slots.xml", "--map", "DIR/unknown.map"}},
+        {{"check", "DIR/slots.xml", "--map", "DIR/small.map"}},
+        {{"check", "DIR/check/warnings.xml"}},
+        {{"check", "DIR/check/builds.xml", "--engine", "retail", "--werror"}},
+        {{"check", "DIR/check/refused.xml", "--engine", "demo"}},
+        {{"check", "DIR/check/malformed.xml"}},
+        {{"functions", "SLEEP"}},
+        {{"functions", "sv_players", "--engine", "demo", "--json"}},
+        {{"functions", "sv_say", "--engine", "retail"}},
+    };
+    std::string transcript;
+    for (const auto& c : commands) {
+        std::vector<std::string> args = c.args;
+        std::vector<const char*> argv{"xsc"};
+        transcript += "$ xsc";
+        for (std::string& a : args) {
+            (transcript += ' ') += a.empty() ? "''" : a;
+            if (a.rfind("DIR", 0) == 0) a.replace(0, 3, dir.Path().string());
+            argv.push_back(a.c_str());
+        }
+        transcript += c.input.empty() ? "\n" : " < " + c.input + "\n";
+        std::istringstream in(c.input.empty() ? "" : test::ReadText(source / c.input));
+        std::ostringstream out, err;
+        const auto before = Files(dir.Path());
+        const int code = cli::RunXsc(static_cast<int>(argv.size()), argv.data(), in, out, err);
+        const std::string changes = Changes(before, Files(dir.Path()));
+        EXPECT_TRUE(code == 0 || changes.empty()) << transcript << changes;
+        transcript += out.str() + (err.str().empty() ? "" : "(stderr)\n" + err.str());
+        transcript += "exit " + std::to_string(code) + "\n" + changes;
+    }
+    for (std::size_t at; (at = transcript.find(dir.Path().string())) != std::string::npos;) {
+        transcript.replace(at, dir.Path().string().size(), "DIR");
+    }
+    test::ExpectGolden("cli/session.expected", transcript);
+}
+
+}  // namespace
+}  // namespace xsc
