@@ -10,7 +10,7 @@
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::bench {

@@ -9,7 +9,7 @@
 
 #include "FuzzEntries.h"
 #include "FuzzVerdict.h"
-#include "compiler/ScriptCheck.h"
+#include "compile/ScriptCheck.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildPhase.h"
+#include "compile/BuildPhase.h"
 #include "scriptdata/ReadScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"

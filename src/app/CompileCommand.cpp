@@ -5,7 +5,7 @@
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {

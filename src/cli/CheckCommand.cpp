@@ -5,7 +5,7 @@
 #include "Diagnostics.h"
 #include "MapOpening.h"
 #include "ScriptFile.h"
-#include "compiler/ScriptCheck.h"
+#include "compile/ScriptCheck.h"
 #include "scriptdata/ScenarioScriptFields.h"
 
 namespace xsc::cli {

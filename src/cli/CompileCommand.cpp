@@ -8,10 +8,10 @@
 #include "Diagnostics.h"
 #include "MapOpening.h"
 #include "ScriptFile.h"
-#include "compiler/ScriptCheck.h"
+#include "compile/ScriptCheck.h"
 #include "map/HaloPcMap.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::cli {

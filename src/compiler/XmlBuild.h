@@ -1,5 +1,5 @@
 #pragma once
-// The compiler's entry points for the build (scriptdata/BuildPhase.cpp), which owns the fillers,
+// The compiler's entry points for the build (compile/BuildPhase.cpp), which owns the fillers,
 // begin nodes and script records around each script body.
 //
 // XmlBuild: compiles the expression elements below one element (a script element or a

@@ -8,7 +8,7 @@
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
-#include "scriptdata/BuildPhase.h"
+#include "scriptdata/BuiltScripts.h"
 #include "scriptdata/OldScriptRegion.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"

@@ -10,7 +10,7 @@
 #include "runtime/RollbackJournal.h"
 #include "runtime/Int32.h"
 #include "runtime/TemporaryFile.h"
-#include "scriptdata/BuildPhase.h"
+#include "scriptdata/BuiltScripts.h"
 #include "scriptdata/MoveTail.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "compiler/ScriptCheck.h"
+#include "compile/ScriptCheck.h"
 #include "support/TestFiles.h"
 
 namespace xsc {

@@ -9,7 +9,7 @@
 #include "mapgen/MapGenerator.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "scriptdata/ScenarioScriptFields.h"
 #include "scriptdata/ScriptCompilier.h"
 

@@ -20,7 +20,7 @@
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "support/CompileFixture.h"
 
 namespace xsc {

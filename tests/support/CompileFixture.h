@@ -8,7 +8,7 @@
 
 #include "mapgen/MapGenerator.h"
 #include "support/TestFiles.h"
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::test {

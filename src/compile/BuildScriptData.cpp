@@ -1,7 +1,7 @@
-#include "scriptdata/BuildScriptData.h"
+#include "compile/BuildScriptData.h"
 
 #include "map/HaloPcMap.h"
-#include "scriptdata/BuildPhase.h"
+#include "compile/BuildPhase.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"

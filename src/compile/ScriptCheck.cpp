@@ -1,4 +1,4 @@
-#include "compiler/ScriptCheck.h"
+#include "compile/ScriptCheck.h"
 
 #include <algorithm>
 #include <limits>
@@ -9,7 +9,7 @@
 #include "engine/EngineTables.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
-#include "scriptdata/BuildPhase.h"
+#include "compile/BuildPhase.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {

@@ -1,4 +1,4 @@
-#include "scriptdata/BuildPhase.h"
+#include "compile/BuildPhase.h"
 
 #include "compiler/XmlBuild.h"
 #include "runtime/Error.h"
@@ -101,11 +101,6 @@ void CheckNoRealNodeOnZeroIdentity(const std::vector<ScriptSlots>& scripts) {
 }
 
 }  // namespace
-
-std::int64_t BuiltScripts::RegionLength() const {
-    return std::int64_t{stringBytes} + kStringDataZeroBytes + padding +
-           kRecordSize * static_cast<std::int64_t>(records.size());
-}
 
 BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
     const XmlNode* root = document.DocumentElement();
