@@ -1,12 +1,11 @@
 // The window's behaviour beyond its two commands: Tab, how the controls follow a resize, the
-// menu bar and its editing items, the About window and Quit. How the window looks is checked by
-// the pictures scripts/screenshot renders.
+// editing items, the About window and Quit. How the window and its menus look is checked by the
+// pictures scripts/screenshot renders.
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -46,36 +45,6 @@ TEST_F(WindowTest, ControlsFollowAResizeDownToTheMinimum) {
     }
 }
 
-// Each row: the menu path of the item, its caption ("-": separator) and its shortcut; Ctrl is
-// the command key. Titles and "&Delete" have no shortcut, About is an entry without items.
-void Describe(const QList<QAction*>& actions, const QString& path, QStringList& rows) {
-    for (const QAction* action : actions) {
-        rows << path + action->objectName() + QLatin1Char('|') + (action->isSeparator() ? "-" : action->text()) +
-                    QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
-        if (action->menu()) Describe(action->menu()->actions(), action->objectName() + QLatin1Char('/'), rows);
-    }
-}
-
-TEST_F(WindowTest, MenuBarHasItsItemsInOrder) {
-    QStringList rows;
-    Describe(window->menuBar()->actions(), QString(), rows);
-    EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
-              "FileMenu|&File|\n"
-              "FileMenu/FileLoadmap|&Load map|Ctrl+L\n"
-              "FileMenu/Filej|-|\n"
-              "FileMenu/FileQuit|&Quit|Ctrl+Q\n"
-              "EditMenu|&Edit|\n"
-              "EditMenu/EditUndo|&Undo|Ctrl+Z\n"
-              "EditMenu/UntitledMenu1|-|\n"
-              "EditMenu/EditCut|Cu&t|Ctrl+X\n"
-              "EditMenu/EditCopy|&Copy|Ctrl+C\n"
-              "EditMenu/EditPaste|&Paste|Ctrl+V\n"
-              "EditMenu/EditClear|&Delete|\n"
-              "EditMenu/UntitledMenu0|-|\n"
-              "EditMenu/EditSelectAll|Select &All|Ctrl+A\n"
-              "aboutMenu|&About|");
-}
-
 // The editing items act on the script field; Copy leaves the text and Delete the clipboard.
 TEST_F(WindowTest, EditItemsActOnTheScriptField) {
     const MenuBar1& menu = *window->Menus();
@@ -113,8 +82,9 @@ TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
     for (QWidget* widget : QApplication::topLevelWidgets()) open += qobject_cast<About*>(widget) && widget->isVisible();
     EXPECT_EQ(open, 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    first->resize(600, 400);
-    EXPECT_EQ(first->size(), QSize(424, 185));
+    const QSize size = first->size();
+    first->resize(size * 2);
+    EXPECT_EQ(first->size(), size);
     EXPECT_FALSE(first->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(first->Canvas1->Backdrop().cacheKey(), egg_ic().cacheKey());
     EXPECT_TRUE(first->StaticText1->text().startsWith(QStringLiteral("xsc " XSC_VERSION)));
@@ -128,8 +98,8 @@ TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
     About::Current()->close();
 }
 
-TEST_F(WindowTest, QuitEndsTheEventLoop) {
-    QTimer::singleShot(0, window.get(), [this] { window->Menus()->FileQuit->trigger(); });
+TEST_F(WindowTest, CommandQEndsTheEventLoop) {
+    QTimer::singleShot(0, window.get(), [this] { QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); });
     QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
 }
