@@ -1,62 +1,28 @@
-// The engine tables as compiled in (row counts and known rows), their parser's refusals, argument
-// matching, conversions, and the build read from a map header.
+// The engine tables: the parser's refusals, argument matching and conversions, each rendered for a
+// golden file in golden/ (XSC_UPDATE_GOLDEN=1 rewrites them from what the test renders now); and
+// the functions one number names in a build. The rows themselves are checked by what xsc check
+// and xsc functions print (tests/cli).
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineTables.h"
-#include "engine/MapEngine.h"
-#include "mapgen/MapGenerator.h"
 #include "runtime/Error.h"
 #include "support/TestFiles.h"
 
 namespace xsc::engine {
 namespace {
 
-constexpr std::int32_t kAbsent = EngineFunction::kAbsent;
-
 const EngineTables& Tables() { return EngineTables::BuiltIn(); }
 
-std::int32_t Code(const char* type) { return *Tables().ValueTypeCode(type); }
-
-TEST(EngineTables, BuiltInTablesHoldEveryRow) {
-    EXPECT_EQ(Tables().Functions().size(), 531u);
-    EXPECT_EQ(Tables().Globals().size(), 491u);  // 492 rows: "decals" is listed twice, alike
-    EXPECT_EQ(Tables().ValueTypes().size(), 49u);
-    EXPECT_EQ(Tables().ScriptTypes().size(), 5u);
-    EXPECT_EQ(Tables().ValueTypeName(7), "short");
-    EXPECT_EQ(Tables().ValueTypeName(48), "scenery_name");
-    EXPECT_EQ(Tables().ScriptTypes()[2], "continuous");
-
-    const struct {
-        const char* name;
-        std::array<std::int32_t, 3> numbers;  // retail, custom, demo
-        const char* returns;
-    } rows[] = {
-        {"sv_players", {495, 496, 494}, "void"},
-        {"sv_say", {kAbsent, 495, kAbsent}, "void"},
-        {"print", {28, 28, 28}, "void"},
-        {"cond", {EngineFunction::kNoNumber, EngineFunction::kNoNumber, EngineFunction::kNoNumber}, "passthrough"},
-        {"sv_map_restart", {kAbsent, kAbsent, 492}, "void"},
-        {"unit", {23, 23, 23}, "unit"},
-    };
-    for (const auto& row : rows) {
-        const EngineFunction* f = Tables().FindFunction(row.name);
-        ASSERT_NE(f, nullptr) << row.name;
-        EXPECT_EQ(f->numbers, row.numbers) << row.name;
-        EXPECT_EQ(f->returns, Code(row.returns)) << row.name;
-    }
-    const std::vector<const EngineFunction*> aliases = Tables().FunctionsNumbered(EngineBuild::Demo, 393);
-    ASSERT_EQ(aliases.size(), 2u);
-    EXPECT_EQ(aliases[0]->name, "player_effect_set_max_vibrate");
-    EXPECT_EQ(aliases[1]->name, "player_effect_set_max_rumble");
-
-    const EngineGlobal* global = Tables().FindGlobal("sv_tk_ban");
-    ASSERT_NE(global, nullptr);
-    EXPECT_EQ(global->type, Code("short"));
-    EXPECT_EQ(global->in, (std::array<bool, 3>{true, true, false}));
+void ExpectGolden(const std::string& name, const std::string& rendered) {
+    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(path, rendered);
+    const test::Bytes golden = test::ReadBytes(path);
+    EXPECT_EQ(rendered, std::string(golden.begin(), golden.end())) << path;
 }
 
 TEST(EngineTables, MalformedRowsAreRefusedWithTheirTableAndLine) {
@@ -65,143 +31,73 @@ TEST(EngineTables, MalformedRowsAreRefusedWithTheirTableAndLine) {
     const std::string values = "code\tname\n0\tpassthrough\n1\tvoid\n2\tshort\n3\tunit\n4\tvehicle\n5\tobject\n6\t"
                                "object_list\n7\treal\n8\tlong\n9\tweapon\n10\tdevice\n11\tscenery\n12\tobject_name\n";
     const std::string scripts = "code\tname\n0\tstartup\n";
-    const struct {
-        EngineTableTexts texts;
-        const char* error;
-    } cases[] = {
-        {{functions + "f\tvoid\tshort\t1\t2\n", globals, values, scripts},
-         "engine table functions.tsv, line 3: 5 cells, 6 expected"},
-        {{functions + "f\tnumber\t-\t1\t2\t3\n", globals, values, scripts},
-         "engine table functions.tsv, line 3: unknown value type \"number\""},
-        {{functions + "f\tvoid\t(short\t1\t2\t3\n", globals, values, scripts},
-         "engine table functions.tsv, line 3: a group must be written (a b)..."},
-        {{functions + "f\tvoid\t-\t1\t2\t3\nf\tvoid\t-\t1\t2\t3\n", globals, values, scripts},
-         "engine table functions.tsv, line 4: \"f\" is listed twice"},
-        {{functions + "f\tvoid\t-\t1\tx\t3\n", globals, values, scripts},
-         "engine table functions.tsv, line 3: \"x\" is not a number"},
-        {{functions, globals + "g\tshort\tyes\tno\t-\n", values, scripts},
-         "engine table globals.tsv, line 2: \"no\" is neither yes nor -"},
-        {{functions, globals + "g\tshort\tyes\t-\t-\ng\treal\tyes\t-\t-\n", values, scripts},
-         "engine table globals.tsv, line 3: \"g\" differs from its first row"},
-        {{functions, globals, values, "code\tname\n1\tstartup\n"}, "engine table script-types.tsv, line 2: code 1 out of order"},
-        {{functions, "name\ttype\n", values, scripts}, "engine table globals.tsv, line 1: the columns are not the expected ones"},
+    const EngineTableTexts cases[] = {
+        {functions + "f\tvoid\tshort\t1\t2\n", globals, values, scripts},
+        {functions + "f\tnumber\t-\t1\t2\t3\n", globals, values, scripts},
+        {functions + "f\tvoid\t(short\t1\t2\t3\n", globals, values, scripts},
+        {functions + "f\tvoid\t-\t1\t2\t3\nf\tvoid\t-\t1\t2\t3\n", globals, values, scripts},
+        {functions + "f\tvoid\t-\t1\tx\t3\n", globals, values, scripts},
+        {functions, globals + "g\tshort\tyes\tno\t-\n", values, scripts},
+        {functions, globals + "g\tshort\tyes\t-\t-\ng\treal\tyes\t-\t-\n", values, scripts},
+        {functions, globals, values, "code\tname\n1\tstartup\n"},
+        {functions, "name\ttype\n", values, scripts},
+        {functions + "f\tvoid\t(short real)... [long]\t1\t2\t3\n", globals + "g\tshort\tyes\t-\t-\ng\tshort\tyes\t-\t-\n",
+         values, scripts},
     };
-    for (const auto& c : cases) {
+    std::string rendered;
+    for (const EngineTableTexts& texts : cases) {
         try {
-            EngineTables::Parse(c.texts);
-            ADD_FAILURE() << "accepted: " << c.error;
+            const EngineTables t = EngineTables::Parse(texts);
+            rendered += "accepted: " + std::to_string(t.Functions().size()) + " functions, " +
+                        std::to_string(t.Globals().size()) + " globals, " + std::to_string(t.ValueTypes().size()) +
+                        " value types\n";
         } catch (const Error& e) {
-            EXPECT_STREQ(e.what(), c.error);
+            rendered += std::string(e.what()) + "\n";
         }
     }
-    EXPECT_EQ(EngineTables::Parse({functions, globals, values, scripts}).ValueTypes().size(), 13u);
+    ExpectGolden("malformed_rows.txt", rendered);
 }
 
+// Each row: the places of the arguments the function accepts in that count ("-": none), then
+// the counts it accepts.
 TEST(ArgumentMatch, ArgumentsTakeRequiredThenOptionalThenRepeatedParameters) {
-    const std::int32_t b = Code("boolean"), p = Code("passthrough"), s = Code("short"), l = Code("long"),
-                       r = Code("real"), st = Code("string"), sc = Code("script");
-    using Places = std::optional<std::vector<std::int32_t>>;
-    const struct {
-        const char* function;
-        std::size_t count;
-        Places places;
-        const char* accepted;
-    } cases[] = {
-        {"sleep", 0, std::nullopt, "1 or 2 arguments"},
-        {"sleep", 2, std::vector{s, sc}, "1 or 2 arguments"},
-        {"sleep", 3, std::nullopt, "1 or 2 arguments"},
-        {"sleep_until", 2, std::vector{b, s}, "1 to 3 arguments"},
-        {"sleep_until", 3, std::vector{b, s, l}, "1 to 3 arguments"},
-        {"begin", 0, std::vector<std::int32_t>{}, "at least 0 arguments"},
-        {"+", 3, std::vector{r, r, r}, "at least 0 arguments"},
-        {"cond", 4, std::vector{b, p, b, p}, "0, 2, 4, ... arguments"},
-        {"cond", 3, std::nullopt, "0, 2, 4, ... arguments"},
-        {"sv_players", 1, std::nullopt, "no arguments"},
-        {"print", 1, std::vector{st}, "1 argument"},
-        {"sv_ban_penalty", 4, std::vector{st, st, st, st}, "0 to 4 arguments"},
-    };
-    for (const auto& c : cases) {
-        const EngineFunction& f = *Tables().FindFunction(c.function);
-        EXPECT_EQ(MatchArguments(f, c.count), c.places) << c.function << " " << c.count;
-        EXPECT_EQ(AcceptedArgumentCounts(f), c.accepted) << c.function;
+    const std::pair<const char*, std::size_t> calls[] = {
+        {"sleep", 0},       {"sleep", 2},  {"sleep", 3},  {"sleep_until", 2}, {"sleep_until", 3},
+        {"begin", 0},       {"+", 3},      {"cond", 4},   {"cond", 3},        {"sv_players", 1},
+        {"print", 1},       {"sv_ban_penalty", 4}};
+    std::string rendered;
+    for (const auto& [name, count] : calls) {
+        const EngineFunction& f = *Tables().FindFunction(name);
+        rendered += std::string(name) + " " + std::to_string(count) + ":";
+        const auto places = MatchArguments(f, count);
+        if (!places) rendered += " -";
+        for (const std::int32_t type : places.value_or(std::vector<std::int32_t>{})) {
+            rendered.append(" ").append(Tables().ValueTypeName(type));
+        }
+        rendered += " (" + AcceptedArgumentCounts(f) + ")\n";
     }
+    ExpectGolden("argument_match.txt", rendered);
 }
 
 TEST(EngineTables, ConversionsAreTheEnginesOnly) {
-    const struct {
-        const char* from;
-        const char* to;
-        bool allowed;
-    } cases[] = {
-        {"real", "short", true},      {"short", "real", true},          {"long", "short", true},
-        {"short", "long", false},     {"short", "boolean", false},      {"boolean", "void", true},
-        {"passthrough", "unit", true}, {"unit", "passthrough", false},   {"vehicle", "unit", true},
-        {"unit", "vehicle", false},   {"object_name", "object_list", true}, {"scenery", "object", true},
-        {"unit_name", "unit", false}, {"object_list", "object", false}, {"string", "string", true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Tables().CanConvert(Code(c.from), Code(c.to)), c.allowed) << c.from << " -> " << c.to;
+    const std::pair<const char*, const char*> conversions[] = {
+        {"real", "short"},   {"short", "real"},     {"long", "short"},        {"short", "long"},
+        {"short", "boolean"}, {"boolean", "void"},   {"passthrough", "unit"},  {"unit", "passthrough"},
+        {"vehicle", "unit"}, {"unit", "vehicle"},   {"object_name", "object_list"}, {"scenery", "object"},
+        {"unit_name", "unit"}, {"object_list", "object"}, {"string", "string"}};
+    std::string rendered;
+    for (const auto& [from, to] : conversions) {
+        const bool can = Tables().CanConvert(*Tables().ValueTypeCode(from), *Tables().ValueTypeCode(to));
+        rendered += std::string(from) + (can ? " -> " : " -/> ") + to + "\n";
     }
+    ExpectGolden("conversions.txt", rendered);
 }
 
-// A header of `size` bytes: the code at 0, then 32-bit values at chosen offsets.
-std::string Header(std::string_view code, std::size_t size, std::vector<std::pair<std::size_t, std::uint32_t>> words,
-                   std::string_view demoCode = "") {
-    std::string h(size, '\x11');
-    h.replace(0, code.size(), code);
-    for (const auto& [at, value] : words) {
-        for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>(value >> (8 * i));
-    }
-    if (!demoCode.empty()) h.replace(0x2C0, demoCode.size(), demoCode);
-    return h;
-}
-
-TEST(MapEngine, TheHeaderKindChoosesTheEngineField) {
-    const std::optional<EngineBuild> unknown;
-    const struct {
-        const char* what;
-        std::string header;
-        std::optional<EngineBuild> build;
-        std::int64_t field;
-        std::optional<std::uint32_t> value;
-    } cases[] = {
-        {"retail", Header("daeh", 8, {{4, 7}}), EngineBuild::Retail, 4, 7},
-        {"custom, upper case", Header("DAEH", 0x58C, {{4, 609}, {0x588, 6}}, "Ehed"), EngineBuild::Custom, 4, 609},
-        {"daeh with the demo's value", Header("daeh", 8, {{4, 6}}), unknown, 4, 6},
-        {"demo", Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "Ehed"), EngineBuild::Demo, 0x588, 6},
-        {"demo code in another case", Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "EHED"), unknown, 0x588, 6},
-        {"demo code, other value", Header("head", 0x58C, {{0x588, 609}}, "Ehed"), unknown, 0x588, 609},
-        {"daeh, file ends in the field", Header("daeh", 7, {}), unknown, 4, std::nullopt},
-        {"other header, file ends before the code", Header("abcd", 0x100, {}), unknown, 0x588, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const MapEngine engine = DetectMapEngine(c.header);
-        EXPECT_EQ(engine.build, c.build) << c.what;
-        EXPECT_EQ(engine.field, c.field) << c.what;
-        EXPECT_EQ(engine.value, c.value) << c.what;
-    }
-}
-
-// The generator writes the engine fields where the detection reads them, in either header kind.
-TEST(MapEngine, GeneratedMapsCarryTheirBuild) {
-    test::TempDir dir;
-    const struct {
-        bool daeh;
-        std::optional<std::uint32_t> value;
-        const char* described;
-    } cases[] = {
-        {true, 609, "custom (engine value 609 at 0x4)"},
-        {true, 7, "retail (engine value 7 at 0x4)"},
-        {false, 6, "demo (engine value 6 at 0x588)"},
-        {false, std::nullopt, "unknown (no \"Ehed\" at 0x2c0)"},
-    };
-    for (const auto& c : cases) {
-        mapgen::MapOptions options{.seed = 3, .daehHeader = c.daeh, .headSize = 0, .tagCount = 2, .slotCapacity = 8,
-                                   .tagDataSize = 256, .scenarioTailSize = 64};
-        options.engineValue = c.value;
-        mapgen::WriteMap(dir / "m.map", options);
-        EXPECT_EQ(DescribeMapEngine(ReadMapEngine(dir / "m.map")), c.described);
-    }
+// Two names of one demo function.
+TEST(EngineTables, FunctionsNumberedFindsEveryNameOfANumber) {
+    std::string names;
+    for (const EngineFunction* f : Tables().FunctionsNumbered(EngineBuild::Demo, 393)) names += f->name + " ";
+    EXPECT_EQ(names, "player_effect_set_max_vibrate player_effect_set_max_rumble ");
 }
 
 }  // namespace

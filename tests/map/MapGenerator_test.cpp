@@ -1,11 +1,13 @@
 // The synthetic map generator: its maps load with either header and with a negative Magic, every
-// field decoded from the bytes lies where the plan says, the streamed file equals the map built
-// in memory, and options that make no valid map are refused.
+// field decoded from the bytes lies where the plan says, the header names the build asked for,
+// the streamed file equals the map built in memory, and options that make no valid map are
+// refused.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "mapgen/MapGenerator.h"
 #include "runtime/Error.h"
@@ -29,25 +31,26 @@ MapOptions OddMap() {
 }
 
 TEST(MapGenerator, LoadsWithEitherHeaderAndFieldsWherePlanned) {
-    // `indexField`: where the header keeps the index offset.
-    const struct { const char* what; bool daeh; std::int32_t mapMagic; std::uint32_t indexField; } cases[] = {
-        {"daeh", true, 0x40440028, 0x10}, {"alternate, negative Magic", false, 0x100, 0x5EC}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // The alternate header with a negative Magic and the demo's engine value.
+    for (const bool daeh : {true, false}) {
+        SCOPED_TRACE(daeh);
         MapOptions options = OddMap();
-        options.daehHeader = c.daeh;
-        options.mapMagic = c.mapMagic;
+        options.daehHeader = daeh;
+        options.mapMagic = daeh ? 0x40440028 : 0x100;
+        options.engineValue = daeh ? 609 : 6;
         const mapgen::MapLayout plan = mapgen::PlanMap(options);
         const Bytes bytes = mapgen::GenerateMap(options);
         test::TempDir dir;
         test::WriteBytes(dir / "m.map", bytes);
         HaloPcMap map;
         map.LoadMap(dir / "m.map");
+        EXPECT_EQ(engine::DescribeMapEngine(engine::ReadMapEngine(dir / "m.map")),
+                  daeh ? "custom (engine value 609 at 0x4)" : "demo (engine value 6 at 0x588)");
 
-        const std::int32_t index = 2048 + 4099, magic = c.mapMagic - (index + 40);
-        EXPECT_EQ(std::memcmp(bytes.data(), c.daeh ? "daeh" : "\x07\0\0\0", 4), 0);
-        EXPECT_EQ(Get32(bytes, c.indexField), static_cast<std::uint32_t>(index));
-        EXPECT_NE(Get32(bytes, c.daeh ? 0x5EC : 0x10), static_cast<std::uint32_t>(index));  // only one slot
+        const std::int32_t index = 2048 + 4099, magic = options.mapMagic - (index + 40);
+        EXPECT_EQ(std::memcmp(bytes.data(), daeh ? "daeh" : "\x07\0\0\0", 4), 0);
+        EXPECT_EQ(Get32(bytes, daeh ? 0x10 : 0x5EC), static_cast<std::uint32_t>(index));
+        EXPECT_NE(Get32(bytes, daeh ? 0x5EC : 0x10), static_cast<std::uint32_t>(index));  // only one slot
         EXPECT_EQ(map.Magic, magic);
         EXPECT_EQ(plan.magic, magic);
         EXPECT_EQ(static_cast<std::int64_t>(bytes.size()), plan.fileLength);
