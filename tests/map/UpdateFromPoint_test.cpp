@@ -1,7 +1,6 @@
 // The address fix-up's range test at its exact bounds, with and without the list of corrected
-// words, and its refusal of chunks that do not start on a word of the scan. Whole compiles hold
-// the fix-up to the reference (tests/robustness), and the streamed move in chunks to a model
-// (tests/scriptdata/MoveTail_test.cpp).
+// words, and the words it scans. Whole compiles hold the fix-up to the reference
+// (tests/robustness), and the streamed move in chunks to a model (tests/scriptdata/MoveTail_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -62,11 +61,15 @@ TEST(AddressFixup, RangeBoundsAreExact) {
     }
 }
 
-TEST(AddressFixup, ChunksMustStartOnAWordOfTheScan) {
+// Chunks start on a word of the scan; a partial last word is not one.
+TEST(AddressFixup, ScansWholeWordsFromTheScanStart) {
     const AddressFixup fixup(0, 2, 0, 4, 64);
     Bytes b(16);
     EXPECT_THROW(fixup.ScanWords(b.data(), b.size(), 4), Error);
     EXPECT_NO_THROW(fixup.ScanWords(b.data(), b.size(), 6));
+    Bytes partial = Words({0x1100, 0x1100});
+    EXPECT_EQ(AddressFixup(0x100, 0, 0x1000, 8, 0x2000).ScanWords(partial.data(), 7, 0), 1u);
+    EXPECT_EQ(partial, Words({0x1108, 0x1100}));
 }
 
 }  // namespace
