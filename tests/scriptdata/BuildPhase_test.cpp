@@ -1,6 +1,7 @@
 // What a compile into a fresh map writes, decoded from the compiled file and rendered for the
 // golden file golden/BuildPhase.txt (XSC_UPDATE_GOLDEN=1 rewrites it from what the test renders
-// now): the scenario's script fields, the node data header, every written slot (four fillers,
+// now): the fresh map's slot count field as read (0xFFFF, sign-extended), the scenario's script
+// fields, the node data header, every written slot (four fillers,
 // the body, the begin call and name, the trailing filler) and the first slot behind them, the
 // strings with their zeros and padding, and each script record.
 
@@ -51,7 +52,7 @@ std::string Render(const test::Compiled& c) {
     const std::size_t records = Get32(b, x + 0x4A0) - static_cast<std::uint32_t>(l.magic);
     const std::uint32_t count = Get32(b, x + 0x49C);
     std::ostringstream out;
-    out << c.script << "\ngrowth " << c.summary.growth << ", string data size " << Get32(b, x + 0x488) << ", " << count
+    out << c.script << "\nslot count field read " << c.state.SyntaxCount << ", growth " << c.summary.growth << ", string data size " << Get32(b, x + 0x488) << ", " << count
         << " records at string data + " << records - strings << "\nnode data header " << Shown(b, node + 0x2E, node + 0x38, false)
         << "\n";
     const int slots = static_cast<std::int16_t>(Get16(b, node + 0x2E)) + 1;
