@@ -1,6 +1,7 @@
-// The window's behaviour beyond its two commands: Tab, how the controls follow a resize, the
-// editing items, the About window and Quit. How the window and its menus look is checked by the
-// pictures scripts/screenshot renders.
+// The main window as the user drives it: its two commands, File > Load map (Command-L) with a
+// chooser the test answers and a real click on "Compile Script", checked against the command-line
+// tool; then Tab, how the controls follow a resize, the editing items, the About window and Quit.
+// How the window and its menus look is checked by the pictures scripts/screenshot renders.
 
 #include <QAction>
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -17,9 +19,120 @@
 #include "Canvas.h"
 #include "EggPicture.h"
 #include "MenuBar1.h"
+#include "mapgen/MapGenerator.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/RollbackJournal.h"
+#include "support/CompileFixture.h"
 
 namespace xsc::test {
 namespace {
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+class Commands : public WindowTest {
+protected:
+    void SetUp() override {
+        layout = mapgen::WriteMap(map, SmallMap(7));
+        original = ReadBytes(map);
+    }
+    void Compile(const QString& script) {
+        window->ScriptFld->setPlainText(script);
+        QTest::mouseClick(window->BtnCompileScript, Qt::LeftButton);
+    }
+
+    const std::filesystem::path map = dir / "seed7.map";
+    mapgen::MapLayout layout;
+    Bytes original;
+};
+
+// A load says nothing; a failed one says so and keeps the map loaded before; a cancel forgets it.
+TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
+    chooser->answer = map;
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(chooser->filters, std::vector<std::string>{"Halo map (*.map)"});
+    EXPECT_EQ(window->LoadedMap.f, map);
+    EXPECT_EQ(window->LoadedMap.TagCount, layout.tagCount);
+    EXPECT_TRUE(messages->shown.empty());
+    Load(dir / "missing.map");
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The map \"missing.map\" could not be loaded:\ncannot open "
+                                                        "for reading: No such file or directory\n\nThe map \"seed7.map\" stays loaded."});
+    EXPECT_EQ(window->LoadedMap.f, map);
+    Load(std::nullopt);
+    EXPECT_FALSE(window->LoadedMap.f);
+    EXPECT_EQ(messages->shown.size(), 1u);  // a cancel says nothing
+}
+
+// One script with one call, print("Hello from xsc!").
+const QString kHello = QStringLiteral(
+    "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n"
+    "    <ScriptCommand Command=\"print\" EngineId=\"52\" ValueType=\"4\"><ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n"
+    "    </ScriptCommand>\n  </Script>\n</Scripts>\n");
+
+TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
+    WriteText(dir / "hello.xml", kHello.toStdString());
+    ASSERT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map),
+                                Q(dir / "hello.xml"), QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
+    const Bytes expected = ReadBytes(dir / "cli.map");
+    ASSERT_TRUE(expected != original);
+
+    Load(map);
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
+    EXPECT_TRUE(ReadBytes(map) == expected);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), kHello);
+    // Compiling again recompiles the map: the same script gives the same bytes.
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
+    EXPECT_TRUE(ReadBytes(map) == expected);
+}
+
+// A compile that a crash interrupted (its journal saved, the map half-written) is undone when
+// the map is loaded, and the user is told once.
+TEST_F(Commands, LoadingAMapUndoesAnInterruptedCompile) {
+    {
+        BinaryStream file = BinaryStream::OpenAsBinaryFile(map, BinaryStream::Mode::ReadWrite);
+        RollbackJournal::Begin(file, map, {{layout.stringDataOffset, 64}}, file.Length() + 8);
+        file.SetPosition(layout.stringDataOffset);
+        const Bytes scribble(64, 0xAB);
+        file.Write(scribble.data(), scribble.size());
+    }
+    Load(map);
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_NE(messages->shown[0].find("interrupted"), std::string::npos) << messages->shown[0];
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->LoadedMap.f, map);
+}
+
+TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
+    // The end tag on line 4 does not match the ScriptCommand opened on line 3.
+    const QString script = QStringLiteral(
+        "<Scripts>\n"
+        "  <Script NameAttr=\"a\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n"
+        "    <ScriptCommand Command=\"sleep\" EngineId=\"1\" ValueType=\"4\">\n"
+        "  </Script>\n"
+        "</Scripts>\n");
+    Load(map);
+    Compile(script);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The script was not compiled into \"seed7.map\":\nLine 4, column "
+                                                        "11: malformed XML: opening and ending tag mismatch (inside element "
+                                                        "\"ScriptCommand\" that starts at 3:5)"});
+    const QTextCursor cursor = window->ScriptFld->textCursor();
+    EXPECT_EQ(cursor.blockNumber() + 1, 4);
+    EXPECT_EQ(cursor.positionInBlock() + 1, 11);
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+}
+
+// After a cancelled load: said in words, before the (malformed) script is read, and the file of
+// the earlier load is not written.
+TEST_F(Commands, CompileWithoutAMapSaysSoAndWritesNothing) {
+    Load(map);
+    Load(std::nullopt);
+    Compile(QStringLiteral("<Scripts>"));
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: No map is loaded. Choose File > Load map, then compile again."});
+    EXPECT_EQ(window->ScriptFld->textCursor().position(), 0);  // not moved to a script error
+    EXPECT_TRUE(ReadBytes(map) == original);
+}
 
 // Tab moves the focus on; with no other control to take it, it does nothing.
 TEST_F(WindowTest, TabIsNotTypedIntoTheScript) {
