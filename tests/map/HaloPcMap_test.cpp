@@ -22,13 +22,6 @@ using test::Bytes;
 using test::HandMap;
 using test::HandTag;
 
-void ExpectGolden(const std::string& name, const std::string& rendered) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(path, rendered);
-    const Bytes golden = test::ReadBytes(path);
-    EXPECT_EQ(rendered, std::string(golden.begin(), golden.end())) << path;
-}
-
 // Printable ASCII as is, any other byte as \xNN.
 std::string Escaped(std::string_view bytes) {
     std::string out;
@@ -116,7 +109,10 @@ TEST(HaloPcMap, LoadsAndRefusalsMatchTheGoldenFile) {
         }
         EXPECT_EQ(Render(map), loaded);
     }
-    ExpectGolden("HaloPcMap.txt", rendered);
+    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "HaloPcMap.txt";
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
+    const Bytes want = test::ReadBytes(golden);
+    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
 }
 
 }  // namespace

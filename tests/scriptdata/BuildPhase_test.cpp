@@ -20,13 +20,6 @@ using test::Bytes;
 using test::Get16;
 using test::Get32;
 
-void ExpectGolden(const std::string& name, const std::string& rendered) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(path, rendered);
-    const Bytes golden = test::ReadBytes(path);
-    EXPECT_EQ(rendered, std::string(golden.begin(), golden.end())) << path;
-}
-
 // A run of 8 or more equal bytes as {count*xx}; with `text`, printable ASCII as is; else \xNN.
 std::string Shown(const Bytes& b, std::size_t from, std::size_t to, bool text) {
     std::string out;
@@ -80,7 +73,10 @@ TEST(BuildPhase, CompiledScriptDataMatchesTheGoldenFile) {
         test::TempDir dir;
         rendered += Render(test::CompileInto(dir, test::SmallMap(), script));
     }
-    ExpectGolden("BuildPhase.txt", rendered);
+    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "BuildPhase.txt";
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
+    const Bytes want = test::ReadBytes(golden);
+    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
 }
 
 }  // namespace
