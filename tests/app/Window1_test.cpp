@@ -13,12 +13,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <gtest/gtest.h>
 
 #include "About.h"
-#include "AppTestSupport.h"
 #include "Canvas.h"
 #include "EggPicture.h"
 #include "MenuBar1.h"
+#include "Window1.h"
 #include "mapgen/MapGenerator.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/RollbackJournal.h"
@@ -26,6 +27,64 @@
 
 namespace xsc::test {
 namespace {
+
+// One application object for the whole test program, offscreen unless told otherwise.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "xsc_app_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// Driving the window without a human: a chooser that gives the answer the test set, a message box
+// that records what it would have shown, and a shown, active window built with both.
+struct AnsweringChooser : FileChooser {
+    std::optional<std::filesystem::path> answer;  // nothing: the user cancels
+    std::vector<std::string> filters;             // every filter asked for
+    std::optional<std::filesystem::path> GetOpenFolderItem(const std::string& filter) override {
+        filters.push_back(filter);
+        return answer;
+    }
+};
+
+// "done!" for a notice, "error: <text>" for an error box.
+struct RecordedMessages : MessageBox {
+    std::vector<std::string> shown;
+    void MsgBox(const QString& text) override { shown.push_back(text.toStdString()); }
+    void ErrorBox(const QString& text) override { shown.push_back("error: " + text.toStdString()); }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest()
+        : window(std::make_unique<Window1>(
+              Window1::Services{std::unique_ptr<FileChooser>(chooser), std::unique_ptr<MessageBox>(messages)})) {
+        window->show();
+        window->activateWindow();  // so that its shortcuts work
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // File > Load map, the chooser answering `map` (nothing: cancel).
+    void Load(const std::optional<std::filesystem::path>& map) {
+        chooser->answer = map;
+        window->Menus()->FileLoadmap->trigger();
+    }
+
+    TempDir dir;
+    AnsweringChooser* chooser = new AnsweringChooser;  // both owned by the window
+    RecordedMessages* messages = new RecordedMessages;
+    std::unique_ptr<Window1> window;
+};
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
