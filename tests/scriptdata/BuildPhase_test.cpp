@@ -45,9 +45,9 @@ std::string Render(const test::Compiled& c) {
     const std::size_t records = Get32(b, x + 0x4A0) - static_cast<std::uint32_t>(l.magic);
     const std::uint32_t count = Get32(b, x + 0x49C);
     std::ostringstream out;
-    out << c.script << "\nslot count field read " << c.state.SyntaxCount << ", growth " << c.summary.growth << ", string data size " << Get32(b, x + 0x488) << ", " << count
-        << " records at string data + " << records - strings << "\nnode data header " << Shown(b, node + 0x2E, node + 0x38, false)
-        << "\n";
+    out << c.script << "\nslot count field read " << c.state.SyntaxCount << ", growth " << c.summary.growth
+        << ", string data size " << Get32(b, x + 0x488) << ", " << count << " records at string data + " << records - strings
+        << "\nnode data header " << Shown(b, node + 0x2E, node + 0x38, false) << "\n";
     const int slots = static_cast<std::int16_t>(Get16(b, node + 0x2E)) + 1;
     for (int k = 0; k < slots; ++k) out << "slot " << k << " " << test::NodeAt(b, l, k) << "\n";
     out << "slot " << slots << (test::NodeAt(b, l, slots) == test::NodeAt(c.before, l, slots) ? " as before\n" : " written\n");
