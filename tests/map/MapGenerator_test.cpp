@@ -20,14 +20,9 @@ using mapgen::MapOptions;
 using test::Bytes;
 using test::Get32;
 
+// The index off a word boundary, tag data that ends in a partial word.
 MapOptions OddMap() {
-    MapOptions options;
-    options.headSize = 4099;  // leaves the index off a word boundary
-    options.tagCount = 9;
-    options.slotCapacity = 100;
-    options.tagDataSize = 64 * 1024 + 2;  // ends in a partial word
-    options.scenarioTailSize = 1000;
-    return options;
+    return {.headSize = 4099, .tagCount = 9, .slotCapacity = 100, .tagDataSize = 64 * 1024 + 2, .scenarioTailSize = 1000};
 }
 
 TEST(MapGenerator, LoadsWithEitherHeaderAndFieldsWherePlanned) {
