@@ -212,31 +212,22 @@ TEST_F(WindowTest, ControlsFollowAResizeDownToTheMinimum) {
     }
 }
 
-// The editing items act on the script field; Copy leaves the text and Delete the clipboard.
+// The editing items act on the script field. Each row: an item, then the field's text and the
+// clipboard's; Delete leaves the clipboard, Cut and Copy set it, Copy leaves the text.
 TEST_F(WindowTest, EditItemsActOnTheScriptField) {
-    const MenuBar1& menu = *window->Menus();
-    QClipboard* clipboard = QApplication::clipboard();
-    const auto text = [this] { return window->ScriptFld->toPlainText().toStdString(); };
+    const MenuBar1& m = *window->Menus();
     window->ScriptFld->setFocus();
     QTest::keyClicks(window->ScriptFld, QStringLiteral("ab"));
-    menu.EditSelectAll->trigger();
-    menu.EditCut->trigger();
-    EXPECT_EQ(text(), "");
-    menu.EditPaste->trigger();
-    menu.EditPaste->trigger();
-    EXPECT_EQ(text(), "abab");
-    menu.EditUndo->trigger();
-    EXPECT_EQ(text(), "ab");
-    clipboard->setText(QStringLiteral("x"));
-    menu.EditSelectAll->trigger();
-    menu.EditCopy->trigger();
-    EXPECT_EQ(text(), "ab");
-    EXPECT_EQ(clipboard->text(), QStringLiteral("ab"));
-    clipboard->setText(QStringLiteral("x"));
-    menu.EditClear->trigger();
-    EXPECT_EQ(text(), "");
-    menu.EditPaste->trigger();
-    EXPECT_EQ(text(), "x");
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    const struct { QAction* item; QString text, clipboard; } steps[] = {
+        {m.EditSelectAll, "ab", "x"}, {m.EditClear, "", "x"},     {m.EditUndo, "ab", "x"},
+        {m.EditSelectAll, "ab", "x"}, {m.EditCut, "", "ab"},      {m.EditPaste, "ab", "ab"},
+        {m.EditPaste, "abab", "ab"},  {m.EditSelectAll, "abab", "ab"}, {m.EditCopy, "abab", "abab"}};
+    for (const auto& step : steps) {
+        step.item->trigger();
+        EXPECT_EQ(window->ScriptFld->toPlainText(), step.text) << step.item->objectName().toStdString();
+        EXPECT_EQ(QApplication::clipboard()->text(), step.clipboard) << step.item->objectName().toStdString();
+    }
 }
 
 TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
