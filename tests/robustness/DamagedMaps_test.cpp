@@ -26,7 +26,19 @@ struct Field {
     bool neverRefused;  // not read before the write phase: whatever it holds, the compile goes on
 };
 
-std::vector<Field> FieldsOf(const mapgen::MapLayout& layout, bool daeh) {
+// Calls `check` with each damaged map, its name, and whether the load and the compile must accept
+// it (empty: either may be right).
+template <typename Check>
+void ForEachDamagedMap(const Bytes& good, const mapgen::MapLayout& layout, bool daeh, Check check) {
+    // Reading the script fields needs everything up to the slot count field in the node data;
+    // the compile needs everything up to the end of the string data (the scan behind it stops
+    // at the end of the file).
+    const std::int64_t length = static_cast<std::int64_t>(good.size());
+    for (std::int64_t cut = 0; cut <= length; ++cut) {
+        check("cut to " + std::to_string(cut), Bytes(good.begin(), good.begin() + cut),
+              std::optional(cut >= layout.nodeDataOffset + 0x30), std::optional(cut >= layout.stringDataEnd));
+    }
+    // Every 32-bit field the loader and the compile read.
     const std::int64_t x = layout.scenarioOffset;
     std::vector<Field> fields = {
         {"index offset", daeh ? 0x10 : 0x5EC, false, false},
@@ -46,22 +58,7 @@ std::vector<Field> FieldsOf(const mapgen::MapLayout& layout, bool daeh) {
         fields.push_back({"name address of tag " + std::to_string(i), layout.tagOffset + 32 * i + 0x10, true, false});
         fields.push_back({"data address of tag " + std::to_string(i), layout.tagOffset + 32 * i + 0x14, true, false});
     }
-    return fields;
-}
-
-// Calls `check` with each damaged map, its name, and whether the load and the compile must accept
-// it (empty: either may be right).
-template <typename Check>
-void ForEachDamagedMap(const Bytes& good, const mapgen::MapLayout& layout, bool daeh, Check check) {
-    // Reading the script fields needs everything up to the slot count field in the node data;
-    // the compile needs everything up to the end of the string data (the scan behind it stops
-    // at the end of the file).
-    const std::int64_t length = static_cast<std::int64_t>(good.size());
-    for (std::int64_t cut = 0; cut <= length; ++cut) {
-        check("cut to " + std::to_string(cut), Bytes(good.begin(), good.begin() + cut),
-              std::optional(cut >= layout.nodeDataOffset + 0x30), std::optional(cut >= layout.stringDataEnd));
-    }
-    for (const Field& field : FieldsOf(layout, daeh)) {
+    for (const Field& field : fields) {
         for (const std::int64_t offset : {std::int64_t{0}, std::int64_t{-1}, std::int64_t{0x7FFFFFFF}, std::int64_t{INT32_MIN},
                                           length, length - 1, length - 3, length + 1, std::int64_t{-4}}) {
             for (int asAddress = 0; asAddress <= int{field.address}; ++asAddress) {
