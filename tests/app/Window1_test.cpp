@@ -113,8 +113,8 @@ TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
     EXPECT_EQ(window->LoadedMap.TagCount, layout.tagCount);
     EXPECT_TRUE(messages->shown.empty());
     Load(dir / "missing.map");
-    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The map \"missing.map\" could not be loaded:\ncannot open "
-                                                        "for reading: No such file or directory\n\nThe map \"seed7.map\" stays loaded."});
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The map \"missing.map\" could not be loaded:\ncannot open for "
+                                                        "reading: No such file or directory\n\nThe map \"seed7.map\" stays loaded."});
     EXPECT_EQ(window->LoadedMap.f, map);
     Load(std::nullopt);
     EXPECT_FALSE(window->LoadedMap.f);
@@ -123,8 +123,9 @@ TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
 
 // One script with one call, print("Hello from xsc!").
 const QString kHello = QStringLiteral(
-    "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand Command=\"print\" EngineId=\"52\" "
-    "ValueType=\"4\">\n      <ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n  </Script>\n</Scripts>\n");
+    "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand Command=\"print\" "
+    "EngineId=\"52\" ValueType=\"4\">\n      <ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
+    "  </Script>\n</Scripts>\n");
 
 TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
     WriteText(dir / "hello.xml", kHello.toStdString());

@@ -29,7 +29,8 @@ std::vector<test::Bytes> AddressedData(const test::Bytes& file, const mapgen::Ma
     for (std::int64_t block : {0x4A8, 0x4B4, 0x4C0, 0x4F0}) fields.push_back(l.scenarioOffset + block + 4);
     std::vector<test::Bytes> data;
     for (std::int64_t field : fields) {
-        const auto at = static_cast<std::ptrdiff_t>(static_cast<std::int32_t>(test::Get32(file, static_cast<std::size_t>(field))) - l.magic);
+        const auto address = static_cast<std::int32_t>(test::Get32(file, static_cast<std::size_t>(field)));
+        const auto at = static_cast<std::ptrdiff_t>(address - l.magic);
         data.emplace_back(file.begin() + at, file.begin() + at + 16);
     }
     return data;
