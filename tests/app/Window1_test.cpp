@@ -1,26 +1,193 @@
-// The window's behaviour beyond its two commands: Tab, how the controls follow a resize, the
-// menu bar and its editing items, the About window and Quit. How the window looks is checked by
-// the pictures scripts/screenshot renders.
+// The main window as the user drives it: its two commands, File > Load map (Command-L) with a
+// chooser the test answers and a real click on "Compile Script", checked against the command-line
+// tool; then Tab, how the controls follow a resize, the editing items, the About window and Quit.
+// How the window and its menus look is checked by the pictures scripts/screenshot renders.
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <gtest/gtest.h>
 
 #include "About.h"
-#include "AppTestSupport.h"
 #include "Canvas.h"
 #include "EggPicture.h"
 #include "MenuBar1.h"
+#include "Window1.h"
+#include "mapgen/MapGenerator.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/RollbackJournal.h"
+#include "support/CompileFixture.h"
 
 namespace xsc::test {
 namespace {
+
+// One application object for the whole test program, offscreen unless told otherwise.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "xsc_app_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// Driving the window without a human: a chooser that gives the answer the test set, a message box
+// that records what it would have shown, and a shown, active window built with both.
+struct AnsweringChooser : FileChooser {
+    std::optional<std::filesystem::path> answer;  // nothing: the user cancels
+    std::vector<std::string> filters;             // every filter asked for
+    std::optional<std::filesystem::path> GetOpenFolderItem(const std::string& filter) override {
+        filters.push_back(filter);
+        return answer;
+    }
+};
+
+// "done!" for a notice, "error: <text>" for an error box.
+struct RecordedMessages : MessageBox {
+    std::vector<std::string> shown;
+    void MsgBox(const QString& text) override { shown.push_back(text.toStdString()); }
+    void ErrorBox(const QString& text) override { shown.push_back("error: " + text.toStdString()); }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest()
+        : window(std::make_unique<Window1>(
+              Window1::Services{std::unique_ptr<FileChooser>(chooser), std::unique_ptr<MessageBox>(messages)})) {
+        window->show();
+        window->activateWindow();  // so that its shortcuts work
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // File > Load map, the chooser answering `map` (nothing: cancel).
+    void Load(const std::optional<std::filesystem::path>& map) {
+        chooser->answer = map;
+        window->Menus()->FileLoadmap->trigger();
+    }
+
+    TempDir dir;
+    AnsweringChooser* chooser = new AnsweringChooser;  // both owned by the window
+    RecordedMessages* messages = new RecordedMessages;
+    std::unique_ptr<Window1> window;
+};
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+class Commands : public WindowTest {
+protected:
+    void SetUp() override {
+        layout = mapgen::WriteMap(map, SmallMap(7));
+        original = ReadBytes(map);
+    }
+    void Compile(const QString& script) {
+        window->ScriptFld->setPlainText(script);
+        QTest::mouseClick(window->BtnCompileScript, Qt::LeftButton);
+    }
+
+    const std::filesystem::path map = dir / "seed7.map";
+    mapgen::MapLayout layout;
+    Bytes original;
+};
+
+// A load says nothing; a failed one says so and keeps the map loaded before; a cancel forgets it.
+TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
+    chooser->answer = map;
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(chooser->filters, std::vector<std::string>{"Halo map (*.map)"});
+    EXPECT_EQ(window->LoadedMap.f, map);
+    EXPECT_EQ(window->LoadedMap.TagCount, layout.tagCount);
+    EXPECT_TRUE(messages->shown.empty());
+    Load(dir / "missing.map");
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The map \"missing.map\" could not be loaded:\ncannot open for "
+                                                        "reading: No such file or directory\n\nThe map \"seed7.map\" stays loaded."});
+    EXPECT_EQ(window->LoadedMap.f, map);
+    Load(std::nullopt);
+    EXPECT_FALSE(window->LoadedMap.f);
+    EXPECT_EQ(messages->shown.size(), 1u);  // a cancel says nothing
+}
+
+// One script with one call, print("Hello from xsc!").
+const QString kHello = QStringLiteral(
+    "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand Command=\"print\" "
+    "EngineId=\"52\" ValueType=\"4\">\n      <ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
+    "  </Script>\n</Scripts>\n");
+
+TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
+    WriteText(dir / "hello.xml", kHello.toStdString());
+    ASSERT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map),
+                                Q(dir / "hello.xml"), QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
+    const Bytes expected = ReadBytes(dir / "cli.map");
+    ASSERT_TRUE(expected != original);
+
+    Load(map);
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
+    EXPECT_TRUE(ReadBytes(map) == expected);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), kHello);
+    // Compiling again recompiles the map: the same script gives the same bytes.
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
+    EXPECT_TRUE(ReadBytes(map) == expected);
+}
+
+// A compile that a crash interrupted (its journal saved, the map half-written) is undone when
+// the map is loaded, and the user is told once.
+TEST_F(Commands, LoadingAMapUndoesAnInterruptedCompile) {
+    {
+        BinaryStream file = BinaryStream::OpenAsBinaryFile(map, BinaryStream::Mode::ReadWrite);
+        RollbackJournal::Begin(file, map, {{layout.stringDataOffset, 64}}, file.Length() + 8);
+        file.SetPosition(layout.stringDataOffset);
+        const Bytes scribble(64, 0xAB);
+        file.Write(scribble.data(), scribble.size());
+    }
+    Load(map);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"\"seed7.map\": a compile of this map was interrupted (a crash or a kill); "
+                                                        "it has been undone and the map is as it was before."});
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->LoadedMap.f, map);
+}
+
+TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
+    // The end tag on line 4 does not match the ScriptCommand opened on line 3.
+    const QString script = QStringLiteral("<Scripts>\n  <Script NameAttr=\"a\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand "
+                                          "Command=\"sleep\" EngineId=\"1\" ValueType=\"4\">\n  </Script>\n</Scripts>\n");
+    Load(map);
+    Compile(script);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The script was not compiled into \"seed7.map\":\nLine 4, column "
+                                                        "11: malformed XML: opening and ending tag mismatch (inside element "
+                                                        "\"ScriptCommand\" that starts at 3:5)"});
+    const QTextCursor cursor = window->ScriptFld->textCursor();
+    EXPECT_EQ(cursor.blockNumber() + 1, 4);
+    EXPECT_EQ(cursor.positionInBlock() + 1, 11);
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+}
+
+// After a cancelled load: said in words, before the (malformed) script is read, and the file of
+// the earlier load is not written.
+TEST_F(Commands, CompileWithoutAMapSaysSoAndWritesNothing) {
+    Load(map);
+    Load(std::nullopt);
+    Compile(QStringLiteral("<Scripts>"));
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: No map is loaded. Choose File > Load map, then compile again."});
+    EXPECT_EQ(window->ScriptFld->textCursor().position(), 0);  // not moved to a script error
+    EXPECT_TRUE(ReadBytes(map) == original);
+}
 
 // Tab moves the focus on; with no other control to take it, it does nothing.
 TEST_F(WindowTest, TabIsNotTypedIntoTheScript) {
@@ -46,61 +213,22 @@ TEST_F(WindowTest, ControlsFollowAResizeDownToTheMinimum) {
     }
 }
 
-// Each row: the menu path of the item, its caption ("-": separator) and its shortcut; Ctrl is
-// the command key. Titles and "&Delete" have no shortcut, About is an entry without items.
-void Describe(const QList<QAction*>& actions, const QString& path, QStringList& rows) {
-    for (const QAction* action : actions) {
-        rows << path + action->objectName() + QLatin1Char('|') + (action->isSeparator() ? "-" : action->text()) +
-                    QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
-        if (action->menu()) Describe(action->menu()->actions(), action->objectName() + QLatin1Char('/'), rows);
-    }
-}
-
-TEST_F(WindowTest, MenuBarHasItsItemsInOrder) {
-    QStringList rows;
-    Describe(window->menuBar()->actions(), QString(), rows);
-    EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
-              "FileMenu|&File|\n"
-              "FileMenu/FileLoadmap|&Load map|Ctrl+L\n"
-              "FileMenu/Filej|-|\n"
-              "FileMenu/FileQuit|&Quit|Ctrl+Q\n"
-              "EditMenu|&Edit|\n"
-              "EditMenu/EditUndo|&Undo|Ctrl+Z\n"
-              "EditMenu/UntitledMenu1|-|\n"
-              "EditMenu/EditCut|Cu&t|Ctrl+X\n"
-              "EditMenu/EditCopy|&Copy|Ctrl+C\n"
-              "EditMenu/EditPaste|&Paste|Ctrl+V\n"
-              "EditMenu/EditClear|&Delete|\n"
-              "EditMenu/UntitledMenu0|-|\n"
-              "EditMenu/EditSelectAll|Select &All|Ctrl+A\n"
-              "aboutMenu|&About|");
-}
-
-// The editing items act on the script field; Copy leaves the text and Delete the clipboard.
+// The editing items act on the script field. Each row: an item, then the field's text and the
+// clipboard's; Delete leaves the clipboard, Cut and Copy set it, Copy leaves the text.
 TEST_F(WindowTest, EditItemsActOnTheScriptField) {
-    const MenuBar1& menu = *window->Menus();
-    QClipboard* clipboard = QApplication::clipboard();
-    const auto text = [this] { return window->ScriptFld->toPlainText().toStdString(); };
+    const MenuBar1& m = *window->Menus();
     window->ScriptFld->setFocus();
     QTest::keyClicks(window->ScriptFld, QStringLiteral("ab"));
-    menu.EditSelectAll->trigger();
-    menu.EditCut->trigger();
-    EXPECT_EQ(text(), "");
-    menu.EditPaste->trigger();
-    menu.EditPaste->trigger();
-    EXPECT_EQ(text(), "abab");
-    menu.EditUndo->trigger();
-    EXPECT_EQ(text(), "ab");
-    clipboard->setText(QStringLiteral("x"));
-    menu.EditSelectAll->trigger();
-    menu.EditCopy->trigger();
-    EXPECT_EQ(text(), "ab");
-    EXPECT_EQ(clipboard->text(), QStringLiteral("ab"));
-    clipboard->setText(QStringLiteral("x"));
-    menu.EditClear->trigger();
-    EXPECT_EQ(text(), "");
-    menu.EditPaste->trigger();
-    EXPECT_EQ(text(), "x");
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    const struct { QAction* item; QString text, clipboard; } steps[] = {
+        {m.EditSelectAll, "ab", "x"}, {m.EditClear, "", "x"},     {m.EditUndo, "ab", "x"},
+        {m.EditSelectAll, "ab", "x"}, {m.EditCut, "", "ab"},      {m.EditPaste, "ab", "ab"},
+        {m.EditPaste, "abab", "ab"},  {m.EditSelectAll, "abab", "ab"}, {m.EditCopy, "abab", "abab"}};
+    for (const auto& step : steps) {
+        step.item->trigger();
+        EXPECT_EQ(window->ScriptFld->toPlainText(), step.text) << step.item->objectName().toStdString();
+        EXPECT_EQ(QApplication::clipboard()->text(), step.clipboard) << step.item->objectName().toStdString();
+    }
 }
 
 TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
@@ -113,8 +241,9 @@ TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
     for (QWidget* widget : QApplication::topLevelWidgets()) open += qobject_cast<About*>(widget) && widget->isVisible();
     EXPECT_EQ(open, 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    first->resize(600, 400);
-    EXPECT_EQ(first->size(), QSize(424, 185));
+    const QSize size = first->size();
+    first->resize(size * 2);
+    EXPECT_EQ(first->size(), size);
     EXPECT_FALSE(first->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(first->Canvas1->Backdrop().cacheKey(), egg_ic().cacheKey());
     EXPECT_TRUE(first->StaticText1->text().startsWith(QStringLiteral("xsc " XSC_VERSION)));
@@ -128,8 +257,8 @@ TEST_F(WindowTest, AboutIsOneFixedSizeNonModalWindowAtATime) {
     About::Current()->close();
 }
 
-TEST_F(WindowTest, QuitEndsTheEventLoop) {
-    QTimer::singleShot(0, window.get(), [this] { window->Menus()->FileQuit->trigger(); });
+TEST_F(WindowTest, CommandQEndsTheEventLoop) {
+    QTimer::singleShot(0, window.get(), [this] { QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); });
     QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
 }

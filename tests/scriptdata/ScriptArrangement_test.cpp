@@ -1,11 +1,15 @@
-// Every refusal of a compile, as one table: the message names the problem and the map's bytes are
-// exactly as before. Maps marked `compiled` hold an earlier compile's scripts, damaged so that
-// one condition of a recompile no longer holds.
+// Every refusal of a compile, as one table: each is held to the promise of the robustness checks
+// (an error and the map's bytes exactly as before), and the messages, rendered one line per case,
+// are those of the golden file golden/Refusals.txt (XSC_UPDATE_GOLDEN=1 rewrites it from what the
+// test renders now). Cases marked `compiled` start from a map that holds an earlier compile's
+// scripts, damaged so that one condition of a recompile no longer holds.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
+#include "CompileOracle.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
@@ -25,105 +29,67 @@ constexpr std::size_t kEarlierStrings = 12 + 1024;
 
 std::size_t At(const Layout& l, std::int64_t scenarioOffset) { return static_cast<std::size_t>(l.scenarioOffset + scenarioOffset); }
 std::size_t StringData(const Layout& l) { return static_cast<std::size_t>(l.stringDataOffset); }
+std::size_t Entry(const Layout& l, int tag) { return static_cast<std::size_t>(l.tagOffset) + 32 * tag + 0x14; }
 std::uint32_t Address(const Layout& l, std::int64_t offset) { return static_cast<std::uint32_t>(offset + l.magic); }
 
-struct Refusal {
+struct Case {
     const char* name;
-    std::function<void(mapgen::MapOptions&)> options;
-    bool compiled;  // compile kEarlier first
-    std::function<void(Bytes&, const Layout&)> damage;
-    std::string script;
-    std::string message;
+    std::function<void(Bytes&, const Layout&)> damage = [](Bytes&, const Layout&) {};
+    bool compiled = false;  // compile kEarlier first
+    std::string script = kOneScript;
+    std::function<void(mapgen::MapOptions&)> options = [](mapgen::MapOptions&) {};
 };
 
-void NoChange(mapgen::MapOptions&) {}
-void NoDamage(Bytes&, const Layout&) {}
-
-TEST(Refusals, EachLeavesTheMapUnchanged) {
+TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
     std::string body7400;
     for (int i = 0; i < 3700; ++i) body7400 += "<ScriptCommand Command='x'/>";  // slots 4..7403 are body
-    std::string wide;
-    for (int i = 0; i < 16; ++i) wide += "\xC3\xA9";  // 16 characters, 32 UTF-8 bytes
-    const Refusal refusals[] = {
-        {"one tag", [](mapgen::MapOptions& o) { o.tagCount = 1; o.tagDataSize = 0; }, false, NoDamage, kOneScript,
-         "needs at least 2"},
-        {"name of 32 bytes", NoChange, false, NoDamage, "<s><m NameAttr='" + std::string(32, 'x') + "'/></s>",
-         "1:4: script name"},
-        {"name of 32 UTF-8 bytes", NoChange, false, NoDamage, "<s><m NameAttr='" + wide + "'/></s>", "is 32 bytes long"},
-        {"too many slots", [](mapgen::MapOptions& o) { o.slotCapacity = 8; }, false, NoDamage,
-         "<s><m><ScriptCommand Command='a'/></m></s>", "the script needs 9 node slots but the map's node data holds 8"},
-        {"identity zero", [](mapgen::MapOptions& o) { o.slotCapacity = 8000; }, false, NoDamage, "<s><m>" + body7400 + "</m></s>",
-         "slot 7309 would get identity 0"},
-        {"script error", NoChange, false, NoDamage, "<s><m>\n  <ScriptComand/></m></s>", "2:3:"},
-        {"text", NoChange, false, NoDamage, "<s>text</s>", "text is not allowed here"},
-        {"node data behind the strings", NoChange, false,
-         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.stringDataEnd + 64)); }, kOneScript,
-         "the node data does not lie before the string data"},
-        {"overlap", NoChange, false, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.scenarioOffset + 0x100)); },
-         kOneScript, "and the node data overlap"},
-        {"strings outside", NoChange, false, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x494), Address(l, 0x7FFFF000)); },
-         kOneScript, "the string data lies outside the file"},
-        {"small node data", NoChange, false, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x474), 20); }, kOneScript,
-         "smaller than its 56-byte header"},
-        {"tag 1 inside the strings", NoChange, false,
-         [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.tagOffset) + 32 + 0x14, Address(l, l.stringDataOffset)); },
-         kOneScript, "the data of tag 1 lies before the end of the string data"},
-        {"scenario outside", NoChange, false,
-         [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.tagOffset) + 0x14, Address(l, 0x7FFFFF00)); },
-         kOneScript, "the scenario's node data size field lies outside the file"},
-        {"scenario block in the strings", NoChange, false,
-         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4FC), 1); Put32(b, At(l, 0x500), Address(l, l.stringDataOffset + 8)); },
-         kOneScript, "the scenario's cutscene titles (at"},
+    const Case cases[] = {
+        {.name = "one tag", .options = [](mapgen::MapOptions& o) { o.tagCount = 1; o.tagDataSize = 0; }},
+        {.name = "name of 32 bytes", .script = "<s><m NameAttr='" + std::string(32, 'x') + "'/></s>"},
+        {.name = "name of 32 UTF-8 bytes", .script = "<s><m NameAttr='éééééééééééééééé'/></s>"},  // 16 characters
+        {.name = "too many slots", .script = "<s><m><ScriptCommand Command='a'/></m></s>",
+         .options = [](mapgen::MapOptions& o) { o.slotCapacity = 8; }},
+        {.name = "identity zero", .script = "<s><m>" + body7400 + "</m></s>",
+         .options = [](mapgen::MapOptions& o) { o.slotCapacity = 8000; }},
+        {.name = "script error", .script = "<s><m>\n  <ScriptComand/></m></s>"},
+        {.name = "text", .script = "<s>text</s>"},
+        {"node data behind the strings", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.stringDataEnd + 64)); }},
+        {"overlap", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.scenarioOffset + 0x100)); }},
+        {"strings outside", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x494), Address(l, 0x7FFFF000)); }},
+        {"small node data", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x474), 20); }},
+        {"tag 1 inside the strings", [](Bytes& b, const Layout& l) { Put32(b, Entry(l, 1), Address(l, l.stringDataOffset)); }},
+        {"scenario outside", [](Bytes& b, const Layout& l) { Put32(b, Entry(l, 0), Address(l, 0x7FFFFF00)); }},
+        {"scenario block in the strings",
+         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4FC), 1); Put32(b, At(l, 0x500), Address(l, l.stringDataOffset + 8)); }},
         // A map compiled before, each condition of a recompile broken alone.
-        {"string data too short", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1029); }, kOneScript,
-         "its string data is 1029 bytes"},
-        {"no begin", NoChange, true, [](Bytes& b, const Layout& l) { b[StringData(l) + 5] = 'x'; }, kOneScript,
-         "does not start with \"begin\""},
-        {"no zero bytes", NoChange, true, [](Bytes& b, const Layout& l) { b[StringData(l) + kEarlierStrings - 1] = 1; },
-         kOneScript, "does not end with 1024 zero bytes"},
-        {"no padding", NoChange, true,
-         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1035); }, kOneScript, "no 0xFF padding"},
-        {"negative count", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 0xFFFFFFFF); }, kOneScript,
-         "its script count is -1"},
-        {"count too large", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65537); }, kOneScript,
-         "its script count is 65537"},
-        {"records elsewhere", NoChange, true,
-         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A0), Address(l, l.stringDataOffset + kEarlierStrings + 4)); }, kOneScript,
-         "do not follow the string data"},
-        {"records past the end", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65536); }, kOneScript,
-         "run past the end of the file"},
-        {"tag 1 inside the records", NoChange, true, [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 2); }, kOneScript,
-         "tag 1's data starts inside its script records"},
+        {"string data too short", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1029); }, true},
+        {"no begin", [](Bytes& b, const Layout& l) { b[StringData(l) + 5] = 'x'; }, true},
+        {"no zero bytes", [](Bytes& b, const Layout& l) { b[StringData(l) + kEarlierStrings - 1] = 1; }, true},
+        {"no padding", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1035); }, true},
+        {"negative count", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 0xFFFFFFFF); }, true},
+        {"count too large", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65537); }, true},
+        {"records elsewhere",
+         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A0), Address(l, l.stringDataOffset + kEarlierStrings + 4)); }, true},
+        {"records past the end", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65536); }, true},
+        {"tag 1 inside the records", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 2); }, true},
     };
-    test::TempDir dir;
-    const auto path = dir / "level.map";
-    for (const Refusal& r : refusals) {
+    robust::MemoryFile file;
+    std::string rendered;
+    for (const Case& c : cases) {
         mapgen::MapOptions options = test::SmallMap();
         options.scenarioTailSize = 64;  // tag 1's data 64 bytes behind the first compile's records
-        r.options(options);
-        const Layout layout = mapgen::WriteMap(path, options);
-        ScriptCompilier state;
-        if (r.compiled) {
-            HaloPcMap map;
-            map.LoadMap(path);
-            BuildScriptData(map, XmlDocument::LoadXml(kEarlier), state);
+        c.options(options);
+        Layout layout;
+        Bytes bytes = mapgen::GenerateMap(options, &layout);
+        if (c.compiled) {
+            ASSERT_EQ(robust::CheckCompile(file, bytes, kEarlier).kind, robust::Verdict::Kind::Accepted);
+            bytes = file.Contents();
         }
-        Bytes bytes = test::ReadBytes(path);
-        r.damage(bytes, layout);
-        test::WriteBytes(path, bytes);
-        try {
-            HaloPcMap map;
-            map.LoadMap(path);
-            BuildScriptData(map, XmlDocument::LoadXml(r.script), state);
-            ADD_FAILURE() << r.name << ": compiled; expected: " << r.message;
-        } catch (const Error& e) {
-            EXPECT_NE(std::string(e.what()).find(r.message), std::string::npos) << r.name << ": " << e.what();
-        }
-        EXPECT_TRUE(test::ReadBytes(path) == bytes) << r.name;
+        c.damage(bytes, layout);
+        const robust::Verdict verdict = robust::CheckCompile(file, bytes, c.script);
+        EXPECT_EQ(verdict.kind, robust::Verdict::Kind::Refused) << c.name << ": " << verdict.message;
+        rendered += std::string(c.name) + ": " + verdict.message + "\n";
     }
-}
-
-TEST(Refusals, ResultBeyondTheFormatsReach) {
     // A sparse file just under 2 GB: the 92 + 8 bytes of growth would pass 2^31 - 1.
     test::TempDir dir;
     const auto path = dir / "level.map";
@@ -134,13 +100,16 @@ TEST(Refusals, ResultBeyondTheFormatsReach) {
     ScriptCompilier state;
     try {
         BuildScriptData(map, XmlDocument::LoadXml(kOneScript), state);
-        ADD_FAILURE() << "compiled";
     } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("more than a map's 32-bit offsets can reach"), std::string::npos) << e.what();
+        rendered += std::string("just under 2 GB: ") + e.what() + "\n";
     }
     EXPECT_EQ(std::filesystem::file_size(path), 0x7FFFFFFFu - 50);
     HaloPcMap none;
     EXPECT_THROW(BuildScriptData(none, XmlDocument::LoadXml(kOneScript), state), Error);  // no map loaded
+    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "Refusals.txt";
+    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
+    const Bytes want = test::ReadBytes(golden);
+    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The reference the robustness tests and the fuzz targets judge compiles by accepts what the
-// compiler writes into generated maps, and notices a subtly wrong result.
+// compiler writes into generated maps, and notices a subtly wrong result. The compile's list of
+// corrected words (xsc compile --fixups) names where each word now is.
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,9 @@ TEST(Oracle, AcceptsTheCompilersResultAndNoticesAWrongOne) {
         EXPECT_EQ(right.kind, Verdict::Kind::Accepted) << right.message;
 
         ASSERT_FALSE(c.summary.fixups.empty());
+        for (const CorrectedWord& w : c.summary.fixups) {
+            EXPECT_EQ(test::Get32(c.after, static_cast<std::size_t>(w.fileOffset)), w.newValue) << w.fileOffset;
+        }
         Bytes missedFixup = c.after;
         const CorrectedWord& w = c.summary.fixups.back();
         test::Put32(missedFixup, static_cast<std::size_t>(w.fileOffset), w.oldValue);

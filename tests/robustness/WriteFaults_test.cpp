@@ -34,12 +34,9 @@ constexpr uid_t kNobody = 65534;
 std::string Compile(HaloPcMap& map, const Output& output) {
     try {
         ScriptCompilier state;
-        CompileOptions options;
-        options.output = output;
         BuildScriptData(map, XmlDocument::LoadXml("<s><a NameAttr='main'><ScriptCommand Command='sleep' EngineId='22' "
-                                                  "ValueType='4'><ScriptValue ValueType='7' Value='30'/>"
-                                                  "</ScriptCommand></a></s>"),
-                        state, options);
+                                                  "ValueType='4'><ScriptValue ValueType='7' Value='30'/></ScriptCommand></a></s>"),
+                        state, {.output = output});
         return "compiled";
     } catch (const Error& e) {
         return std::string("error: ") + e.what();
@@ -89,12 +86,14 @@ std::string InChild(bool dropPrivileges, std::optional<rlim_t> fileSizeLimit, Bo
     return WIFEXITED(status) ? report : "the child died (status " + std::to_string(status) + ")";
 }
 
-void ExpectError(const std::string& report, const std::string& phrase) {
-    EXPECT_EQ(report.rfind("error: ", 0), 0u) << report;
-    EXPECT_NE(report.find(phrase), std::string::npos) << report;
+// `expected`: "compiled", or a phrase of the error.
+void ExpectReport(const std::string& report, const std::string& expected) {
+    const bool compiled = expected == "compiled";
+    EXPECT_EQ(report.rfind(compiled ? expected : "error: ", 0), 0u) << report;
+    EXPECT_NE(report.find(expected), std::string::npos) << report;
 }
 
-class FaultInjection : public ::testing::Test {
+class WriteFaults : public ::testing::Test {
 protected:
     void SetUp() override {
         // Searchable by the unprivileged child, not writable by it.
@@ -103,7 +102,6 @@ protected:
         layout = mapgen::WriteMap(map, test::SmallMap(21));
         before = test::ReadBytes(map);
     }
-    void ExpectMapUnchanged() { EXPECT_TRUE(test::ReadBytes(map) == before) << "the map's bytes changed"; }
 
     test::TempDir dir;
     fs::path map = dir / "level.map";
@@ -111,13 +109,9 @@ protected:
     test::Bytes before;
 };
 
-TEST_F(FaultInjection, ReadOnlyMapAndOutputFolders) {
+TEST_F(WriteFaults, ReadOnlyMapAndOutputFolders) {
     constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     constexpr fs::perms kExec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    test::WriteBytes(dir / "copy.map", before);
-    ASSERT_EQ(LoadAndCompile(dir / "copy.map", std::nullopt), "compiled");
-    const test::Bytes compiled = test::ReadBytes(dir / "copy.map");
-    fs::remove(dir / "copy.map");
     fs::permissions(map, kReadOnly);
     const fs::path locked = dir / "locked", own = dir / "own";
     fs::create_directory(locked);
@@ -127,7 +121,7 @@ TEST_F(FaultInjection, ReadOnlyMapAndOutputFolders) {
 
     const struct {
         Output output;
-        std::string expected;  // "compiled" or a phrase of the error
+        std::string expected;
     } cases[] = {
         {std::nullopt, "cannot open for writing: Permission denied"},
         {locked / "new.map", "cannot create a temporary file in " + locked.string()},
@@ -139,57 +133,48 @@ TEST_F(FaultInjection, ReadOnlyMapAndOutputFolders) {
             if (::access(map.c_str(), W_OK) == 0 || ::access(locked.c_str(), W_OK) == 0) return "setup: still writable";
             return LoadAndCompile(map, c.output);
         });
-        if (c.expected == "compiled") {
-            EXPECT_EQ(report, c.expected);
-        } else {
-            ExpectError(report, c.expected);
-        }
-        ExpectMapUnchanged();
+        ExpectReport(report, c.expected);
+        EXPECT_TRUE(test::ReadBytes(map) == before) << "the map's bytes changed";
     }
-    EXPECT_TRUE(test::ReadBytes(own / "new.map") == compiled);
     EXPECT_EQ(fs::status(own / "new.map").permissions(), kReadOnly);
     EXPECT_EQ(Listing(own), std::set<std::string>{"new.map"});
     EXPECT_TRUE(Listing(locked).empty());
     EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"level.map", "locked", "own"}));
 }
 
-TEST_F(FaultInjection, MapDisappearsOrChangesLengthBetweenLoadAndCompile) {
+TEST_F(WriteFaults, MapDisappearsOrChangesLengthBetweenLoadAndCompile) {
     // Cut inside the tag data (all the compile reads is still there), inside the string data,
-    // grown by a few bytes, cut to nothing, and removed.
-    const std::optional<std::size_t> lengths[] = {before.size() - 100, layout.stringDataOffset + 10u, before.size() + 3, 0,
-                                                  std::nullopt};
+    // grown by a few bytes, cut to nothing, and removed (-1).
+    const std::int64_t size = static_cast<std::int64_t>(before.size());
+    const std::int64_t lengths[] = {size - 100, std::int64_t{layout.stringDataOffset} + 10, size + 3, 0, -1};
     for (const Output& output : {Output(), Output(dir / "new.map")}) {
-        for (const std::optional<std::size_t>& length : lengths) {
-            SCOPED_TRACE((output ? "-o, length " : "in place, length ") + (length ? std::to_string(*length) : "removed"));
+        for (const std::int64_t length : lengths) {
+            SCOPED_TRACE((output ? "-o, length " : "in place, length ") + std::to_string(length));
             test::WriteBytes(map, before);
             HaloPcMap loaded;
             loaded.LoadMap(map);
-            length ? fs::resize_file(map, *length) : void(fs::remove(map));
-            const test::Bytes changed = length ? test::ReadBytes(map) : test::Bytes();
-            const std::string report = Compile(loaded, output);
-            if (!length) {
-                ExpectError(report, "cannot open for reading: No such file or directory");
-                EXPECT_TRUE(Listing(dir.Path()).empty());
-                continue;
-            }
-            ExpectError(report, *length == 0 ? std::string("the scenario's node data size field lies outside the file")
-                                             : "the map file changed since it was loaded (" + std::to_string(before.size()) +
-                                                   " bytes then, " + std::to_string(*length) + " now)");
-            EXPECT_TRUE(test::ReadBytes(map) == changed);
-            EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"level.map"});
+            length < 0 ? void(fs::remove(map)) : fs::resize_file(map, static_cast<std::uintmax_t>(length));
+            const test::Bytes changed = length < 0 ? test::Bytes() : test::ReadBytes(map);
+            ExpectReport(Compile(loaded, output),
+                         length < 0    ? "cannot open for reading: No such file or directory"
+                         : length == 0 ? "the scenario's node data size field lies outside the file"
+                                       : "the map file changed since it was loaded (" + std::to_string(size) + " bytes then, " +
+                                             std::to_string(length) + " now)");
+            EXPECT_TRUE(length < 0 || test::ReadBytes(map) == changed);
+            EXPECT_EQ(Listing(dir.Path()), length < 0 ? std::set<std::string>() : std::set<std::string>{"level.map"});
         }
     }
 }
 
-TEST_F(FaultInjection, FileSizeLimitBelowTheGrownMap) {
+TEST_F(WriteFaults, FileSizeLimitBelowTheGrownMap) {
     // In place: at the old size and a byte past it (both below the grown map). With -o: below
     // the map itself (the copy fails) and at its size (the growth fails).
     const std::pair<Output, rlim_t> cases[] = {
         {std::nullopt, before.size()}, {std::nullopt, before.size() + 1}, {dir / "new.map", before.size() / 2}, {dir / "new.map", before.size()}};
     for (const auto& [output, limit] : cases) {
         SCOPED_TRACE((output ? "-o, limit " : "in place, limit ") + std::to_string(limit));
-        ExpectError(InChild(false, limit, [&] { return LoadAndCompile(map, output); }), "File too large");
-        ExpectMapUnchanged();
+        ExpectReport(InChild(false, limit, [&] { return LoadAndCompile(map, output); }), "File too large");
+        EXPECT_TRUE(test::ReadBytes(map) == before) << "the map's bytes changed";
         EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"level.map"});
     }
 }
