@@ -19,12 +19,7 @@ namespace {
 
 const EngineTables& Tables() { return EngineTables::BuiltIn(); }
 
-void ExpectGolden(const std::string& name, const std::string& rendered) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(path, rendered);
-    const test::Bytes golden = test::ReadBytes(path);
-    EXPECT_EQ(rendered, std::string(golden.begin(), golden.end())) << path;
-}
+void ExpectGolden(const std::string& name, const std::string& rendered) { test::ExpectGolden("engine/golden/" + name, rendered); }
 
 TEST(EngineTables, MalformedRowsAreRefusedWithTheirTableAndLine) {
     const std::string functions = "# comment\nname\treturns\tparameters\tretail\tcustom\tdemo\n";

@@ -109,10 +109,7 @@ TEST(HaloPcMap, LoadsAndRefusalsMatchTheGoldenFile) {
         }
         EXPECT_EQ(Render(map), loaded);
     }
-    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "HaloPcMap.txt";
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
-    const Bytes want = test::ReadBytes(golden);
-    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
+    test::ExpectGolden("map/golden/HaloPcMap.txt", rendered);
 }
 
 }  // namespace

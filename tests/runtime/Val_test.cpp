@@ -29,9 +29,7 @@ TEST(Val, NumbersOfTextsMatchTheGoldenFile) {
         std::snprintf(numbers, sizeof numbers, "] %.17g %d\n", Val(text), NumberAttribute(text));
         rendered += "[" + line + numbers;
     }
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(folder / "golden" / "Val.txt", rendered);
-    const test::Bytes want = test::ReadBytes(folder / "golden" / "Val.txt");
-    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
+    test::ExpectGolden("runtime/golden/Val.txt", rendered);
 }
 
 }  // namespace

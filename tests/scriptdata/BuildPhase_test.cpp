@@ -73,10 +73,7 @@ TEST(BuildPhase, CompiledScriptDataMatchesTheGoldenFile) {
         test::TempDir dir;
         rendered += Render(test::CompileInto(dir, test::SmallMap(), script));
     }
-    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "BuildPhase.txt";
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
-    const Bytes want = test::ReadBytes(golden);
-    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
+    test::ExpectGolden("scriptdata/golden/BuildPhase.txt", rendered);
 }
 
 }  // namespace

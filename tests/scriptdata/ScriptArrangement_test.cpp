@@ -106,10 +106,7 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
     EXPECT_EQ(std::filesystem::file_size(path), 0x7FFFFFFFu - 50);
     HaloPcMap none;
     EXPECT_THROW(BuildScriptData(none, XmlDocument::LoadXml(kOneScript), state), Error);  // no map loaded
-    const auto golden = std::filesystem::path(__FILE__).parent_path() / "golden" / "Refusals.txt";
-    if (std::getenv("XSC_UPDATE_GOLDEN") != nullptr) test::WriteText(golden, rendered);
-    const Bytes want = test::ReadBytes(golden);
-    EXPECT_EQ(rendered, std::string(want.begin(), want.end()));
+    test::ExpectGolden("scriptdata/golden/Refusals.txt", rendered);
 }
 
 }  // namespace
