@@ -65,7 +65,7 @@ std::string AcceptedArgumentCounts(const EngineFunction& function) {
         const std::size_t g = c.group, r = c.required;
         return std::to_string(r) + ", " + std::to_string(r + g) + ", " + std::to_string(r + 2 * g) + ", ... arguments";
     }
-    if (c.group == 1) return "at least " + Arguments(c.required);
+    if (c.group == 1) return c.required == 0 ? "any number of arguments" : "at least " + Arguments(c.required);
     if (c.required + c.optional == 0) return "no arguments";
     if (c.optional == 0) return Arguments(c.required);
     const std::size_t most = c.required + c.optional;

@@ -4,6 +4,7 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "runtime/Int32.h"
+#include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
@@ -21,6 +22,9 @@ void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state) {
     if (!map.f) throw Error("no map is loaded: load a map first");
     if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
     BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+    // The offsets the load read are those of a file of this length; a file cut or grown since is
+    // another map, whatever its fields now say.
+    CheckLoadedLength(map, in.Length());
     const std::int64_t x = map.Scenario->Offset;
 
     // Read everything first so that a failure leaves the state as it was.

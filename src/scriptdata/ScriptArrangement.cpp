@@ -67,8 +67,8 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
                                    const BuiltScripts& built) {
     const std::int64_t fileLength = file.Length();
     if (map.TagCount < 2 || map.TagCache.size() < 2) {
-        throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) +
-                           " entries; a compile needs at least 2 (the scenario and the tag whose data follows it)");
+        throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) + (map.TagCount == 1 ? " entry" : " entries") +
+                           "; a compile needs at least 2 (the scenario and the tag whose data follows it)");
     }
     ScriptArrangement a;
     a.fileLength = fileLength;
