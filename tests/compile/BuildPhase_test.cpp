@@ -73,7 +73,7 @@ TEST(BuildPhase, CompiledScriptDataMatchesTheGoldenFile) {
         test::TempDir dir;
         rendered += Render(test::CompileInto(dir, test::SmallMap(), script));
     }
-    test::ExpectGolden("scriptdata/golden/BuildPhase.txt", rendered);
+    test::ExpectGolden("compile/golden/BuildPhase.txt", rendered);
 }
 
 }  // namespace
