@@ -14,6 +14,10 @@ namespace xsc::robust {
 Verdict RunLoadMapInput(const std::uint8_t* data, std::size_t size);     // a map file: load, read the script fields
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size);  // a script, into a fixed generated map
 Verdict RunCompileMapInput(const std::uint8_t* data, std::size_t size);  // a map file, kFixedScript compiled into it
+// A map file whose compiled scripts are decompiled: an xsc::Error, or a document that the
+// compiler reads and whose build gives back the map's texts and the names and types of its
+// script records.
+Verdict RunDecompileInput(const std::uint8_t* data, std::size_t size);
 
 // Small maps (a few KB) for seeds and for the truncation and corruption tests.
 mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader);

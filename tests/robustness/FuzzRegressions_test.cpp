@@ -29,6 +29,7 @@ TEST(FuzzReplay, RegressionInputsAndSeedsEndAsTheyShould) {
         // The fixed script needs 18 slots; one map has 17, and a scenario alone has no tag 1.
         {"compile_map", RunCompileMapInput, 8, {"one-slot-short.map", "scenario-only.map"}},
         {"compile_xml", RunCompileXmlInput, 9, {"refused-text.xml", "doctype.xml"}},
+        {"decompile", RunDecompileInput, 6, {}},
     };
     for (const Target& t : targets) {
         for (const bool seed : {false, true}) {
