@@ -48,6 +48,16 @@ std::size_t ScanFast(std::uint8_t* data, std::size_t words, std::int32_t lo, std
     return total;
 }
 
+// Tag 1's data offset as loaded, moved back with the file when it shrinks, then stepped over the
+// region the compile wrote (which ends at insertionPoint + growth) in whole words, keeping the
+// scan's word grid.
+std::int64_t FirstScannedWord(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth) {
+    const std::int64_t start = std::int64_t{scanStart} + std::min(growth, 0);
+    const std::int64_t regionEnd = std::int64_t{insertionPoint} + growth;
+    if (start >= regionEnd) return start;
+    return start + (regionEnd - start + 3) / 4 * 4;
+}
+
 }  // namespace
 
 AddressFixup::AddressFixup(std::int32_t magic, std::int32_t scanStart, std::int32_t insertionPoint,
@@ -55,7 +65,7 @@ AddressFixup::AddressFixup(std::int32_t magic, std::int32_t scanStart, std::int3
     : lowerBound_(Wrap32(std::int64_t{insertionPoint} + magic)),
       upperBound_(std::max(oldLength, oldLength + growth) + magic),
       growth_(growth),
-      scanStart_(std::int64_t{scanStart} + std::min(growth, 0)) {}
+      scanStart_(FirstScannedWord(scanStart, insertionPoint, growth)) {}
 
 std::int32_t AddressFixup::Corrected(std::int32_t value) const { return Wrap32(std::int64_t{value} + growth_); }
 

@@ -12,6 +12,11 @@
 //   1. the index pass: the data address of every tag entry (the names' addresses never change);
 //   2. the word scan: the words at scanStart, scanStart + 4, ... of the moved file, whole words
 //      only, where scanStart is tag entry 1's data offset as loaded, plus growth when negative.
+//      The scan never enters the bytes the compile itself wrote (strings, zero bytes, padding,
+//      script records), which end at insertionPoint + growth in the moved file: when tag 1's
+//      data stood fewer than `growth` bytes behind the old string data, the scan starts at the
+//      first word of its grid at or behind that end, so the compile's own texts are never
+//      "corrected" and the words it does visit are the ones it always visited.
 //
 // The fix-up works on bytes in memory: the caller hands it the tag index and the moved bytes, in
 // one piece or in chunks, each with the file offset it will have in the moved file.
@@ -42,7 +47,7 @@ public:
     std::int32_t Corrected(std::int32_t value) const;
 
     std::int32_t Growth() const { return growth_; }
-    // The first word of the scan, as a file offset of the moved file.
+    // The first word of the scan, as a file offset of the moved file: never inside the new region.
     std::int64_t ScanStart() const { return scanStart_; }
 
     // The index pass over `tagCount` 32-byte tag entries held in memory, which stand at file

@@ -129,5 +129,26 @@ TEST(Decompile, DamagedScriptDataEndsInAnErrorNamingScriptAndSlot) {
     test::ExpectGolden("compiler/decompile/damaged.expected", errors);
 }
 
+// Tag 1's data right behind the string data, and a text of 6,800 "A"s whose words ("AAAA") are
+// addresses into the moved data for this map's Magic: the compile's new strings grow far past
+// tag 1's old data offset, and the fix-up must leave them alone.
+TEST(Decompile, TheCompilesOwnTextIsNeverCorrected) {
+    mapgen::MapOptions options = test::SmallMap(7);
+    options.scenarioTailSize = 0;
+    const mapgen::MapLayout plan = mapgen::PlanMap(options);
+    const std::int32_t insertionPoint = plan.stringDataEnd;
+    options.mapMagic = static_cast<std::int32_t>(0x41414141u - 64 - static_cast<std::uint32_t>(insertionPoint) +
+                                                 static_cast<std::uint32_t>(plan.tagOffset));
+    const std::string text(6800, 'A');
+    const std::string script = "<s><a NameAttr='main' TypeAttr='0' ReTypeAttr='4'><ScriptCommand Command='print' "
+                               "EngineId='28' ValueType='4'><ScriptValue ValueType='9' Value='" + text +
+                               "'/></ScriptCommand></a></s>";
+    test::TempDir dir;
+    const test::Compiled c = test::CompileInto(dir, options, script);
+    ASSERT_GT(c.layout.scanStart, 0);
+    ASSERT_LT(c.layout.scanStart, insertionPoint + c.summary.growth);
+    EXPECT_NE(DecompileFile(dir / "level.map").find("Value=\"" + text + "\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace xsc

@@ -245,7 +245,11 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
         fix(x + block + 4);
     }
     if (scanStart < 0) return "a scan start before the start of the file";
-    for (std::int64_t at = scanStart + std::min<std::int64_t>(growth, 0); at + 4 <= file.Length(); at += 4) fix(at);
+    // The scan never enters the bytes this compile wrote, which end at p + growth: it steps over
+    // them on its own grid of words.
+    std::int64_t first = scanStart + std::min<std::int64_t>(growth, 0);
+    while (first < p + growth) first += 4;
+    for (std::int64_t at = first; at + 4 <= file.Length(); at += 4) fix(at);
     if (!file.failure.empty()) return file.failure;
     out = std::move(file.b);
     return {};
