@@ -80,7 +80,8 @@ std::size_t AddressFixup::IndexPass(std::uint8_t* entries, std::int32_t tagCount
         EncodeFixed32(p, static_cast<std::uint32_t>(Corrected(v)));
         ++count;
         if (corrected) {
-            corrected->push_back({tagOffset + field, static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(Corrected(v))});
+            corrected->push_back({tagOffset + field, static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(Corrected(v)),
+                                  CorrectedWord::Place::TagIndex, i});
         }
     }
     return count;

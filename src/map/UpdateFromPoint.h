@@ -27,11 +27,18 @@
 
 namespace xsc {
 
-// One word the fix-up changed, for a modder to check (floats can look like addresses).
+// One word the fix-up changed, for a modder to check (floats can look like addresses), with
+// where it lies: a tag index entry's data address, a field of the scenario, or a word in a tag's
+// data (TagSpans.h attributes the scanned words to their tags).
 struct CorrectedWord {
+    enum class Place { TagData, TagIndex, Scenario };
     std::int64_t fileOffset = 0;  // in the moved file
     std::uint32_t oldValue = 0;
     std::uint32_t newValue = 0;
+    Place place = Place::TagData;
+    std::int32_t tag = -1;            // the tag whose entry or data holds the word; -1: none
+    std::int64_t offsetInTag = 0;     // TagData: bytes from the start of that tag's data
+    const char* field = nullptr;      // Scenario: the field's name
 };
 
 class AddressFixup {

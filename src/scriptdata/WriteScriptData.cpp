@@ -4,6 +4,7 @@
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
+#include "map/TagSpans.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "runtime/FileLock.h"
@@ -91,7 +92,8 @@ void CorrectScenarioBlocks(BinaryStream& source, const HaloPcMap& map, WritePlan
         ++plan.result.scenarioAddressesCorrected;
         if (recordFixups) {
             plan.result.fixups.push_back({field + kBlockAddress, static_cast<std::uint32_t>(address),
-                                          static_cast<std::uint32_t>(corrected)});
+                                          static_cast<std::uint32_t>(corrected), CorrectedWord::Place::Scenario, 0, 0,
+                                          block.name});
         }
     }
 }
@@ -156,6 +158,12 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups) {
     file.Flush();
 }
 
+// The result, with the words the scan listed attributed to the tags whose data holds them.
+WriteResult Result(const HaloPcMap& map, WritePlan& plan) {
+    TagSpans(map, plan.a.insertionPoint, plan.a.growth, plan.a.newLength).Attribute(plan.result.fixups);
+    return std::move(plan.result);
+}
+
 WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
                          const WriteOptions& options) {
     const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Exclusive);
@@ -163,7 +171,7 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
     WritePlan plan = PlanWrite(file, map, state, built, options.recordFixups);
     if (!options.journal) {
         ApplyInPlace(file, plan, options.recordFixups);
-        return std::move(plan.result);
+        return Result(map, plan);
     }
     RollbackJournal journal = RollbackJournal::Begin(file, *map.f, OverwrittenRanges(plan), plan.Move().NewLength());
     try {
@@ -179,7 +187,7 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
         throw;
     }
     journal.Commit();
-    return std::move(plan.result);
+    return Result(map, plan);
 }
 
 WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
@@ -198,7 +206,7 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
         WriteFields(target, plan);
     }
     temporary.CommitTo(output);
-    return std::move(plan.result);
+    return Result(map, plan);
 }
 
 }  // namespace
