@@ -2,6 +2,7 @@
 
 #include "map/HaloPcMap.h"
 #include "compile/BuildPhase.h"
+#include "compile/RecompileCheck.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -13,6 +14,7 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
                                const CompileOptions& options) {
     LoadScriptData(map, state);
     const BuiltScripts built = BuildPhase(state, document);
+    CheckScriptsAreOurs(map, state, built);
 
     WriteResult written = WriteScriptData(map, state, built, {options.output, options.recordFixups, options.journal});
     // The map changed under the map object: its tag offsets and length are those of the file

@@ -56,13 +56,15 @@ constexpr std::int64_t kScenarioFieldsEnd = 0x5AC;
 // Other blocks of the scenario's own data, which may lie behind the string data and then move
 // with the tail. Each is named by a 12-byte field: 32-bit element count, 32-bit address, 4 bytes
 // unused. The compile corrects the address of a non-empty block at or behind the insertion point.
+// The initial values of the scenario's globals are node trees in the node data.
+constexpr std::int64_t kGlobalsBlockField = 0x4A8;
 struct ScenarioBlock {
     std::int64_t field;  // scenario offset of the count; the address follows it
     const char* name;
 };
 constexpr ScenarioBlock kScenarioBlocks[] = {
-    {0x4A8, "globals"},        {0x4B4, "references"},         {0x4C0, "source files"},
-    {0x4E4, "cutscene flags"}, {0x4F0, "cutscene camera points"}, {0x4FC, "cutscene titles"},
+    {kGlobalsBlockField, "globals"}, {0x4B4, "references"},           {0x4C0, "source files"},
+    {0x4E4, "cutscene flags"},       {0x4F0, "cutscene camera points"}, {0x4FC, "cutscene titles"},
 };
 constexpr std::int64_t kBlockCount = 0;
 constexpr std::int64_t kBlockAddress = 4;

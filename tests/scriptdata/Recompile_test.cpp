@@ -26,7 +26,7 @@ std::string Script(int statements, const std::string& text) {
 std::vector<test::Bytes> AddressedData(const test::Bytes& file, const mapgen::MapLayout& l) {
     std::vector<std::int64_t> fields;
     for (std::int32_t i = 1; i < l.tagCount; ++i) fields.push_back(l.tagOffset + 32 * i + 0x14);
-    for (std::int64_t block : {0x4A8, 0x4B4, 0x4C0, 0x4F0}) fields.push_back(l.scenarioOffset + block + 4);
+    for (std::int64_t block : {0x4E4, 0x4B4, 0x4C0, 0x4F0}) fields.push_back(l.scenarioOffset + block + 4);
     std::vector<test::Bytes> data;
     for (std::int64_t field : fields) {
         const auto address = static_cast<std::int32_t>(test::Get32(file, static_cast<std::size_t>(field)));

@@ -72,6 +72,11 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
          [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A0), Address(l, l.stringDataOffset + kEarlierStrings + 4)); }, true},
         {"records past the end", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65536); }, true},
         {"tag 1 inside the records", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 2); }, true},
+        // Strings and records as ours, but nodes laid out by another compiler (text offset 0 on
+        // the value node, whose text is at 6), or globals whose values live in the node data.
+        {"another compiler's nodes",
+         [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.nodeDataOffset + 0x38 + 20 * 4 + 12), 0); }, true},
+        {"globals", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A8), 1); }, true},
     };
     robust::MemoryFile file;
     std::string rendered;

@@ -101,10 +101,12 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
     Store32(scenario.data(), sf::kScriptRecordsAddressField, Address(layout, layout.stringDataEnd));
     Store32(scenario.data(), sf::kBehindStringsAddressField, Address(layout, plan.behindStringsOffset));
     if (options.scenarioBlocks) {
-        // Blocks 0 (globals), 1 (references) and 4 (cutscene camera points) behind the strings,
-        // block 2 (source files) at the start of the scenario's own structure.
+        // Blocks 3 (cutscene flags), 1 (references) and 4 (cutscene camera points) behind the
+        // strings, block 2 (source files) at the start of the scenario's own structure. The
+        // globals stay empty: their initial values would live in the node data, and a map with
+        // globals cannot be recompiled.
         const struct { int block; std::int32_t count; std::int64_t offset; } placed[] = {
-            {0, 2, layout.stringDataEnd}, {1, 1, layout.stringDataEnd + 32}, {2, 1, layout.scenarioOffset},
+            {3, 2, layout.stringDataEnd}, {1, 1, layout.stringDataEnd + 32}, {2, 1, layout.scenarioOffset},
             {4, 3, layout.stringDataEnd + 64}};
         for (const auto& p : placed) {
             const std::int64_t field = sf::kScenarioBlocks[p.block].field;

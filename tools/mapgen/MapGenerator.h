@@ -40,7 +40,7 @@ struct MapOptions {
     std::int32_t mapMagic = 0x40440028;        // MapMagic; Magic = MapMagic - tagOffset
     std::uint32_t addressEvery = 16;           // about one address per this many words of tag data;
                                                // 0 places none
-    bool scenarioBlocks = false;               // the scenario's globals (2 elements), references (1)
+    bool scenarioBlocks = false;               // the scenario's cutscene flags (2), references (1)
                                                // and cutscene camera points (3) lie in its data
                                                // behind the string data, its source files (1) in
                                                // front; its other blocks are empty. Needs a
