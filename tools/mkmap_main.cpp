@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/MapEngine.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/NumberText.h"
 #include "runtime/Error.h"
@@ -102,7 +103,8 @@ int main(int argc, char** argv) {
     AddParsedOption<std::int32_t>(app, "--map-magic", options.mapMagic, xsc::mapgen::ParseInt32, "N",
                                   "MapMagic, the address of the first tag entry", xsc::Hex(options.mapMagic));
     app.add_option("--engine-value", options.engineValue,
-                   "The header's engine field: 7 retail or 609 custom; 6 demo with --alternate-header (default: filler)");
+                   "The header's engine field: 7 retail or 609 custom; 6 demo with --alternate-header (default 609, "
+                   "the custom build; 6 with --alternate-header)");
     CLI::Option* every = app.add_option("--address-every", options.addressEvery,
                                         "About one special word (an address or a small float) per this many words "
                                         "of tag data (0: none); half of them are addresses into the moved data")
@@ -141,6 +143,11 @@ int main(int argc, char** argv) {
 
     try {
         options.daehHeader = !alternateHeader;
+        // By default a map of the custom build (or of the demo, with the alternate header), which
+        // `xsc check --map` knows.
+        if (!options.engineValue) {
+            options.engineValue = alternateHeader ? xsc::engine::kDemoEngineValue : xsc::engine::kCustomEngineValue;
+        }
         options.slotCapacity = ToInt32Size(slots);
         options.scenarioTailSize = ToInt32Size(tail);
         options.headSize = headSize;

@@ -6,30 +6,41 @@
 #include "MapOpening.h"
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
-#include "scriptdata/ScenarioScriptFields.h"
+#include "runtime/Error.h"
+#include "runtime/XmlDocument.h"
 
 namespace xsc::cli {
 
 int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string script = ReadScript(args.script, in);
+    RefuseMapAsScript(script, std::nullopt);
     CheckOptions options;
     if (args.engine) options.build = *args.engine;
-    std::optional<Diagnostic> mapNote;
+    std::vector<Diagnostic> aboutMap;
+    std::optional<HaloPcMap> map;
     if (args.map) {
-        const HaloPcMap map = OpenMapForCommand(*args.map, err);
-        options.slotCapacity = ReadScenarioScriptFields(map).slotCapacity;
+        map = OpenMapForCommand(*args.map, err);
         const MapBuild mapBuild = BuildOfMap(*args.map);
         options.build = mapBuild.build;
-        mapNote = mapBuild.note;
+        if (mapBuild.note) aboutMap.push_back(*mapBuild.note);
     }
 
     const std::string label = ScriptLabel(args.script);
     const std::vector<Diagnostic> diagnostics = CheckScriptText(script, options);
-    DiagnosticCounts counts = CountDiagnostics(diagnostics);
-    if (mapNote) {
-        PrintDiagnostics({*mapNote}, args.map->string(), out);
-        ++counts.notes;
+    if (map) {
+        try {
+            const std::vector<Diagnostic> found = CheckMap(XmlDocument::LoadXml(script), *map);
+            aboutMap.insert(aboutMap.end(), found.begin(), found.end());
+        } catch (const Error&) {
+            // Not well formed: the script's diagnostics say so.
+        }
     }
+    DiagnosticCounts counts = CountDiagnostics(diagnostics);
+    const DiagnosticCounts mapCounts = CountDiagnostics(aboutMap);
+    counts.errors += mapCounts.errors;
+    counts.warnings += mapCounts.warnings;
+    counts.notes += mapCounts.notes;
+    if (map) PrintDiagnostics(aboutMap, args.map->string(), out);
     PrintDiagnostics(diagnostics, label, out);
     out << CheckSummary(label, counts, options.build) << "\n";
     return counts.errors > 0 || (args.werror && counts.warnings > 0) ? 1 : 0;

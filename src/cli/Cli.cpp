@@ -34,8 +34,8 @@ std::string ErrorLine(const Error& e, const Files& files) {
         case Error::Subject::Output: file = files.output; break;
         case Error::Subject::General: break;
     }
-    return "xsc: error: " + (file.empty() ? "" : file + ":") + (file.empty() || e.subject() == Error::Subject::Script ? "" : " ") +
-           e.what();
+    // A script position follows the file name without a space ("script.xml:12:5: ...").
+    return "xsc: error: " + (file.empty() ? "" : file + ":") + (file.empty() || e.line() > 0 ? "" : " ") + e.what();
 }
 
 // An empty path must not fall back to something else (an empty -o compiled MAP in place).

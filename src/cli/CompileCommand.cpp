@@ -62,23 +62,28 @@ void PrintFixups(const HaloPcMap& map, const CompileSummary& summary, std::ostre
     }
 }
 
-// Nothing when the compile is going to refuse the script: it then prints its one error alone.
-void PrintWarnings(const XmlDocument& document, const CompileArgs& args, std::ostream& err) {
+// Nothing when the compile is going to refuse the script or the map: it then prints its one error
+// alone.
+void PrintWarnings(const XmlDocument& document, const HaloPcMap& map, const CompileArgs& args, std::ostream& err) {
     const MapBuild mapBuild = BuildOfMap(args.map);
     CheckOptions options;
     options.build = mapBuild.build;
     const std::vector<Diagnostic> warnings = CheckScript(document, options);
-    if (CountDiagnostics(warnings).errors > 0) return;
-    if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, args.map.string(), err);
+    std::vector<Diagnostic> aboutMap = CheckMap(document, map);
+    if (CountDiagnostics(warnings).errors > 0 || CountDiagnostics(aboutMap).errors > 0) return;
+    if (mapBuild.note) aboutMap.insert(aboutMap.begin(), *mapBuild.note);
+    PrintDiagnostics(aboutMap, args.map.string(), err);
     PrintDiagnostics(warnings, ScriptLabel(args.script), err);
 }
 
 }  // namespace
 
 void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    const XmlDocument document = XmlDocument::LoadXml(ReadScript(args.script, in));
+    const std::string script = ReadScript(args.script, in);
+    RefuseMapAsScript(script, args.map);
+    const XmlDocument document = XmlDocument::LoadXml(script);
     HaloPcMap map = OpenMapForCommand(args.map, err);
-    if (args.warnings) PrintWarnings(document, args, err);
+    if (args.warnings) PrintWarnings(document, map, args, err);
     ScriptCompilier state;
     CompileOptions options;
     options.output = args.output;

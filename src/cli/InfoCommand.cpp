@@ -27,10 +27,15 @@ namespace {
 QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 std::string Printable(const std::string& bytes) { return Text(bytes).toStdString(); }
 
+const std::string kUnusedClass(4, '\xFF');
+
+// A class code for JSON: null for the unused code FF FF FF FF.
+QJsonValue ClassJson(const std::string& code) { return code == kUnusedClass ? QJsonValue() : QJsonValue(Text(code)); }
+
 // A class code for the table: "-" for the unused code FF FF FF FF, "?" for other bytes that are
 // not printable ASCII, so the columns stay aligned.
 std::string ClassCode(const std::string& code) {
-    if (code == std::string(4, '\xFF')) return "-   ";
+    if (code == kUnusedClass) return "-   ";
     std::string shown;
     for (char c : code) shown.push_back(c >= 0x20 && c < 0x7F ? c : '?');
     return shown;
@@ -78,13 +83,13 @@ void PrintJson(const HaloPcMap& map, const engine::MapEngine& mapEngine, const s
     QJsonArray tags;
     for (const auto& tag : map.TagCache) {
         QJsonObject t;
-        t["class1"] = Text(tag->Class1);
-        t["class2"] = Text(tag->Class2);
-        t["class3"] = Text(tag->Class3);
+        t["class1"] = ClassJson(tag->Class1);
+        t["class2"] = ClassJson(tag->Class2);
+        t["class3"] = ClassJson(tag->Class3);
         t["ident"] = static_cast<double>(static_cast<std::uint32_t>(tag->ident));
         t["name"] = Text(tag->Name);
         t["nameOffset"] = tag->NameOffset;
-        t["offset"] = tag->Offset;
+        t["offset"] = map.HasDataInFile(*tag) ? QJsonValue(tag->Offset) : QJsonValue();
         tags.append(t);
     }
     o["tags"] = tags;
@@ -112,7 +117,8 @@ void PrintTagTable(const HaloPcMap& map, std::ostream& out) {
         const Tag& tag = *map.TagCache[i];
         const int pad = static_cast<int>(classWidth) + 2 - static_cast<int>(Text(classes[i]).size());
         out << std::left << std::setw(6) << i << classes[i] << std::string(static_cast<std::size_t>(pad), ' ')
-            << std::setw(12) << IdentHex(tag.ident) << std::setw(12) << Hex(tag.Offset) << Printable(tag.Name)
+            << std::setw(12) << IdentHex(tag.ident) << std::setw(12) << (map.HasDataInFile(tag) ? Hex(tag.Offset) : "-")
+            << Printable(tag.Name)
             << "\n";
     }
 }

@@ -13,7 +13,8 @@ namespace xsc::cli {
 // cannot be loaded, or when another process is compiling it.
 HaloPcMap OpenMapForCommand(const std::filesystem::path& path, std::ostream& notices);
 
-// `xsc recover MAP`: the same recovery, asked for explicitly. Returns the exit code: 0 when the
+// `xsc recover MAP`: the same recovery, asked for explicitly, then the map loaded as every command
+// loads it (so a path that is no map throws the same Error). Returns the exit code: 0 when the
 // map is as it should be, 1 when a journal was found that could not be applied.
 int RunRecover(const std::filesystem::path& path, std::ostream& out);
 

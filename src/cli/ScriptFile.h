@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace xsc::cli {
@@ -8,6 +10,10 @@ namespace xsc::cli {
 // The bytes of the script a command names: a file, or "-" for standard input. Throws Error when
 // the file cannot be read.
 std::string ReadScript(const std::string& script, std::istream& in);
+
+// Throws Error (about the script) when `script` holds a map rather than XML, naming the mistake:
+// the arguments swapped, when `map` (the map argument) holds XML.
+void RefuseMapAsScript(const std::string& script, const std::optional<std::filesystem::path>& map);
 
 // How messages name the script: its path, or "<stdin>".
 std::string ScriptLabel(const std::string& script);

@@ -1,6 +1,7 @@
 #include "compile/BuildScriptData.h"
 
 #include "map/HaloPcMap.h"
+#include "runtime/Error.h"
 #include "compile/BuildPhase.h"
 #include "compile/RecompileCheck.h"
 #include "scriptdata/LoadScriptData.h"
@@ -10,8 +11,24 @@
 
 namespace xsc {
 
+namespace {
+
+// An output file promises to leave the map untouched, so it must not be the map under any name
+// (the same path, a link, a hard link).
+void CheckOutputIsNotTheMap(const HaloPcMap& map, const std::optional<std::filesystem::path>& output) {
+    std::error_code ec;
+    if (output && map.f && std::filesystem::equivalent(*output, *map.f, ec)) {
+        throw Error("this is the map itself: a compile into an output file leaves the map as it is; name another "
+                    "output file, or compile in place",
+                    Error::Subject::Output);
+    }
+}
+
+}  // namespace
+
 CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
                                const CompileOptions& options) {
+    CheckOutputIsNotTheMap(map, options.output);
     LoadScriptData(map, state);
     const BuiltScripts built = BuildPhase(state, document);
     CheckScriptsAreOurs(map, state, built);

@@ -10,6 +10,10 @@
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "compile/BuildPhase.h"
+#include "map/HaloPcMap.h"
+#include "runtime/BinaryStream.h"
+#include "scriptdata/LoadScriptData.h"
+#include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
@@ -60,6 +64,22 @@ std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOpti
     }
     SortByPosition(found);
     return found;
+}
+
+std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map) {
+    try {
+        ScriptCompilier state;
+        LoadScriptData(map, state);
+        const BuiltScripts built = BuildPhase(state, document);
+        BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+        CheckArrangement(file, map, state, built);
+        const std::string warning = HeaderLengthWarning(map, file.Length());
+        if (!warning.empty()) return {{Severity::Warning, 0, 0, warning}};
+    } catch (const Error& e) {
+        if (e.subject() == Error::Subject::Script) return {};
+        return {{Severity::Error, 0, 0, e.what()}};
+    }
+    return {};
 }
 
 std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options) {

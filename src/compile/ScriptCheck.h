@@ -6,6 +6,7 @@
 //             map, more node slots than its node data holds
 //   warnings  ScriptWarnings (per build, when one is known), and more node slots than the game's
 //             engine holds
+//   with a map (CheckMap), every check the compile makes of the map before it writes
 //   notes     names that are no engine global (they may be the scenario's own)
 //
 // Diagnostics come sorted by line and column; those about the script as a whole come last.
@@ -20,6 +21,7 @@
 
 namespace xsc {
 
+class HaloPcMap;
 class XmlDocument;
 
 struct CheckOptions {
@@ -28,6 +30,13 @@ struct CheckOptions {
 };
 
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options);
+
+// What a compile of the document into `map` would find wrong with the map before its first write,
+// found the way the compile finds it (LoadScriptData, BuildPhase and CheckArrangement on the
+// scripts the document builds): at most one error, the compile's refusal; else a warning when the
+// header gives the map a shorter length than the file has. Nothing when the document does not
+// build (CheckScript reports why). Diagnostics about the map as a whole: line 0.
+std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map);
 // Parses the script first: XML that is not well formed is one error.
 std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options);
 

@@ -17,12 +17,13 @@
 #include <string_view>
 
 #include "engine/EngineBuild.h"
+#include "map/MapFormat.h"
 
 namespace xsc::engine {
 
 inline constexpr std::int64_t kDaehEngineField = 0x004;
-inline constexpr std::int64_t kDemoHeaderCodeField = 0x2C0;
-inline constexpr std::string_view kDemoHeaderCode = "Ehed";
+inline constexpr std::int64_t kDemoHeaderCodeField = mapformat::kAlternateHeaderCodeField;
+inline constexpr std::string_view kDemoHeaderCode = mapformat::kAlternateHeaderCode;
 inline constexpr std::int64_t kDemoEngineField = 0x588;
 inline constexpr std::int64_t kMapEngineHeaderBytes = kDemoEngineField + 4;
 

@@ -1,7 +1,9 @@
 #include "map/HaloPcMap.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "map/CompileMark.h"
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
@@ -43,6 +45,29 @@ std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagInde
                           offset);
 }
 
+// "daeh" at 0 (any letter case) or "Ehed" at 0x2C0: the codes of the two header kinds.
+bool HasHeaderLiteral(BinaryStream& in) {
+    if (in.Length() >= kHeaderCodeOffset + 4) {
+        in.SetPosition(kHeaderCodeOffset);
+        if (EqualsIgnoringCase(in.Read(4), kHeaderCode)) return true;
+    }
+    const auto size = static_cast<std::int64_t>(kAlternateHeaderCode.size());
+    if (in.Length() < kAlternateHeaderCodeField + size) return false;
+    in.SetPosition(kAlternateHeaderCodeField);
+    return in.Read(kAlternateHeaderCode.size()) == kAlternateHeaderCode;
+}
+
+Error NotAMap(BinaryStream& in) {
+    std::string first(static_cast<std::size_t>(std::min<std::int64_t>(in.Length(), 64)), '\0');
+    in.SetPosition(0);
+    in.ReadInto(reinterpret_cast<std::uint8_t*>(first.data()), first.size());
+    const std::size_t text = first.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    const bool xml = text != std::string::npos && first[text] == '<';
+    return Error::InMap("this is not a map of the PC game: neither \"" + std::string(kHeaderCode) + "\" at " +
+                        Hex(kHeaderCodeOffset) + " nor \"" + std::string(kAlternateHeaderCode) + "\" at " +
+                        Hex(kAlternateHeaderCodeField) + (xml ? "; it looks like an XML script" : ""));
+}
+
 }  // namespace
 
 HaloPcMap::HaloPcMap() = default;
@@ -59,56 +84,76 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
     // Build the new state aside and swap it in only when the whole index has been read.
     HaloPcMap loaded;
     BinaryStream in = BinaryStream::OpenAsBinaryFile(*chosen, BinaryStream::Mode::ReadOnly);
+    if (HasCompileMark(in)) RefuseMarkedMap(*chosen);
+    try {
+        loaded.ReadIndex(in);
+    } catch (const Error&) {
+        // Whatever a file that is no map trips on first says nothing useful about it.
+        if (!HasHeaderLiteral(in)) throw NotAMap(in);
+        throw;
+    }
+    in.Close();
+    loaded.f = *chosen;
+    *this = std::move(loaded);
+}
+
+void HaloPcMap::ReadIndex(BinaryStream& in) {
     if (in.Length() < 4) {
-        throw Error::AtOffset("the file is too short for a map header (" + ByteCount(in.Length()) + ")",
-                              0);
+        throw Error::AtOffset("the file is too short for a map header (" + ByteCount(in.Length()) + ")", 0);
     }
     in.SetPosition(kHeaderCodeOffset);
-    loaded.HeaderCode = in.Read(4);
-    loaded.LoadedLength = in.Length();
-    loaded.indexOffset = in.ReadInt32At(loaded.HasDaehHeader() ? kIndexOffsetField : kAlternateIndexOffsetField,
-                                   "the index offset field");
-    if (loaded.indexOffset < 0 || loaded.indexOffset + kIndexHeaderSize > in.Length()) {
-        throw Error::AtOffset("the index header lies outside the file (" + ByteCount(in.Length()) + ")",
-                              loaded.indexOffset);
+    HeaderCode = in.Read(4);
+    LoadedLength = in.Length();
+    const bool daeh = HasDaehHeader();
+    indexOffset = in.ReadInt32At(daeh ? kIndexOffsetField : kAlternateIndexOffsetField, "the index offset field");
+    ReadHeaderSizes(in);
+    if (indexOffset < 0 || indexOffset + kIndexHeaderSize > in.Length()) {
+        throw Error::AtOffset("the index header lies outside the file (" + ByteCount(in.Length()) + ")", indexOffset);
     }
-    loaded.MapMagic = in.ReadInt32At(loaded.indexOffset + kIndexMapMagic, "MapMagic");
-    loaded.TagCount = in.ReadInt32At(loaded.indexOffset + kIndexTagCount, "TagCount");
-    loaded.tagOffset = Wrap32(std::int64_t{loaded.indexOffset} + kIndexHeaderSize);
-    loaded.Magic = Wrap32(std::int64_t{loaded.MapMagic} - loaded.tagOffset);
-    if (loaded.TagCount <= 0) {
-        throw Error::AtOffset("the map has no tags (TagCount " + std::to_string(loaded.TagCount) + ")",
-                              loaded.indexOffset + kIndexTagCount);
+    MapMagic = in.ReadInt32At(indexOffset + kIndexMapMagic, "MapMagic");
+    TagCount = in.ReadInt32At(indexOffset + kIndexTagCount, "TagCount");
+    tagOffset = Wrap32(std::int64_t{indexOffset} + kIndexHeaderSize);
+    Magic = Wrap32(std::int64_t{MapMagic} - tagOffset);
+    if (TagCount <= 0) {
+        throw Error::AtOffset("the map has no tags (TagCount " + std::to_string(TagCount) + ")", indexOffset + kIndexTagCount);
     }
-    const std::int64_t indexEnd = std::int64_t{loaded.tagOffset} + kTagEntrySize * loaded.TagCount;
+    const std::int64_t indexEnd = std::int64_t{tagOffset} + kTagEntrySize * TagCount;
     if (indexEnd > in.Length()) {
-        throw Error::AtOffset("the tag index of " + std::to_string(loaded.TagCount) +
-                                  " entries runs past the end of the file (" + ByteCount(in.Length()) + ")",
-                              loaded.tagOffset);
+        throw Error::AtOffset("the tag index of " + std::to_string(TagCount) + " entries runs past the end of the file (" +
+                                  ByteCount(in.Length()) + ")",
+                              tagOffset);
     }
 
-    std::vector<std::uint8_t> entries(static_cast<std::size_t>(indexEnd - loaded.tagOffset));
-    in.SetPosition(loaded.tagOffset);
+    std::vector<std::uint8_t> entries(static_cast<std::size_t>(indexEnd - tagOffset));
+    in.SetPosition(tagOffset);
     in.ReadInto(entries.data(), entries.size());
-    loaded.TagCache.reserve(static_cast<std::size_t>(loaded.TagCount));
-    for (std::int32_t i = 0; i < loaded.TagCount; ++i) {
+    TagCache.reserve(static_cast<std::size_t>(TagCount));
+    for (std::int32_t i = 0; i < TagCount; ++i) {
         const EntryBytes e{entries.data() + kTagEntrySize * i};
         auto tag = std::make_shared<Tag>();
         tag->Class1 = e.ClassCode(kTagClass1);
         tag->Class2 = e.ClassCode(kTagClass2);
         tag->Class3 = e.ClassCode(kTagClass3);
         tag->ident = e.Int32(kTagIdent);  // unsigned on disk, kept with the same bit pattern
-        tag->NameOffset = Wrap32(std::int64_t{e.Int32(kTagNameAddress)} - loaded.Magic);
+        tag->NameOffset = Wrap32(std::int64_t{e.Int32(kTagNameAddress)} - Magic);
         tag->Name = ReadName(in, tag->NameOffset, i);
-        tag->Offset = Wrap32(std::int64_t{e.Int32(kTagDataAddress)} - loaded.Magic);
-        loaded.TagCache.push_back(tag);
-        loaded.TagsByIdent.insert_or_assign(tag->ident, i);  // a later duplicate wins
-        loaded.TagByName.insert_or_assign(tag->Class1 + ":" + tag->Name, i);
+        tag->Offset = Wrap32(std::int64_t{e.Int32(kTagDataAddress)} - Magic);
+        TagCache.push_back(tag);
+        TagsByIdent.insert_or_assign(tag->ident, i);  // a later duplicate wins
+        TagByName.insert_or_assign(tag->Class1 + ":" + tag->Name, i);
     }
-    in.Close();
-    loaded.Scenario = loaded.TagCache.front();
-    loaded.f = *chosen;
-    *this = std::move(loaded);
+    Scenario = TagCache.front();
+}
+
+// The header's own account of the file, which the compile holds the file to (a map cut short
+// says it is longer than it is). Read where the header kind puts it; the alternate header always
+// reaches it, as its index offset lies behind it.
+void HaloPcMap::ReadHeaderSizes(BinaryStream& in) {
+    HeaderFileSize = in.ReadInt32At(HasDaehHeader() ? kFileSizeField : kAlternateFileSizeField, "the file size field");
+}
+
+bool HaloPcMap::HasDataInFile(const Tag& tag) const {
+    return Wrap32(std::int64_t{tag.Offset} + Magic) != 0 && tag.Offset >= 0 && tag.Offset <= LoadedLength;
 }
 
 }  // namespace xsc

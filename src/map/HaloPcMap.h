@@ -16,6 +16,8 @@
 
 namespace xsc {
 
+class BinaryStream;
+
 class HaloPcMap {
 public:
     // Constructor: empty tag state, integer fields 0, no Scenario, no file.
@@ -33,9 +35,11 @@ public:
     std::optional<std::filesystem::path> f;  // the chosen map file; empty before a load
     std::string HeaderCode;  // the four raw bytes at offset 0, as read by the last load
     std::int64_t LoadedLength = 0;  // the file's length when the last load read it
+    std::int32_t HeaderFileSize = 0;  // the length the header gives (0x008, or 0x5E8 in the alternate header)
 
     // Loads the chosen map. An empty choice (a cancelled chooser) empties `f` and changes nothing
-    // else. A map that cannot be read throws Error and leaves this object exactly as it was.
+    // else. A map that cannot be read throws Error and leaves this object exactly as it was; so
+    // does a map that carries the compile mark (map/CompileMark.h): it is not whole.
     void LoadMap(const std::optional<std::filesystem::path>& chosen);
 
     // The bytes of `text` in reverse order: four stored bytes b0 b1 b2 b3 give b3 b2 b1 b0.
@@ -48,6 +52,14 @@ public:
 
     // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
     bool HasDaehHeader() const;
+
+    // False for a tag whose data is not in the tag data (its data address is 0, as BSP tags'
+    // are) or whose data offset lies outside the file.
+    bool HasDataInFile(const Tag& tag) const;
+
+private:
+    void ReadIndex(BinaryStream& in);
+    void ReadHeaderSizes(BinaryStream& in);
 };
 
 }  // namespace xsc

@@ -2,10 +2,16 @@
 // Layout of a Halo PC map file as far as xsc reads and writes it. All integers little-endian;
 // offsets and addresses are 32-bit signed, so the format reaches the first 2^31 - 1 bytes.
 //
-//   map header (offset 0)
+//   map header (offset 0, 2048 bytes), "daeh" kind (retail and custom maps)
 //     0x000  4  header code "daeh" (the code "head" stored reversed, letter case ignored)
-//     0x010  4  indexOffset, when the header code is "daeh"
-//     0x5EC  4  indexOffset, for any other header code (the alternate header)
+//     0x008  4  file size: the map's length in bytes
+//     0x010  4  indexOffset
+//     0x014  4  tag data size: the length from indexOffset to the end of the file
+//     0x068..0x7FB  padding, read by nothing: the compile mark lies here (below)
+//   the alternate header (any other code at 0x000; the demo's: "Ehed" at 0x2C0)
+//     0x2C4  4  tag data size
+//     0x5E8  4  file size
+//     0x5EC  4  indexOffset
 //   index header (offset indexOffset, 40 bytes)
 //     +0x00  4  MapMagic: the address of the first tag entry
 //     +0x0C  4  TagCount
@@ -28,6 +34,22 @@ constexpr std::string_view kHeaderCode = "daeh";    // "head", stored reversed
 constexpr std::int64_t kHeaderCodeOffset = 0x00;
 constexpr std::int64_t kIndexOffsetField = 0x10;           // daeh header
 constexpr std::int64_t kAlternateIndexOffsetField = 0x5EC;  // any other header
+constexpr std::int64_t kFileSizeField = 0x008;              // daeh header: the map's length
+constexpr std::int64_t kAlternateFileSizeField = 0x5E8;     // the alternate header's
+constexpr std::int64_t kTagDataSizeField = 0x014;           // daeh header: indexOffset to the end
+constexpr std::int64_t kAlternateTagDataSizeField = 0x2C4;  // the alternate header's
+constexpr std::int64_t kAlternateHeaderCodeField = 0x2C0;   // the demo's header code, as stored
+constexpr std::string_view kAlternateHeaderCode = "Ehed";
+
+// The compile mark: while a compile in place changes a map, these bytes of its header hold
+// kCompileMark, so that the map is never taken for whole under a name whose journal is not beside
+// it (a hard link, a copy). In a "daeh" header they lie in the padding 0x068..0x7FB; in the
+// alternate header they lie in front of its first field (0x2C0), away from every field the game
+// reads there (0x2C0..0x2C7, 0x588, 0x5E8..0x5EF). No part of xsc reads them either. The mark is
+// transient: the journal saves the bytes under it like every byte it saves, the commit puts them
+// back last and a rollback restores them, so a finished or undone compile leaves them as they were.
+constexpr std::int64_t kCompileMarkField = 0x200;
+constexpr std::string_view kCompileMark = "xsc: compiling!!";  // 16 bytes
 
 constexpr std::int64_t kIndexMapMagic = 0x00;
 constexpr std::int64_t kIndexTagCount = 0x0C;

@@ -71,6 +71,7 @@ std::int32_t AddressFixup::Corrected(std::int32_t value) const { return Wrap32(s
 
 std::size_t AddressFixup::IndexPass(std::uint8_t* entries, std::int32_t tagCount, std::int64_t tagOffset,
                                     std::vector<CorrectedWord>* corrected) const {
+    if (growth_ == 0) return 0;  // nothing moved: no word changes
     std::size_t count = 0;
     for (std::int32_t i = 0; i < tagCount; ++i) {
         const std::int64_t field = mapformat::kTagEntrySize * i + mapformat::kTagDataAddress;
@@ -90,7 +91,7 @@ std::size_t AddressFixup::IndexPass(std::uint8_t* entries, std::int32_t tagCount
 std::size_t AddressFixup::ScanWords(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
                                     std::vector<CorrectedWord>* corrected) const {
     const std::int64_t end = fileOffset + static_cast<std::int64_t>(size);
-    if (end <= scanStart_) return 0;
+    if (end <= scanStart_ || growth_ == 0) return 0;
     const std::int64_t from = std::max(fileOffset, scanStart_);
     if ((from - scanStart_) % 4 != 0) {
         throw Error::AtOffset("internal error: the word scan was handed bytes that do not start on a word", fileOffset);

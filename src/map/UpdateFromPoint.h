@@ -8,7 +8,8 @@
 // one. With L the file's length before the move and L' = L + growth its length after:
 //   lower bound: v >= insertionPoint + Magic        (signed 32-bit; the sum wraps)
 //   upper bound: v <  max(L, L') + Magic            (signed 64-bit; v and Magic sign-extended)
-// A word in range becomes v + growth (wrapping). Two passes see the words (docs/map-format.md):
+// A word in range becomes v + growth (wrapping); with a growth of 0 no word changes, and none is
+// counted or listed as corrected. Two passes see the words (docs/map-format.md):
 //   1. the index pass: the data address of every tag entry (the names' addresses never change);
 //   2. the word scan: the words at scanStart, scanStart + 4, ... of the moved file, whole words
 //      only, where scanStart is tag entry 1's data offset as loaded, plus growth when negative.

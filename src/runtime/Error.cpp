@@ -8,6 +8,9 @@ Error::Error(const std::string& message, Subject subject)
     : std::runtime_error(message), subject_(subject) {}
 
 Error Error::AtOffset(const std::string& what, std::int64_t offset) {
+    // An offset computed from a damaged field can be negative; a file has no such place, and a
+    // modder searching for "-0x598a4222" in a hex editor finds nothing.
+    if (offset < 0) return Error(what + " (at a file offset before the start of the file)", Subject::Map);
     Error e(what + " (at file offset " + Hex(offset) + ")", Subject::Map);
     e.offset_ = offset;
     return e;

@@ -15,7 +15,8 @@ public:
 
     explicit Error(const std::string& message, Subject subject = Subject::General);
 
-    // "what (at file offset 0x1234)": a fault in the map file.
+    // "what (at file offset 0x1234)": a fault in the map file. A negative offset (computed from a
+    // damaged field) is said to lie before the start of the file, never printed.
     static Error AtOffset(const std::string& what, std::int64_t offset);
     // "12:5: what": a fault in the script, line and column counted from 1.
     static Error AtScript(const std::string& what, std::int64_t line, std::int64_t column);

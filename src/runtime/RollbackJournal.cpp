@@ -47,6 +47,7 @@ struct Header {
     std::vector<FileRange> ranges;
     std::int64_t dataAt = 0;  // where the saved bytes start
     std::uint64_t dataHash = 0;
+    bool tableComplete = false;  // a journal cut short: its ranges were read whole
 };
 
 // Reads the bytes of `ranges` from `file` in chunks of at most 4 MB and hands each chunk to
@@ -115,7 +116,7 @@ JournalState ReadJournal(BinaryStream& journal, Header& h) {
     const std::int64_t count = DecodeFixed32(fixed + 40);
     h.dataAt = kHeaderSize + kRangeEntrySize * count;
     if (h.lengthBefore < 0 || h.anchorLength < 0 || h.anchorLength > kLargestAnchor) return JournalState::Damaged;
-    if (h.dataAt + kTrailerSize > size) return JournalState::CutShort;
+    if (h.dataAt > size) return JournalState::CutShort;
     std::vector<std::uint8_t> table(static_cast<std::size_t>(h.dataAt - kHeaderSize));
     journal.ReadInto(table.data(), table.size());
     std::int64_t saved = 0;
@@ -126,7 +127,10 @@ JournalState ReadJournal(BinaryStream& journal, Header& h) {
         saved += r.length;
         h.ranges.push_back(r);
     }
-    if (h.dataAt + saved + kTrailerSize > size) return JournalState::CutShort;
+    if (h.dataAt + saved + kTrailerSize > size) {
+        h.tableComplete = true;
+        return JournalState::CutShort;
+    }
     if (h.dataAt + saved + kTrailerSize < size) return JournalState::Damaged;
     // The journal's own hash, over everything before its last 8 bytes.
     Hash whole;
@@ -165,10 +169,47 @@ void Restore(BinaryStream& journal, const Header& h, BinaryStream& file) {
     file.Flush();
 }
 
+// A journal cut short is written in full before its change starts, so the file must still be as
+// it was: its old length, its anchor, and the bytes the journal did save (the first range a
+// compile saves is its compile mark's, so a marked map differs at once). Any difference means the
+// file was changed all the same, and the journal cannot undo it.
+bool DiffersFromCutShort(BinaryStream& journal, const Header& h, BinaryStream& file) {
+    if (!h.tableComplete) return false;  // it saved no byte yet
+    if (file.Length() != h.lengthBefore || file.Length() < h.anchorLength ||
+        HashOfFile(file, {{0, h.anchorLength}}) != h.anchorHash) {
+        return true;
+    }
+    std::vector<FileRange> inJournal;
+    std::vector<FileRange> inFile;
+    std::int64_t at = h.dataAt;
+    const std::int64_t end = journal.Length();
+    for (const FileRange& r : h.ranges) {
+        const std::int64_t n = std::min(r.length, end - at);
+        if (n <= 0) break;
+        inJournal.push_back({at, n});
+        inFile.push_back({r.offset, n});
+        at += n;
+    }
+    std::vector<std::uint8_t> mapBytes;
+    bool differs = false;
+    ForEachChunk(journal, inJournal, [&](const std::vector<std::uint8_t>& chunk, std::size_t range, std::int64_t from) {
+        if (differs) return;
+        mapBytes.resize(chunk.size());
+        file.SetPosition(inFile[range].offset + from);
+        file.ReadInto(mapBytes.data(), mapBytes.size());
+        differs = mapBytes != chunk;
+    });
+    return differs;
+}
+
 }  // namespace
 
 std::filesystem::path RollbackJournal::PathFor(const std::filesystem::path& file) {
-    std::filesystem::path journal = file;
+    // The journal belongs to the file, not to the name it was reached by: a compile through a
+    // symbolic link and a later opening by the real name must find the same journal.
+    std::error_code ec;
+    std::filesystem::path journal = std::filesystem::weakly_canonical(file, ec);
+    if (ec) journal = file;
     journal += ".xsc-journal";
     return journal;
 }
@@ -248,13 +289,21 @@ Recovery RecoverFile(const std::filesystem::path& file) {
     Header h;
     switch (ReadJournal(journal, h)) {
         case JournalState::Verified: break;
-        case JournalState::CutShort:
+        case JournalState::CutShort: {
             // A crash while it was written: the change, which starts only once the journal is
-            // complete on disk, had not started.
+            // complete on disk, had not started, unless the map says otherwise.
+            BinaryStream target = BinaryStream::OpenAsBinaryFile(file, BinaryStream::Mode::ReadOnly);
+            if (DiffersFromCutShort(journal, h, target)) {
+                throw Error::InMap("an unfinished compile journal (" + path.string() +
+                                   ") was found, and the map differs from the bytes it saved: the map was changed, "
+                                   "and the journal cannot undo that. It was kept; restore the map from a copy, then "
+                                   "remove the journal");
+            }
             journal.Close();
             RemoveDurably(path);
             return {Recovery::Outcome::Discarded,
                     "an unfinished compile journal (" + name + ") was removed; the map had not been changed"};
+        }
         case JournalState::Damaged:
             return {Recovery::Outcome::Foreign,
                     name + " is damaged or was not written by xsc; it was left alone and the map was not changed. If a "

@@ -34,6 +34,8 @@ struct FileRange {
 
 class RollbackJournal {
 public:
+    // Beside the file itself: symbolic links in `file` are resolved first, so that every name
+    // that leads to the file through links finds the same journal.
     static std::filesystem::path PathFor(const std::filesystem::path& file);
 
     // Saves `ranges` of `file` (open read-write, at `path`) and flushes the journal and its folder.
@@ -66,7 +68,9 @@ struct Recovery {
 };
 
 // Looks for a journal beside `file` and acts on it, holding the file's exclusive lock meanwhile
-// (another process changing the file now makes this throw Error).
+// (another process changing the file now makes this throw Error). A journal cut short beside a
+// file that differs from the bytes it saved is kept, and this throws Error: the file was changed
+// and nothing can undo it.
 Recovery RecoverFile(const std::filesystem::path& file);
 
 }  // namespace xsc

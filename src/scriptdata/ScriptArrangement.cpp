@@ -8,6 +8,7 @@
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
+#include "runtime/Int32.h"
 #include "scriptdata/BuiltScripts.h"
 #include "scriptdata/OldScriptRegion.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -54,7 +55,57 @@ void CheckWrittenRegions(const std::vector<Region>& regions, std::int64_t string
     }
 }
 
+// A map cut short: its header gives a greater length than the file has.
+void CheckHeaderLength(const HaloPcMap& map, std::int64_t fileLength) {
+    if (map.HeaderFileSize <= fileLength) return;
+    throw Error::AtOffset("the map is cut short: its header gives its length as " + ByteCount(map.HeaderFileSize) +
+                              ", the file has " + ByteCount(fileLength),
+                          HeaderFileSizeField(map));
+}
+
+// A map cut short also loses the data of its last tags. A tag whose data address is 0 has no data
+// in the tag data (a BSP's lies elsewhere) and is not looked at.
+void CheckTagsInFile(const HaloPcMap& map, std::int64_t fileLength) {
+    for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
+        const Tag& tag = *map.TagCache[i];
+        if (tag.Offset <= fileLength || Wrap32(std::int64_t{tag.Offset} + map.Magic) == 0) continue;
+        throw Error::AtOffset("the data of tag " + std::to_string(i) + " lies behind the end of the file (at " +
+                                  Hex(tag.Offset) + ", the file has " + ByteCount(fileLength) + "): the map is cut short",
+                              map.tagOffset + mapformat::kTagEntrySize * static_cast<std::int64_t>(i) +
+                                  mapformat::kTagDataAddress);
+    }
+}
+
+// The scenario's other blocks behind the string data move with the tail (the write phase corrects
+// the fields that name them); one inside the region the compile rewrites would be destroyed.
+void CheckScenarioBlocks(BinaryStream& file, const HaloPcMap& map, const ScriptArrangement& a) {
+    for (const ScenarioBlock& block : kScenarioBlocks) {
+        const std::int64_t field = a.scenario + block.field;
+        const std::string name = std::string("the scenario's ") + block.name;
+        const std::int32_t count = file.ReadInt32At(field + kBlockCount, name + " count field");
+        const std::int32_t address = file.ReadInt32At(field + kBlockAddress, name + " address field");
+        if (count <= 0) continue;
+        const std::int64_t offset = Wrap32(std::int64_t{address} - map.Magic);
+        if (offset >= a.stringData && offset < a.insertionPoint) {
+            throw Error::AtOffset(name + " (at " + Hex(offset) +
+                                      ") lie inside the script data a compile rewrites; this map's layout is not supported",
+                                  field);
+        }
+    }
+}
+
 }  // namespace
+
+std::int64_t HeaderFileSizeField(const HaloPcMap& map) {
+    return map.HasDaehHeader() ? mapformat::kFileSizeField : mapformat::kAlternateFileSizeField;
+}
+
+std::string HeaderLengthWarning(const HaloPcMap& map, std::int64_t fileLength) {
+    if (map.HeaderFileSize >= fileLength) return {};
+    return "the map's header gives its length as " + ByteCount(map.HeaderFileSize) + " (at " +
+           Hex(HeaderFileSizeField(map)) + "), the file has " + ByteCount(fileLength) +
+           ": the game may not read the bytes behind that length";
+}
 
 void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength) {
     if (fileLength != map.LoadedLength) {
@@ -70,6 +121,8 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
         throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) + (map.TagCount == 1 ? " entry" : " entries") +
                            "; a compile needs at least 2 (the scenario and the tag whose data follows it)");
     }
+    CheckLoadedLength(map, fileLength);
+    CheckHeaderLength(map, fileLength);
     ScriptArrangement a;
     a.fileLength = fileLength;
     a.scenario = map.Scenario->Offset;
@@ -83,13 +136,15 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
                        std::int64_t{map.tagOffset},
                        std::int64_t{map.tagOffset} + mapformat::kTagEntrySize * map.TagCount};
     const Region strings{"string data", a.stringData, a.stringData + state.ScriptTableSize};
-    for (const Region& r : {fields, nodeData, index, strings}) CheckInsideFile(r, fileLength);
+    const Region mark{"compile mark in the map header", mapformat::kCompileMarkField,
+                      mapformat::kCompileMarkField + static_cast<std::int64_t>(mapformat::kCompileMark.size())};
+    for (const Region& r : {fields, nodeData, index, strings, mark}) CheckInsideFile(r, fileLength);
     if (state.SyntaxDataSize < kFirstSlot) {
         throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) + " bytes, smaller than its " +
                                   std::to_string(kFirstSlot) + "-byte header",
                               a.nodeData);
     }
-    CheckWrittenRegions({fields, nodeData, index}, a.stringData);
+    CheckWrittenRegions({fields, nodeData, index, mark}, a.stringData);
 
     a.oldRegionLength = OldRegionLength(file, map, state);
     a.insertionPoint = a.stringData + a.oldRegionLength;
@@ -118,6 +173,8 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
                            std::to_string(mapformat::kMaxFileLength) + ")");
     }
     a.growth = static_cast<std::int32_t>(growth);
+    CheckScenarioBlocks(file, map, a);
+    CheckTagsInFile(map, fileLength);
     return a;
 }
 

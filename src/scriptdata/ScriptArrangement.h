@@ -11,6 +11,7 @@
 // behind P.
 
 #include <cstdint>
+#include <string>
 
 namespace xsc {
 
@@ -32,10 +33,20 @@ struct ScriptArrangement {
     std::int32_t growth = 0;          // G = new region length - old region length
 };
 
-// Throws Error naming the problem (and the offset where it applies) when the map in `file` is not
-// arranged as a compile needs it, or the compiled script does not fit. Reads, never writes.
+// Every check a compile makes of the map before its first write, and so what `xsc check --map`
+// runs too: the file is still the map that was loaded and not cut short (its header's length, the
+// tags' data), the regions written in place lie before the string data without overlapping (the
+// compile mark in the header among them), the old script region is recognised, tag 1's data lies
+// behind it, no other scenario block lies inside it, and the scripts fit the node data and the
+// format. Throws Error naming the problem (and the offset where it applies). Reads, never writes.
 ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
                                    const BuiltScripts& built);
+
+// A header that gives the map a smaller length than the file has is no reason to refuse (the
+// bytes behind it are whole), but worth a warning: empty when there is none.
+std::string HeaderLengthWarning(const HaloPcMap& map, std::int64_t fileLength);
+// Where the header's file size field lies (0x008, or 0x5E8 in the alternate header).
+std::int64_t HeaderFileSizeField(const HaloPcMap& map);
 
 // Everything a compile knows of the map (tags, offsets) was read by the load: a file whose length
 // differs now is no longer that map (truncated, replaced or grown by someone else meanwhile).

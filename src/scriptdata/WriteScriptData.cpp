@@ -71,22 +71,15 @@ struct WritePlan {
 
 // The scenario's other blocks that lie behind the string data move with the tail; the fields that
 // name them are in front of it, where the word scan never looks, so they are corrected here as
-// the field at 0x5A8 is. A block inside the region the compile rewrites would be destroyed.
-void CorrectScenarioBlocks(BinaryStream& source, const HaloPcMap& map, WritePlan& plan, bool recordFixups) {
+// the field at 0x5A8 is (CheckArrangement refused a block inside the rewritten region).
+void CorrectScenarioBlocks(BinaryStream& source, WritePlan& plan, bool recordFixups) {
     const ScriptArrangement& a = plan.a;
     for (const ScenarioBlock& block : kScenarioBlocks) {
         const std::int64_t field = a.scenario + block.field;
         const std::string name = std::string("the scenario's ") + block.name;
         const std::int32_t count = source.ReadInt32At(field + kBlockCount, name + " count field");
         const std::int32_t address = source.ReadInt32At(field + kBlockAddress, name + " address field");
-        if (count <= 0) continue;
-        const std::int64_t offset = Wrap32(std::int64_t{address} - map.Magic);
-        if (offset >= a.stringData && offset < a.insertionPoint) {
-            throw Error::AtOffset(name + " (at " + Hex(offset) +
-                                      ") lie inside the script data a compile rewrites; this map's layout is not supported",
-                                  field);
-        }
-        if (!plan.fixup.InRange(address)) continue;
+        if (count <= 0 || plan.fixup.Growth() == 0 || !plan.fixup.InRange(address)) continue;
         const std::int32_t corrected = plan.fixup.Corrected(address);
         plan.writes.push_back(Int32Write(field + kBlockAddress, corrected));
         ++plan.result.scenarioAddressesCorrected;
@@ -100,7 +93,6 @@ void CorrectScenarioBlocks(BinaryStream& source, const HaloPcMap& map, WritePlan
 
 WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state,
                     const BuiltScripts& built, bool recordFixups) {
-    CheckLoadedLength(map, source.Length());
     const ScriptArrangement a = CheckArrangement(source, map, state, built);
     WritePlan plan{a, NewRegion(state, built), {},
                    map.UpdateFromPoint(static_cast<std::int32_t>(a.scanStart), static_cast<std::int32_t>(a.insertionPoint),
@@ -127,7 +119,7 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     plan.result.indexAddressesCorrected = plan.fixup.IndexPass(index.bytes.Data(), map.TagCount, index.offset,
                                                                recordFixups ? &plan.result.fixups : nullptr);
     if (plan.result.indexAddressesCorrected != 0 && a.growth != 0) writes.push_back(std::move(index));
-    CorrectScenarioBlocks(source, map, plan, recordFixups);
+    CorrectScenarioBlocks(source, plan, recordFixups);
     return plan;
 }
 
@@ -138,10 +130,11 @@ void WriteFields(BinaryStream& target, const WritePlan& plan) {
     }
 }
 
-// Every byte an in-place compile overwrites or cuts off: the small fields, and the string data
-// with everything behind it (only the new region when the tail stays where it is).
+// Every byte an in-place compile overwrites or cuts off: the compile mark (first, so that a journal
+// cut short is compared with the map's mark before anything else), the small fields, and the
+// string data with everything behind it (only the new region when the tail stays where it is).
 std::vector<FileRange> OverwrittenRanges(const WritePlan& plan) {
-    std::vector<FileRange> ranges;
+    std::vector<FileRange> ranges{{mapformat::kCompileMarkField, static_cast<std::int64_t>(mapformat::kCompileMark.size())}};
     for (const FieldWrite& w : plan.writes) ranges.push_back({w.offset, static_cast<std::int64_t>(w.bytes.Size())});
     const TailMove move = plan.Move();
     const std::int64_t end = move.Growth() == 0 ? move.regionStart + static_cast<std::int64_t>(move.region.size()) : move.oldLength;
@@ -149,13 +142,24 @@ std::vector<FileRange> OverwrittenRanges(const WritePlan& plan) {
     return ranges;
 }
 
-void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups) {
+void WriteMark(BinaryStream& file, std::string_view bytes) {
+    file.SetPosition(mapformat::kCompileMarkField);
+    file.Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    file.Flush();
+}
+
+// The mark goes to disk before any other change, and comes off only once every change is on disk:
+// whatever a crash or a power loss leaves is the old map, the new one, or a marked map (with its
+// journal, which undoes the compile). `unmarked` holds the header's bytes under the mark.
+void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::string_view unmarked) {
+    WriteMark(file, mapformat::kCompileMark);
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
     plan.result.wordsCorrected = MoveTail(file, file, true, move, plan.fixup, recordFixups ? &plan.result.fixups : nullptr);
     WriteFields(file, plan);
     if (move.NewLength() < move.oldLength) file.SetLength(move.NewLength());
     file.Flush();
+    WriteMark(file, unmarked);
 }
 
 // The result, with the words the scan listed attributed to the tags whose data holds them.
@@ -169,13 +173,15 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
     const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Exclusive);
     BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadWrite);
     WritePlan plan = PlanWrite(file, map, state, built, options.recordFixups);
+    file.SetPosition(mapformat::kCompileMarkField);
+    const std::string unmarked = file.Read(mapformat::kCompileMark.size());
     if (!options.journal) {
-        ApplyInPlace(file, plan, options.recordFixups);
+        ApplyInPlace(file, plan, options.recordFixups, unmarked);
         return Result(map, plan);
     }
     RollbackJournal journal = RollbackJournal::Begin(file, *map.f, OverwrittenRanges(plan), plan.Move().NewLength());
     try {
-        ApplyInPlace(file, plan, options.recordFixups);
+        ApplyInPlace(file, plan, options.recordFixups, unmarked);
     } catch (const std::exception& e) {
         // An error part-way (a write refused, memory exhausted): put the saved bytes back now.
         try {

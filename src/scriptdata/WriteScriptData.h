@@ -2,7 +2,9 @@
 // The write phase of a compile.
 //
 // In place, with a journal: lock the map, plan, save what will change to the journal (flushed),
-// write, flush the map, delete the journal (the commit point).
+// set the compile mark in the map header and flush it, write, flush the map, put the header's
+// bytes back under the mark and flush them, delete the journal (the commit point). Without a
+// journal the same, less the journal: a crash then leaves a marked map, refused when opened.
 // Everything is read and checked first: the arrangement of the map, the fields to write, the tag
 // index with its corrected data addresses, and the new region (strings, 1024 zero bytes, 0xFF
 // padding, script records) in memory. Only then is the file written: in place, the new length is

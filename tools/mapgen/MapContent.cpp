@@ -45,6 +45,11 @@ void WriteHeader(BlockWriter& out, const MapPlan& plan, const MapOptions& option
     const bool daeh = options.daehHeader;
     Store32(header.data(), daeh ? mapformat::kIndexOffsetField : mapformat::kAlternateIndexOffsetField, index);
     Store32(header.data(), daeh ? mapformat::kAlternateIndexOffsetField : mapformat::kIndexOffsetField, ~index);
+    // The lengths the game reads from the header, as it writes them: the whole file, and the
+    // tag data from the index header to the end.
+    const auto length = static_cast<std::uint32_t>(plan.layout.fileLength);
+    Store32(header.data(), daeh ? mapformat::kFileSizeField : mapformat::kAlternateFileSizeField, length);
+    Store32(header.data(), daeh ? mapformat::kTagDataSizeField : mapformat::kAlternateTagDataSizeField, length - index);
     if (options.engineValue) {
         Store32(header.data(), daeh ? engine::kDaehEngineField : engine::kDemoEngineField, *options.engineValue);
         if (!daeh) engine::kDemoHeaderCode.copy(reinterpret_cast<char*>(header.data()) + engine::kDemoHeaderCodeField, 4);

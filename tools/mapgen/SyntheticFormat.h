@@ -3,9 +3,11 @@
 // scenario's own structure around its script fields, the node data header and the fill patterns.
 // The offsets that xsc reads are in map/MapFormat.h and scriptdata/ScriptDataFormat.h.
 //
-//   map header, 2048 bytes: filler, with the header code at 0x000 and indexOffset at 0x010
-//     ("daeh" header) or at 0x5EC (alternate header); the other of the two slots holds the
-//     complement of indexOffset, so a reader that looks in the wrong place goes astray
+//   map header, 2048 bytes: filler, with the header code at 0x000, the file size at 0x008, and
+//     indexOffset at 0x010 and the tag data size (from indexOffset to the end) at 0x014 ("daeh"
+//     header), or the tag data size at 0x2C4, the file size at 0x5E8 and indexOffset at 0x5EC
+//     (alternate header); the other kind's index slot holds the complement of indexOffset, so a
+//     reader that looks in the wrong place goes astray
 //   index header, 40 bytes:
 //     +0x00  MapMagic      +0x04  ident of tag 0    +0x08  0 (map id)
 //     +0x0C  TagCount      +0x10..+0x23  0 (model data, unused on PC)    +0x24  "sgat"
