@@ -83,6 +83,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
     RefuseMapAsScript(script, args.map);
     const XmlDocument document = XmlDocument::LoadXml(script);
     HaloPcMap map = OpenMapForCommand(args.map, err);
+    CheckOutputIsNotTheMap(map, args.output);
     if (args.warnings) PrintWarnings(document, map, args, err);
     ScriptCompilier state;
     CompileOptions options;

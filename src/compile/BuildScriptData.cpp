@@ -11,10 +11,6 @@
 
 namespace xsc {
 
-namespace {
-
-// An output file promises to leave the map untouched, so it must not be the map under any name
-// (the same path, a link, a hard link).
 void CheckOutputIsNotTheMap(const HaloPcMap& map, const std::optional<std::filesystem::path>& output) {
     std::error_code ec;
     if (output && map.f && std::filesystem::equivalent(*output, *map.f, ec)) {
@@ -23,8 +19,6 @@ void CheckOutputIsNotTheMap(const HaloPcMap& map, const std::optional<std::files
                     Error::Subject::Output);
     }
 }
-
-}  // namespace
 
 CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
                                const CompileOptions& options) {

@@ -48,4 +48,9 @@ struct CompileSummary {
 CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
                                const CompileOptions& options = {});
 
+// An output file promises to leave the map untouched, so it must not be the map under any name
+// (the same path, a symbolic or a hard link): throws Error (about the output) when it is.
+// BuildScriptData checks it first; a front end may check it before it says anything else.
+void CheckOutputIsNotTheMap(const HaloPcMap& map, const std::optional<std::filesystem::path>& output);
+
 }  // namespace xsc

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -71,6 +72,19 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     mapgen::WriteMap(dir / "retail.map", retail);
     mapgen::WriteMap(dir / "unknown.map", unknown);
     mapgen::WriteMap(dir / "small.map", CustomMap(9));
+    // Maps no compile may take as they are: cut short; holding scripts another tool wrote; left
+    // marked as being compiled by a compile whose journal is not beside it. And a map whose tag 2
+    // has its data outside the tag data (data address 0, as a BSP's).
+    test::WriteBytes(dir / "cut.map", test::Bytes(compiled.before.begin(), compiled.before.begin() + 9000));
+    test::Bytes foreign = compiled.after;
+    foreign.at(static_cast<std::size_t>(compiled.layout.stringDataOffset)) = 'x';
+    test::WriteBytes(dir / "foreign.map", foreign);
+    test::Bytes marked = compiled.before;
+    std::copy_n("xsc: compiling!!", 16, marked.begin() + 0x200);
+    test::WriteBytes(dir / "marked.map", marked);
+    test::Bytes bsp = compiled.before;
+    test::Put32(bsp, static_cast<std::size_t>(compiled.layout.tagOffset + 2 * 32 + 0x14), 0);
+    test::WriteBytes(dir / "bsp.map", bsp);
     fs::copy(source, dir.Path());
     fs::copy(source.parent_path() / "check", dir / "check");
     ASSERT_EQ(::mkfifo((dir / "pipe.map").c_str(), 0600), 0);
@@ -84,6 +98,7 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"compile", "DIR/level.map", "-", "-o", "DIR/out.map", "--fixups"}, "hello.xml"},
         {{"compile", "DIR/level.map", "DIR/hello.xml", "-o", "DIR/quiet.map", "--no-warnings"}},
         {{"compile", "DIR/level.map", "DIR/hello.xml"}},
+        {{"compile", "DIR/level.map", "DIR/hello.xml", "--no-warnings"}},
         {{"info", "DIR/level.map", "--json"}},
         {{"decompile", "DIR/level.map"}},
         {{"decompile", "DIR/level.map", "-o", "DIR/out.xml"}},
@@ -91,6 +106,20 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"compile", "DIR/level.map", "DIR/typo.xml"}},
         {{"compile", "DIR/level.map", "-"}, "malformed.xml"},
         {{"info", "DIR/bad.map"}},
+        {{"info", "DIR/hello.xml"}},
+        {{"info", "DIR/bsp.map"}},
+        {{"info", "DIR/bsp.map", "--json"}},
+        {{"info", "DIR/marked.map"}},
+        {{"compile", "DIR/hello.xml", "DIR/level.map"}},
+        {{"compile", "DIR/level.map", "DIR/hello.xml", "-o", "DIR/level.map"}},
+        {{"compile", "DIR/cut.map", "DIR/hello.xml"}},
+        {{"check", "DIR/hello.xml", "--map", "DIR/cut.map"}},
+        {{"check", "DIR/hello.xml", "--map", "DIR/foreign.map"}},
+        {{"recover", "DIR/absent.map"}},
+        {{"recover", "DIR"}},
+        {{"recover", "DIR/hello.xml"}},
+        {{"recover", "DIR/marked.map"}},
+        {{"recover", "DIR/retail.map"}},
         {{"compile", "DIR/absent.map", "DIR/hello.xml"}},
         {{"compile", "DIR/level.map", "DIR"}},
         {{"info", "DIR/pipe.map"}},

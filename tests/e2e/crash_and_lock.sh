@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Real processes: an in-place compile killed with SIGKILL at random moments leaves a map that,
-# once opened again (xsc info undoes the interrupted compile), is the old map or the compiled one;
-# and a second compile of a map that is being compiled is refused at once.
+# once opened again (xsc info undoes the interrupted compile), is the old map or the compiled one,
+# also when it was compiled through a link; a second compile of a map that is being compiled is
+# refused at once; and the temporary file of a killed -o compile is removed by the next one.
 # Usage: crash_and_lock.sh XSC XSC_MKMAP SOURCE_DIR
 set -euo pipefail
 xsc="$1"; mkmap="$2"; src="$3"
@@ -33,6 +34,36 @@ for round in $(seq 20); do
 done
 [ "$kills" -gt 0 ] || fail "no compile was still running when it was killed"
 
+# Killed through a symbolic link: the journal stands beside the real file, so the real name finds
+# it. Another name of the same file (a hard link) has no journal beside it: it is refused while the
+# map is marked as being compiled, and never taken for whole when it is not.
+ln -s level.map "$work/link.map"
+ln "$work/level.map" "$work/hard.map"
+linkKills=0
+for round in $(seq 10); do
+  cp "$work/original.map" "$work/level.map"
+  "$xsc" compile "$work/link.map" "$src/examples/hello.xml" >/dev/null 2>&1 &
+  pid=$!
+  sleep "0.$(( RANDOM % 250 ))"
+  if kill -9 "$pid" 2>/dev/null; then linkKills=$((linkKills + 1)); fi
+  wait "$pid" 2>/dev/null || true
+  if "$xsc" info "$work/hard.map" >/dev/null 2>"$work/notice"; then
+    if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
+      fail "link round $round: a map that is neither the old nor the compiled one was taken for whole"
+    fi
+  else
+    grep -q "marked as being compiled" "$work/notice" || fail "link round $round: $(cat "$work/notice")"
+  fi
+  "$xsc" info "$work/level.map" >/dev/null 2>"$work/notice" || fail "link round $round: info failed: $(cat "$work/notice")"
+  if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
+    fail "link round $round: the map is neither the old nor the compiled one"
+  fi
+  [ ! -e "$work/level.map.xsc-journal" ] || fail "link round $round: the journal is still there"
+  [ ! -e "$work/link.map.xsc-journal" ] || fail "link round $round: a journal beside the link"
+done
+[ "$linkKills" -gt 0 ] || fail "no compile through the link was still running when it was killed"
+rm "$work/link.map" "$work/hard.map"
+
 # Two writers: while one compile holds the map, the second is refused and changes nothing.
 cp "$work/original.map" "$work/level.map"
 "$xsc" compile "$work/level.map" "$src/examples/hello.xml" >/dev/null &
@@ -45,4 +76,14 @@ code=0
 grep -q "^xsc: error: level.map is being compiled by another process$" "$work/stderr" || fail "$(cat "$work/stderr")"
 wait "$pid"
 cmp -s "$work/level.map" "$work/compiled.map" || fail "the first compile did not finish as it should"
-echo "ok: $kills of 20 compiles killed part-way ($rolled rolled back), each map the old or the compiled one"
+# A killed compile with -o leaves its temporary file beside OUT; the next compile there removes it.
+"$xsc" compile "$work/original.map" "$src/examples/hello.xml" -o "$work/out.map" >/dev/null 2>&1 &
+pid=$!
+for _ in $(seq 500); do compgen -G "$work/.out.map.xsc-*" >/dev/null && break; sleep 0.002; done
+kill -9 "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+if compgen -G "$work/.out.map.xsc-*" >/dev/null; then
+  "$xsc" compile "$work/original.map" "$src/examples/hello.xml" -o "$work/out.map" >/dev/null 2>&1
+  ! compgen -G "$work/.out.map.xsc-*" >/dev/null || fail "a killed compile's temporary file was left behind"
+fi
+echo "ok: $kills of 20 compiles killed part-way ($rolled rolled back), $linkKills of 10 through a link, each map the old or the compiled one"

@@ -1,8 +1,10 @@
-// A compile in place stopped after its k-th write, flush, cut or removal, for every k, as a kill
-// or a power loss would stop it; then the map is opened again (RecoverFile). It must hold either
-// its old bytes or the complete compile's, never anything else, for a growing and a shrinking
-// compile, also when the recovery itself is stopped part-way and run again. And the same write
-// failing with an error: reported, and the map as it was.
+// A compile in place through a symbolic link, stopped after its k-th write, flush, cut or removal
+// (the compile mark's and the unmark's among them), for every k, as a kill or a power loss would
+// stop it. Opened under another name (a hard link, where no journal stands), the map is refused or
+// whole; opened by its real name (RecoverFile), it holds either its old bytes or the complete
+// compile's, never anything else, for a growing and a shrinking compile, also when the recovery
+// itself is stopped part-way and run again. And the same write failing with an error: reported,
+// and the map as it was.
 
 #include <gtest/gtest.h>
 
@@ -55,11 +57,16 @@ void Compile(const std::filesystem::path& path, const std::string& script) {
 TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
     test::TempDir dir;
     const auto path = dir / "level.map";
+    const auto link = dir / "link.map";
+    const auto hardLink = dir / "other.map";
+    std::filesystem::create_symlink("level.map", link);
     mapgen::MapOptions options = test::SmallMap(3);
     options.scenarioBlocks = true;
     // Growing: a fresh map gets the long script; shrinking: that map gets the short one.
     for (const auto& [first, second] : {std::pair<std::string, std::string>{"", kLong}, {kLong, kShort}}) {
         mapgen::WriteMap(path, options);
+        std::filesystem::remove(hardLink);
+        std::filesystem::create_hard_link(path, hardLink);
         if (!first.empty()) Compile(path, first);
         const test::Bytes before = test::ReadBytes(path);
         Arm(0);
@@ -73,7 +80,19 @@ TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
             SCOPED_TRACE("stopped at fault point " + std::to_string(k) + " of " + std::to_string(points));
             test::WriteBytes(path, before);
             Arm(k);
-            EXPECT_THROW(Compile(path, second), SimulatedCrash);
+            EXPECT_THROW(Compile(link, second), SimulatedCrash);
+            Arm(0);
+            const test::Bytes stopped = test::ReadBytes(path);
+            try {
+                HaloPcMap other;
+                other.LoadMap(hardLink);
+                EXPECT_TRUE(stopped == before || stopped == after);
+            } catch (const Error& e) {
+                EXPECT_NE(std::string(e.what()).find("no journal that undoes it was found at " +
+                                                     RollbackJournal::PathFor(hardLink).string()),
+                          std::string::npos)
+                    << e.what();
+            }
             // Every other time, the recovery is stopped too, and the next opening finishes it.
             Arm(k % 2 == 0 ? 1 + k % 7 : 0);
             try {
@@ -135,8 +154,11 @@ TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
     flipped[flipped.size() / 2] ^= 1;
     test::Bytes otherMap = stopped;
     otherMap[16] ^= 1;  // in the map header, which no compile writes
+    const test::Bytes cut(saved.begin(), saved.end() - 1);
     const Case cases[] = {
-        {"cut short", test::Bytes(saved.begin(), saved.end() - 1), stopped, Recovery::Outcome::Discarded},
+        {"cut short, the map as it saved it", cut, before, Recovery::Outcome::Discarded},
+        {"cut short before its ranges, the map changed", test::Bytes(saved.begin(), saved.begin() + 60), stopped,
+         Recovery::Outcome::Discarded},
         {"one bit flipped", flipped, stopped, Recovery::Outcome::Foreign},
         {"another map", saved, otherMap, Recovery::Outcome::Foreign},
     };
@@ -145,6 +167,15 @@ TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
         test::WriteBytes(path, c.map);
         EXPECT_EQ(RecoverFile(path).outcome, c.outcome) << c.name;
         EXPECT_TRUE(test::ReadBytes(path) == c.map) << c.name;
+    }
+    // Cut short, but the map differs from what it did save: the map was changed, and the journal
+    // cannot undo it. It is kept, and the map refused.
+    for (const test::Bytes& changed : {stopped, test::Bytes(before.begin(), before.end() - 4)}) {
+        test::WriteBytes(journal, cut);
+        test::WriteBytes(path, changed);
+        EXPECT_THROW(RecoverFile(path), Error);
+        EXPECT_TRUE(test::ReadBytes(journal) == cut);
+        EXPECT_TRUE(test::ReadBytes(path) == changed);
     }
     // A link planted at the journal's name is neither followed nor used by a compile.
     std::filesystem::remove(journal);

@@ -31,12 +31,11 @@ struct Field {
 template <typename Check>
 void ForEachDamagedMap(const Bytes& good, const mapgen::MapLayout& layout, bool daeh, Check check) {
     // Reading the script fields needs everything up to the slot count field in the node data;
-    // the compile needs everything up to the end of the string data (the scan behind it stops
-    // at the end of the file).
+    // the compile refuses any map cut short (its header gives the whole length).
     const std::int64_t length = static_cast<std::int64_t>(good.size());
     for (std::int64_t cut = 0; cut <= length; ++cut) {
         check("cut to " + std::to_string(cut), Bytes(good.begin(), good.begin() + cut),
-              std::optional(cut >= layout.nodeDataOffset + 0x30), std::optional(cut >= layout.stringDataEnd));
+              std::optional(cut >= layout.nodeDataOffset + 0x30), std::optional(cut == length));
     }
     // Every 32-bit field the loader and the compile read.
     const std::int64_t x = layout.scenarioOffset;

@@ -1,13 +1,16 @@
 // Faults from the system around a compile, in place and with -o: a map that may not be written,
 // a map that disappears or changes length between load and compile, a file-size limit below the
 // grown map, an output folder that may not be written. Each ends with a clear error, the map's
-// bytes exactly as before and no stray temporary file.
+// bytes exactly as before and no stray temporary file; and the temporary file a killed -o compile
+// left behind is removed by the next one, unless a live compile holds it.
 //
 // Root may write read-only files, so permission faults run in a forked child that drops to user
 // and group 65534 (nobody) and first proves it can no longer write what it must not.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -176,6 +179,16 @@ TEST_F(WriteFaults, FileSizeLimitBelowTheGrownMap) {
         EXPECT_TRUE(test::ReadBytes(map) == before) << "the map's bytes changed";
         EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"level.map"});
     }
+}
+
+TEST_F(WriteFaults, TheTemporaryFileOfAKilledCompileIsRemovedByTheNext) {
+    test::WriteBytes(dir / ".new.map.xsc-dead01", before);  // its writer is gone
+    test::WriteBytes(dir / ".new.map.xsc-live01", before);  // its writer holds its lock
+    const int live = ::open((dir / ".new.map.xsc-live01").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+    EXPECT_EQ(LoadAndCompile(map, dir / "new.map"), "compiled");
+    ::close(live);
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{".new.map.xsc-live01", "level.map", "new.map"}));
 }
 
 }  // namespace
