@@ -30,7 +30,7 @@ QT_QPA_PLATFORM=offscreen timeout 2 "$bin/xsc-gui" 2>"$root/gui.err" || code=$?
 [ "$code" -eq 124 ] || fail "xsc-gui ended with status $code: $(cat "$root/gui.err")"
 
 for file in applications/xsc-gui.desktop man/man1/xsc.1.gz man/man1/xsc-gui.1.gz man/man1/xsc-mkmap.1.gz \
-            doc/xsc/copyright doc/xsc/changelog.gz; do
+            doc/xsc/copyright doc/xsc/changelog.gz doc/xsc/docs/xml-language.md doc/xsc/examples/hello.xml; do
   [ -s "$share/$file" ] || fail "missing $file"
 done
 for size in 16 24 32 48 64 128 256; do
