@@ -10,6 +10,7 @@
 #include "runtime/Error.h"
 #include "runtime/Int32.h"
 #include "runtime/Text.h"
+#include "runtime/XmlDocument.h"
 
 namespace xsc {
 namespace {
@@ -45,24 +46,16 @@ std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagInde
                           offset);
 }
 
-// "daeh" at 0 (any letter case) or "Ehed" at 0x2C0: the codes of the two header kinds.
-bool HasHeaderLiteral(BinaryStream& in) {
-    if (in.Length() >= kHeaderCodeOffset + 4) {
-        in.SetPosition(kHeaderCodeOffset);
-        if (EqualsIgnoringCase(in.Read(4), kHeaderCode)) return true;
-    }
-    const auto size = static_cast<std::int64_t>(kAlternateHeaderCode.size());
-    if (in.Length() < kAlternateHeaderCodeField + size) return false;
-    in.SetPosition(kAlternateHeaderCodeField);
-    return in.Read(kAlternateHeaderCode.size()) == kAlternateHeaderCode;
+// The file's first bytes, as many as the header codes of both kinds need.
+std::string HeadOf(BinaryStream& in) {
+    std::string head(static_cast<std::size_t>(std::min(in.Length(), kHeaderCodesEnd)), '\0');
+    in.SetPosition(0);
+    in.ReadInto(reinterpret_cast<std::uint8_t*>(head.data()), head.size());
+    return head;
 }
 
-Error NotAMap(BinaryStream& in) {
-    std::string first(static_cast<std::size_t>(std::min<std::int64_t>(in.Length(), 64)), '\0');
-    in.SetPosition(0);
-    in.ReadInto(reinterpret_cast<std::uint8_t*>(first.data()), first.size());
-    const std::size_t text = first.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    const bool xml = text != std::string::npos && first[text] == '<';
+Error NotAMap(std::string_view head) {
+    const bool xml = LooksLikeXml(head);
     return Error::InMap("this is not a map of the PC game: neither \"" + std::string(kHeaderCode) + "\" at " +
                         Hex(kHeaderCodeOffset) + " nor \"" + std::string(kAlternateHeaderCode) + "\" at " +
                         Hex(kAlternateHeaderCodeField) + (xml ? "; it looks like an XML script" : ""));
@@ -73,6 +66,16 @@ Error NotAMap(BinaryStream& in) {
 HaloPcMap::HaloPcMap() = default;
 
 std::string HaloPcMap::Reverse(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
+
+bool HaloPcMap::HasHeaderCode(std::string_view head) {
+    const auto at = [head](std::int64_t offset, std::size_t size) {
+        return static_cast<std::int64_t>(head.size()) >= offset + static_cast<std::int64_t>(size)
+                   ? head.substr(static_cast<std::size_t>(offset), size)
+                   : std::string_view();
+    };
+    return EqualsIgnoringCase(at(kHeaderCodeOffset, kHeaderCode.size()), kHeaderCode) ||
+           at(kAlternateHeaderCodeField, kAlternateHeaderCode.size()) == kAlternateHeaderCode;
+}
 
 bool HaloPcMap::HasDaehHeader() const { return EqualsIgnoringCase(HeaderCode, kHeaderCode); }
 
@@ -89,7 +92,8 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
         loaded.ReadIndex(in);
     } catch (const Error&) {
         // Whatever a file that is no map trips on first says nothing useful about it.
-        if (!HasHeaderLiteral(in)) throw NotAMap(in);
+        const std::string head = HeadOf(in);
+        if (!HasHeaderCode(head)) throw NotAMap(head);
         throw;
     }
     in.Close();

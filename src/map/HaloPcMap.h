@@ -52,6 +52,9 @@ public:
 
     // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
     bool HasDaehHeader() const;
+    // True when a file's first bytes (`head`, mapformat::kHeaderCodesEnd of them or fewer) hold the
+    // code of either header kind: "daeh" at 0 in any letter case, or "Ehed" at 0x2C0.
+    static bool HasHeaderCode(std::string_view head);
 
     // False for a tag whose data is not in the tag data (its data address is 0, as BSP tags'
     // are) or whose data offset lies outside the file.

@@ -40,6 +40,7 @@ constexpr std::int64_t kTagDataSizeField = 0x014;           // daeh header: inde
 constexpr std::int64_t kAlternateTagDataSizeField = 0x2C4;  // the alternate header's
 constexpr std::int64_t kAlternateHeaderCodeField = 0x2C0;   // the demo's header code, as stored
 constexpr std::string_view kAlternateHeaderCode = "Ehed";
+constexpr std::int64_t kHeaderCodesEnd = 0x2C4;  // the first bytes that hold either header code
 
 // The compile mark: while a compile in place changes a map, these bytes of its header hold
 // kCompileMark, so that the map is never taken for whole under a name whose journal is not beside
