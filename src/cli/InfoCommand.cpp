@@ -47,6 +47,33 @@ std::string IdentHex(std::int32_t ident) {
     return s.str();
 }
 
+// The header's two size fields, each with what the file says: the file size is the file's length,
+// and the tag data runs from the index offset to the end of the file.
+struct SizeField {
+    const char* label;
+    const char* key;
+    std::int64_t field;
+    std::int64_t value;
+    std::int64_t actual;  // what the file gives
+};
+
+std::vector<SizeField> SizeFields(const HaloPcMap& map) {
+    return {{"file size field", "fileSizeField", map.FileSizeField(), map.HeaderFileSize, map.LoadedLength},
+            {"tag data size field", "tagDataSizeField", map.TagDataSizeField(), map.HeaderTagDataSize,
+             map.LoadedLength - map.indexOffset}};
+}
+
+std::string SizeFieldText(const SizeField& f) {
+    const std::string at = std::to_string(f.value) + " (at " + Hex(f.field) + "): ";
+    if (f.value == f.actual) return at + "agrees with the file";
+    return at + "the file says " + std::to_string(f.actual);
+}
+
+QJsonObject SizeFieldJson(const SizeField& f) {
+    return {{"offset", static_cast<double>(f.field)}, {"value", static_cast<double>(f.value)},
+            {"file", static_cast<double>(f.actual)}, {"agrees", f.value == f.actual}};
+}
+
 QJsonObject ScenarioJson(const ScenarioScriptFields& s) {
     QJsonObject o;
     o["offset"] = static_cast<double>(s.scenarioOffset);
@@ -75,6 +102,8 @@ void PrintJson(const HaloPcMap& map, const engine::MapEngine& mapEngine, const s
     QJsonObject o;
     o["header"] = map.HasDaehHeader() ? "daeh" : "alternate";
     o["engine"] = EngineJson(mapEngine);
+    o["fileLength"] = static_cast<double>(map.LoadedLength);
+    for (const SizeField& f : SizeFields(map)) o[f.key] = SizeFieldJson(f);
     o["indexOffset"] = map.indexOffset;
     o["mapMagic"] = map.MapMagic;
     o["magic"] = map.Magic;
@@ -131,6 +160,8 @@ void PrintText(const HaloPcMap& map, const engine::MapEngine& mapEngine, const s
     out << "map\n";
     row("header", map.HasDaehHeader() ? "daeh" : "alternate (index offset at " + Hex(mapformat::kAlternateIndexOffsetField) + ")");
     row("engine", engine::DescribeMapEngine(mapEngine));
+    row("file length", std::to_string(map.LoadedLength));
+    for (const SizeField& f : SizeFields(map)) row(f.label, SizeFieldText(f));
     row("index offset", Hex(map.indexOffset));
     row("MapMagic", Hex(static_cast<std::uint32_t>(map.MapMagic)));
     row("Magic", Hex(map.Magic) + " (" + std::to_string(map.Magic) + ")");

@@ -153,7 +153,14 @@ void HaloPcMap::ReadIndex(BinaryStream& in) {
 // says it is longer than it is). Read where the header kind puts it; the alternate header always
 // reaches it, as its index offset lies behind it.
 void HaloPcMap::ReadHeaderSizes(BinaryStream& in) {
-    HeaderFileSize = in.ReadInt32At(HasDaehHeader() ? kFileSizeField : kAlternateFileSizeField, "the file size field");
+    HeaderFileSize = in.ReadInt32At(FileSizeField(), "the header's file size field");
+    HeaderTagDataSize = in.ReadInt32At(TagDataSizeField(), "the header's tag data size field");
+}
+
+std::int64_t HaloPcMap::FileSizeField() const { return HasDaehHeader() ? kFileSizeField : kAlternateFileSizeField; }
+
+std::int64_t HaloPcMap::TagDataSizeField() const {
+    return HasDaehHeader() ? kTagDataSizeField : kAlternateTagDataSizeField;
 }
 
 bool HaloPcMap::HasDataInFile(const Tag& tag) const {

@@ -35,7 +35,8 @@ public:
     std::optional<std::filesystem::path> f;  // the chosen map file; empty before a load
     std::string HeaderCode;  // the four raw bytes at offset 0, as read by the last load
     std::int64_t LoadedLength = 0;  // the file's length when the last load read it
-    std::int32_t HeaderFileSize = 0;  // the length the header gives (0x008, or 0x5E8 in the alternate header)
+    std::int32_t HeaderFileSize = 0;     // the length the header gives (FileSizeField())
+    std::int32_t HeaderTagDataSize = 0;  // the tag data's length the header gives (TagDataSizeField())
 
     // Loads the chosen map. An empty choice (a cancelled chooser) empties `f` and changes nothing
     // else. A map that cannot be read throws Error and leaves this object exactly as it was; so
@@ -52,6 +53,10 @@ public:
 
     // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
     bool HasDaehHeader() const;
+    // Where the header keeps the file's length and the tag data's: 0x008 and 0x014 in a "daeh"
+    // header, 0x5E8 and 0x2C4 in the alternate one. A compile that moves the tail corrects both.
+    std::int64_t FileSizeField() const;
+    std::int64_t TagDataSizeField() const;
     // True when a file's first bytes (`head`, mapformat::kHeaderCodesEnd of them or fewer) hold the
     // code of either header kind: "daeh" at 0 in any letter case, or "Ehed" at 0x2C0.
     static bool HasHeaderCode(std::string_view head);

@@ -42,6 +42,12 @@ constexpr std::int64_t kAlternateHeaderCodeField = 0x2C0;   // the demo's header
 constexpr std::string_view kAlternateHeaderCode = "Ehed";
 constexpr std::int64_t kHeaderCodesEnd = 0x2C4;  // the first bytes that hold either header code
 
+// What the PC game can hold: it loads the tag data (tag data size bytes from indexOffset) into a
+// tag memory of this size, and reads no map longer than the second. A compile refuses to take a
+// map past either when it was within before.
+constexpr std::int64_t kGameTagMemory = 0x1700000;
+constexpr std::int64_t kGameLargestMap = 0x18000000;
+
 // The compile mark: while a compile in place changes a map, these bytes of its header hold
 // kCompileMark, so that the map is never taken for whole under a name whose journal is not beside
 // it (a hard link, a copy). In a "daeh" header they lie in the padding 0x068..0x7FB; in the

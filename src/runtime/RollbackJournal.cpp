@@ -17,7 +17,9 @@
 namespace xsc {
 namespace {
 
-constexpr std::string_view kJournalCode = "XSCJRNL1";
+constexpr std::string_view kJournalCode = "XSCJRNL2";
+// Journals of earlier versions: the same layout, with the anchor over the bytes [0, K).
+constexpr std::string_view kFirstJournalCode = "XSCJRNL1";
 constexpr std::int64_t kHeaderSize = 48;
 constexpr std::int64_t kRangeEntrySize = 16;
 constexpr std::int64_t kTrailerSize = 16;
@@ -48,6 +50,7 @@ struct Header {
     std::int64_t dataAt = 0;  // where the saved bytes start
     std::uint64_t dataHash = 0;
     bool tableComplete = false;  // a journal cut short: its ranges were read whole
+    bool prefixAnchor = false;   // a first-version journal: its anchor is all of [0, K)
 };
 
 // Reads the bytes of `ranges` from `file` in chunks of at most 4 MB and hands each chunk to
@@ -72,6 +75,24 @@ std::uint64_t HashOfFile(BinaryStream& file, const std::vector<FileRange>& range
         hash.Add(chunk.data(), chunk.size());
     });
     return hash.Value();
+}
+
+// The bytes the anchor hash covers: [0, K) without the bytes of the ranges, which the change may
+// have written (the map header's size fields and compile mark lie among the first bytes).
+std::vector<FileRange> AnchorPieces(const Header& h) {
+    if (h.prefixAnchor) return {{0, h.anchorLength}};
+    std::vector<FileRange> written = h.ranges;
+    std::sort(written.begin(), written.end(), [](const FileRange& a, const FileRange& b) { return a.offset < b.offset; });
+    std::vector<FileRange> pieces;
+    std::int64_t at = 0;
+    for (const FileRange& r : written) {
+        if (r.offset > at) pieces.push_back({at, std::min(r.offset, h.anchorLength) - at});
+        at = std::max(at, r.offset + r.length);
+        if (at >= h.anchorLength) break;
+    }
+    if (at < h.anchorLength) pieces.push_back({at, h.anchorLength - at});
+    std::erase_if(pieces, [](const FileRange& p) { return p.length <= 0; });
+    return pieces;
 }
 
 std::vector<std::uint8_t> EncodeHeader(const Header& h) {
@@ -104,10 +125,10 @@ JournalState ReadJournal(BinaryStream& journal, Header& h) {
     std::uint8_t fixed[kHeaderSize] = {};
     journal.SetPosition(0);
     journal.ReadInto(fixed, static_cast<std::size_t>(std::min(size, kHeaderSize)));
-    const auto codeBytes = static_cast<std::size_t>(std::min<std::int64_t>(size, kJournalCode.size()));
-    if (!std::equal(kJournalCode.begin(), kJournalCode.begin() + static_cast<std::ptrdiff_t>(codeBytes), fixed)) {
-        return JournalState::Damaged;
-    }
+    const auto codeBytes = static_cast<std::ptrdiff_t>(std::min<std::int64_t>(size, kJournalCode.size()));
+    const auto isCode = [&](std::string_view code) { return std::equal(code.begin(), code.begin() + codeBytes, fixed); };
+    if (!isCode(kJournalCode) && !isCode(kFirstJournalCode)) return JournalState::Damaged;
+    h.prefixAnchor = !isCode(kJournalCode);
     if (size < kHeaderSize) return JournalState::CutShort;
     h.lengthBefore = static_cast<std::int64_t>(DecodeFixed64(fixed + 8));
     h.lengthAfter = static_cast<std::int64_t>(DecodeFixed64(fixed + 16));
@@ -176,7 +197,7 @@ void Restore(BinaryStream& journal, const Header& h, BinaryStream& file) {
 bool DiffersFromCutShort(BinaryStream& journal, const Header& h, BinaryStream& file) {
     if (!h.tableComplete) return false;  // it saved no byte yet
     if (file.Length() != h.lengthBefore || file.Length() < h.anchorLength ||
-        HashOfFile(file, {{0, h.anchorLength}}) != h.anchorHash) {
+        HashOfFile(file, AnchorPieces(h)) != h.anchorHash) {
         return true;
     }
     std::vector<FileRange> inJournal;
@@ -219,11 +240,9 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
     Header h;
     h.lengthBefore = file.Length();
     h.lengthAfter = lengthAfter;
-    h.anchorLength = kLargestAnchor;
-    for (const FileRange& r : ranges) h.anchorLength = std::min(h.anchorLength, r.offset);
-    h.anchorLength = std::max<std::int64_t>(0, std::min(h.anchorLength, h.lengthBefore));
-    h.anchorHash = HashOfFile(file, {{0, h.anchorLength}});
+    h.anchorLength = std::min(kLargestAnchor, h.lengthBefore);
     h.ranges = ranges;
+    h.anchorHash = HashOfFile(file, AnchorPieces(h));
 
     RollbackJournal journal(PathFor(path));
     BinaryStream out = BinaryStream::CreateNew(journal.path_);
@@ -312,7 +331,7 @@ Recovery RecoverFile(const std::filesystem::path& file) {
     BinaryStream target = BinaryStream::OpenAsBinaryFile(file, BinaryStream::Mode::ReadWrite);
     const std::int64_t length = target.Length();
     const bool lengthFits = length >= std::min(h.lengthBefore, h.lengthAfter) && length <= std::max(h.lengthBefore, h.lengthAfter);
-    if (!lengthFits || length < h.anchorLength || HashOfFile(target, {{0, h.anchorLength}}) != h.anchorHash) {
+    if (!lengthFits || length < h.anchorLength || HashOfFile(target, AnchorPieces(h)) != h.anchorHash) {
         return {Recovery::Outcome::Foreign, name + " does not belong to this map; it was left alone and the map was not changed"};
     }
     if (length == h.lengthBefore && HashOfFile(target, h.ranges) == h.dataHash) {

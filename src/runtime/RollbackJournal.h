@@ -6,11 +6,14 @@
 // RecoverFile puts the saved bytes and the old length back: whatever happens, the file is the
 // old one or the new one. Layout (all integers little-endian):
 //
-//   0   8  "XSCJRNL1"
+//   0   8  "XSCJRNL2"
 //   8   8  file length before the change
 //  16   8  file length after the change
-//  24   8  K: the change writes nothing below this offset (at most 64 KB)
-//  32   8  XXH3-64 of the file's bytes [0, K): which file the journal belongs to
+//  24   8  K: the file's first bytes, at most 64 KB
+//  32   8  XXH3-64 of the file's bytes [0, K) that lie in none of the ranges below (which the
+//          change may have written): which file the journal belongs to. A journal "XSCJRNL1",
+//          of an earlier version, is read the same way with K the first byte the change
+//          writes and the hash over all of [0, K).
 //  40   4  range count n,   44  4  0
 //  48 16n  the ranges: file offset (8), length (8)
 //   ...    the saved bytes of each range, in order

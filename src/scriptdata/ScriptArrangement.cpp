@@ -60,7 +60,27 @@ void CheckHeaderLength(const HaloPcMap& map, std::int64_t fileLength) {
     if (map.HeaderFileSize <= fileLength) return;
     throw Error::AtOffset("the map is cut short: its header gives its length as " + ByteCount(map.HeaderFileSize) +
                               ", the file has " + ByteCount(fileLength),
-                          HeaderFileSizeField(map));
+                          map.FileSizeField());
+}
+
+// The game loads the whole tag data into a tag memory of fixed size and reads maps up to a fixed
+// length: a compile must not take the map past either (a map already past one is the user's own).
+void CheckGameLimits(const HaloPcMap& map, std::int64_t growth) {
+    const struct {
+        const char* what;
+        std::int64_t size;
+        std::int64_t limit;
+        const char* why;
+    } limits[] = {
+        {"tag data", map.HeaderTagDataSize, mapformat::kGameTagMemory, "the game's tag memory holds"},
+        {"map", map.HeaderFileSize, mapformat::kGameLargestMap, "the game reads maps of at most"},
+    };
+    for (const auto& l : limits) {
+        if (l.size > l.limit || l.size + growth <= l.limit) continue;
+        throw Error::InMap(std::string("the compile would make the ") + l.what + " " + ByteCount(l.size + growth) +
+                           " (it is " + ByteCount(l.size) + "); " + l.why + " " + ByteCount(l.limit) +
+                           "; make the scripts smaller");
+    }
 }
 
 // A map cut short also loses the data of its last tags. A tag whose data address is 0 has no data
@@ -96,14 +116,10 @@ void CheckScenarioBlocks(BinaryStream& file, const HaloPcMap& map, const ScriptA
 
 }  // namespace
 
-std::int64_t HeaderFileSizeField(const HaloPcMap& map) {
-    return map.HasDaehHeader() ? mapformat::kFileSizeField : mapformat::kAlternateFileSizeField;
-}
-
 std::string HeaderLengthWarning(const HaloPcMap& map, std::int64_t fileLength) {
     if (map.HeaderFileSize >= fileLength) return {};
     return "the map's header gives its length as " + ByteCount(map.HeaderFileSize) + " (at " +
-           Hex(HeaderFileSizeField(map)) + "), the file has " + ByteCount(fileLength) +
+           Hex(map.FileSizeField()) + "), the file has " + ByteCount(fileLength) +
            ": the game may not read the bytes behind that length";
 }
 
@@ -138,13 +154,15 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
     const Region strings{"string data", a.stringData, a.stringData + state.ScriptTableSize};
     const Region mark{"compile mark in the map header", mapformat::kCompileMarkField,
                       mapformat::kCompileMarkField + static_cast<std::int64_t>(mapformat::kCompileMark.size())};
-    for (const Region& r : {fields, nodeData, index, strings, mark}) CheckInsideFile(r, fileLength);
+    const Region fileSize{"header's file size field", map.FileSizeField(), map.FileSizeField() + 4};
+    const Region tagDataSize{"header's tag data size field", map.TagDataSizeField(), map.TagDataSizeField() + 4};
+    for (const Region& r : {fields, nodeData, index, strings, mark, fileSize, tagDataSize}) CheckInsideFile(r, fileLength);
     if (state.SyntaxDataSize < kFirstSlot) {
         throw Error::AtOffset("the node data is " + std::to_string(state.SyntaxDataSize) + " bytes, smaller than its " +
                                   std::to_string(kFirstSlot) + "-byte header",
                               a.nodeData);
     }
-    CheckWrittenRegions({fields, nodeData, index, mark}, a.stringData);
+    CheckWrittenRegions({fields, nodeData, index, mark, fileSize, tagDataSize}, a.stringData);
 
     a.oldRegionLength = OldRegionLength(file, map, state);
     a.insertionPoint = a.stringData + a.oldRegionLength;
@@ -173,6 +191,7 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
                            std::to_string(mapformat::kMaxFileLength) + ")");
     }
     a.growth = static_cast<std::int32_t>(growth);
+    CheckGameLimits(map, a.growth);
     CheckScenarioBlocks(file, map, a);
     CheckTagsInFile(map, fileLength);
     return a;

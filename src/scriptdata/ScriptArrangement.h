@@ -45,8 +45,6 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
 // A header that gives the map a smaller length than the file has is no reason to refuse (the
 // bytes behind it are whole), but worth a warning: empty when there is none.
 std::string HeaderLengthWarning(const HaloPcMap& map, std::int64_t fileLength);
-// Where the header's file size field lies (0x008, or 0x5E8 in the alternate header).
-std::int64_t HeaderFileSizeField(const HaloPcMap& map);
 
 // Everything a compile knows of the map (tags, offsets) was read by the load: a file whose length
 // differs now is no longer that map (truncated, replaced or grown by someone else meanwhile).

@@ -110,6 +110,12 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     const std::int32_t behindStrings = source.ReadInt32At(a.scenario + kBehindStringsAddressField,
                                                           "the scenario's address behind the string data");
     writes.push_back(Int32Write(a.scenario + kBehindStringsAddressField, Wrap32(std::int64_t{behindStrings} + a.growth)));
+    // The header's account of the file and of the tag data, which the game loads by it. Both end
+    // at the end of the file, so both move with it (a header that disagreed keeps disagreeing).
+    if (a.growth != 0) {
+        writes.push_back(Int32Write(map.FileSizeField(), Wrap32(std::int64_t{map.HeaderFileSize} + a.growth)));
+        writes.push_back(Int32Write(map.TagDataSizeField(), Wrap32(std::int64_t{map.HeaderTagDataSize} + a.growth)));
+    }
 
     // The tag index is read and written back as one block (only data addresses change), so a
     // map with thousands of tags costs two system calls, not one per entry.

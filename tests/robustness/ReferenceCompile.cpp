@@ -12,6 +12,9 @@ namespace {
 
 // Numbers of the format, written out here rather than taken from the code under test.
 constexpr std::int64_t kDaehIndexOffset = 0x10, kAlternateIndexOffset = 0x5EC;
+// The header's file size and tag data size, and the game's limits for them.
+constexpr std::int64_t kDaehSizes[2] = {0x08, 0x14}, kAlternateSizes[2] = {0x5E8, 0x2C4};
+constexpr std::int64_t kSizeLimits[2] = {0x18000000, 0x1700000};
 constexpr std::int64_t kTagEntries = 0x28, kEntrySize = 32, kEntryData = 0x14;
 constexpr std::int64_t kNodeDataSize = 0x474, kNodeDataAddress = 0x480;
 constexpr std::int64_t kStringDataSize = 0x488, kStringDataAddress = 0x494;
@@ -199,6 +202,13 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     const std::int64_t p = scriptTable + oldRegion;
     if (p < 0 || p > file.Length() || scriptTable < 0) return "string data outside the file";
     if (file.Length() + growth > 0x7FFFFFFF) return "a result beyond 2^31 - 1 bytes";
+    const std::int64_t* sizeFields = daeh ? kDaehSizes : kAlternateSizes;
+    std::int64_t sizes[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        sizes[i] = file.Read32(sizeFields[i], "a header size field");
+        if (sizes[i] <= kSizeLimits[i] && sizes[i] + growth > kSizeLimits[i]) return "a header size past the game's limit";
+    }
+    if (!file.failure.empty()) return file.failure;
 
     // The write phase: the fields, the slots, then strings, zeros, padding, records and the tail.
     file.WriteLe(x + kStringDataSize, l + 1024, 4, "the string data size");
@@ -220,6 +230,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     file.b.resize(static_cast<std::size_t>(scriptTable) + region.size());  // a smaller script shrinks the file
     const std::int32_t behind = file.Read32(x + kBehindStrings, "the address behind the strings");
     file.WriteLe(x + kBehindStrings, std::int64_t{behind} + growth, 4, "the address behind the strings");
+    for (int i = 0; i < 2; ++i) file.WriteLe(sizeFields[i], sizes[i] + growth, 4, "a header size field");
     if (!file.failure.empty()) return file.failure;
 
     // The fix-up: index data addresses, then every whole word from the scan start (moved back

@@ -67,6 +67,10 @@ TEST(Recompile, MatchesTheReferenceWhetherTheFileGrowsStaysOrShrinks) {
             if (summary.growth == 0) {
                 EXPECT_TRUE(after == before);
             }
+            // The header's file size and tag data size still agree with the file.
+            const bool daeh = options.daehHeader;
+            EXPECT_EQ(test::Get32(after, daeh ? 0x08 : 0x5E8), after.size());
+            EXPECT_EQ(test::Get32(after, daeh ? 0x14 : 0x2C4), after.size() - static_cast<std::size_t>(c.layout.indexOffset));
             // Every tag's and block's address still names its data, wherever the data went.
             if (options.scenarioBlocks) {
                 EXPECT_EQ(AddressedData(after, c.layout), AddressedData(c.before, c.layout));

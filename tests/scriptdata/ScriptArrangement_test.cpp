@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "CompileOracle.h"
@@ -77,6 +78,7 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
         {"another compiler's nodes",
          [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.nodeDataOffset + 0x38 + 20 * 4 + 12), 0); }, true},
         {"globals", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A8), 1); }, true},
+        {"tag data past the game's memory", [](Bytes& b, const Layout&) { Put32(b, 0x14, 0x1700000 - 4); }},
     };
     robust::MemoryFile file;
     std::string rendered;
@@ -109,6 +111,22 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
         rendered += std::string("just under 2 GB: ") + e.what() + "\n";
     }
     EXPECT_EQ(std::filesystem::file_size(path), 0x7FFFFFFFu - 50);
+    // Just under the largest map the game reads, as its header says too.
+    std::filesystem::resize_file(path, 0x18000000 - 50);
+    {
+        Bytes size(4);
+        Put32(size, 0, 0x18000000 - 50);
+        std::fstream patch(path, std::ios::in | std::ios::out | std::ios::binary);
+        patch.seekp(0x08);
+        patch.write(reinterpret_cast<const char*>(size.data()), 4);
+    }
+    map.LoadMap(path);
+    try {
+        BuildScriptData(map, XmlDocument::LoadXml(kOneScript), state);
+    } catch (const Error& e) {
+        rendered += std::string("just under the game's largest map: ") + e.what() + "\n";
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), 0x18000000u - 50);
     HaloPcMap none;
     EXPECT_THROW(BuildScriptData(none, XmlDocument::LoadXml(kOneScript), state), Error);  // no map loaded
     test::ExpectGolden("scriptdata/golden/Refusals.txt", rendered);
