@@ -13,11 +13,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/MapEngine.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/NumberText.h"
 #include "runtime/Error.h"
+#include "runtime/Process.h"
+#include "runtime/Utf8Path.h"
 
 namespace {
 
@@ -76,6 +79,7 @@ void PrintLayout(const std::string& file, const MapLayout& layout) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Writes a synthetic Halo PC map with an empty script table.", "xsc-mkmap"};
+    app.allow_windows_style_options(false);  // "/maps/a.map" is a file name
     app.set_version_flag("--version", std::string("xsc-mkmap ") + XSC_VERSION);
     MapOptions options;
     std::string out;
@@ -135,7 +139,10 @@ int main(int argc, char** argv) {
         ->excludes("--head-size");
 
     try {
-        app.parse(argc, argv);
+        const std::vector<std::string> arguments = xsc::ProgramArguments(argc, argv);
+        std::vector<const char*> pointers;
+        for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : kExitUsage;
@@ -153,7 +160,7 @@ int main(int argc, char** argv) {
         options.headSize = headSize;
         options.tagDataSize = tagData;
         if (size) options.headSize = HeadSizeFor(*size, options);
-        PrintLayout(out, xsc::mapgen::WriteMap(out, options));
+        PrintLayout(out, xsc::mapgen::WriteMap(xsc::PathFromUtf8(out), options));
     } catch (const xsc::Error& e) {
         std::fprintf(stderr, "xsc-mkmap: error: %s\n", e.what());
         return kExitFailure;

@@ -8,6 +8,7 @@
 #include "compile/ScriptCheck.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc::cli {
 
@@ -40,7 +41,7 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
     counts.errors += mapCounts.errors;
     counts.warnings += mapCounts.warnings;
     counts.notes += mapCounts.notes;
-    if (map) PrintDiagnostics(aboutMap, args.map->string(), out);
+    if (map) PrintDiagnostics(aboutMap, Utf8(*args.map), out);
     PrintDiagnostics(diagnostics, label, out);
     out << CheckSummary(label, counts, options.build) << "\n";
     return counts.errors > 0 || (args.werror && counts.warnings > 0) ? 1 : 0;

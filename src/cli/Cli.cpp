@@ -14,6 +14,7 @@
 #include "InfoCommand.h"
 #include "MapOpening.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc::cli {
 namespace {
@@ -53,6 +54,9 @@ std::vector<std::string> BuildNames() {
 int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
     CLI::App app{"xsc: compiles XML scripts into Halo PC map files", "xsc"};
     app.set_version_flag("--version", std::string("xsc ") + XSC_VERSION);
+    // "/maps/level.map" is a file name, never an option, on every system (CLI11 takes "/name" for
+    // an option on Windows unless told otherwise; subcommands inherit this).
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     Files files;
     // Each subcommand, with what it runs once its options are parsed (returning the exit code).
@@ -62,7 +66,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CLI::App* info = app.add_subcommand("info", "Show a map's header, engine, scenario script fields and tags");
     info->add_option("MAP", files.map, "The map file")->required();
     info->add_flag("--json", json, "Print one JSON object");
-    commands.emplace_back(info, [&] { return RunInfo(files.map, json, out, err), 0; });
+    commands.emplace_back(info, [&] { return RunInfo(PathFromUtf8(files.map), json, out, err), 0; });
 
     CompileArgs compile;
     bool noWarnings = false;
@@ -77,9 +81,9 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
                    "Unsafe: compile in place without saving what changes first, so a crash part-way leaves a broken "
                    "map (a little faster)");
     commands.emplace_back(comp, [&] {
-        compile.map = files.map;
+        compile.map = PathFromUtf8(files.map);
         compile.script = files.script;
-        if (!files.output.empty()) compile.output = files.output;
+        if (!files.output.empty()) compile.output = PathFromUtf8(files.output);
         compile.warnings = !noWarnings;
         compile.journal = !noJournal;
         RunCompile(compile, in, out, err);
@@ -114,21 +118,21 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     commands.emplace_back(chk, [&] {
         check.script = files.script;
         if (!checkEngine.empty()) check.engine = engine::ParseBuildName(checkEngine);
-        if (!files.map.empty()) check.map = files.map;
+        if (!files.map.empty()) check.map = PathFromUtf8(files.map);
         return RunCheck(check, in, out, err);
     });
 
     CLI::App* recover = app.add_subcommand(
         "recover", "Undo a compile of MAP that a crash or a kill interrupted (every command that opens a map does this)");
     recover->add_option("MAP", files.map, "The map file")->required();
-    commands.emplace_back(recover, [&] { return RunRecover(files.map, out); });
+    commands.emplace_back(recover, [&] { return RunRecover(PathFromUtf8(files.map), out); });
 
     CLI::App* decomp = app.add_subcommand("decompile", "Print a map's compiled scripts as an XML script");
     decomp->add_option("MAP", files.map, "The map file")->required();
     decomp->add_option("-o,--output", files.output, "Write the script here instead of printing it")->check(kNotEmpty);
     commands.emplace_back(decomp, [&] {
-        DecompileArgs decompile{files.map, std::nullopt};
-        if (!files.output.empty()) decompile.output = files.output;
+        DecompileArgs decompile{PathFromUtf8(files.map), std::nullopt};
+        if (!files.output.empty()) decompile.output = PathFromUtf8(files.output);
         RunDecompile(decompile, out, err);
         return 0;
     });

@@ -10,6 +10,7 @@
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
 #include "map/HaloPcMap.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/XmlDocument.h"
 #include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -72,7 +73,7 @@ void PrintWarnings(const XmlDocument& document, const HaloPcMap& map, const Comp
     std::vector<Diagnostic> aboutMap = CheckMap(document, map);
     if (CountDiagnostics(warnings).errors > 0 || CountDiagnostics(aboutMap).errors > 0) return;
     if (mapBuild.note) aboutMap.insert(aboutMap.begin(), *mapBuild.note);
-    PrintDiagnostics(aboutMap, args.map.string(), err);
+    PrintDiagnostics(aboutMap, Utf8(args.map), err);
     PrintDiagnostics(warnings, ScriptLabel(args.script), err);
 }
 
@@ -94,7 +95,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;
     out << "compiled " << summary.scripts << (summary.scripts == 1 ? " script" : " scripts") << " into "
-        << written.string() << ": " << summary.slots << " node slots, " << summary.stringBytes
+        << Utf8(written) << ": " << summary.slots << " node slots, " << summary.stringBytes
         << " string bytes, " << SizeChange(summary.growth) << ", "
         << summary.wordsCorrected + summary.indexAddressesCorrected + summary.scenarioAddressesCorrected
         << " words corrected (" << summary.indexAddressesCorrected << " in the tag index";

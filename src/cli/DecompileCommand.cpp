@@ -1,29 +1,32 @@
 #include "DecompileCommand.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
+#include <optional>
 #include <ostream>
 
 #include "MapOpening.h"
 #include "compiler/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
+#include "runtime/Process.h"
 #include "runtime/TemporaryFile.h"
+#include "runtime/Utf8Path.h"
 #include "scriptdata/ReadScriptData.h"
 
 namespace xsc::cli {
 namespace {
 
-// A new document gets the permissions any new file of the user gets (0666 less the umask); a
-// temporary file starts as the owner's only.
+// A new document gets the permissions any new file of the user gets (0666 less the umask, where
+// files have permission bits); a temporary file starts as the owner's only.
 void GiveNewFilePermissions(const std::filesystem::path& path) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    const std::optional<unsigned> bits = NewFilePermissions();
+    if (!bits) return;
     std::error_code ignored;  // a file that keeps the owner's permissions only is still whole
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(0666 & ~mask), ignored);
+    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(*bits), ignored);
 }
 
 void WriteWhole(const std::filesystem::path& output, const std::string& document) {
@@ -48,13 +51,18 @@ void RunDecompile(const DecompileArgs& args, std::ostream& out, std::ostream& er
     const CompiledScriptData data = ReadScriptData(map);
     const std::string document = Decompile(data);
     if (!args.output) {
+        // The document's bytes as they are: no line ends turned into CR LF on the way.
+        if (&out == &std::cout) {
+            std::cout.flush();
+            SetBinaryMode(stdout);
+        }
         out << document;
         return;
     }
     WriteWhole(*args.output, document);
     const std::size_t scripts = data.ScriptCount();
-    out << "decompiled " << scripts << (scripts == 1 ? " script" : " scripts") << " from " << args.map.string()
-        << " into " << args.output->string() << "\n";
+    out << "decompiled " << scripts << (scripts == 1 ? " script" : " scripts") << " from " << Utf8(args.map)
+        << " into " << Utf8(*args.output) << "\n";
 }
 
 }  // namespace xsc::cli

@@ -3,12 +3,13 @@
 #include <ostream>
 
 #include "runtime/RollbackJournal.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc::cli {
 
 HaloPcMap OpenMapForCommand(const std::filesystem::path& path, std::ostream& notices) {
     const Recovery recovery = RecoverFile(path);
-    if (recovery.outcome != Recovery::Outcome::None) notices << "xsc: " << path.string() << ": " << recovery.message << "\n";
+    if (recovery.outcome != Recovery::Outcome::None) notices << "xsc: " << Utf8(path) << ": " << recovery.message << "\n";
     HaloPcMap map;
     map.LoadMap(path);
     return map;
@@ -16,12 +17,12 @@ HaloPcMap OpenMapForCommand(const std::filesystem::path& path, std::ostream& not
 
 int RunRecover(const std::filesystem::path& path, std::ostream& out) {
     const Recovery recovery = RecoverFile(path);
-    if (recovery.outcome != Recovery::Outcome::None) out << path.string() << ": " << recovery.message << "\n";
+    if (recovery.outcome != Recovery::Outcome::None) out << Utf8(path) << ": " << recovery.message << "\n";
     // What is left must be a whole map, as every other command that opens it requires: a path
     // that is no map, or a map marked as being compiled without its journal, is an error.
     HaloPcMap map;
     map.LoadMap(path);
-    if (recovery.outcome == Recovery::Outcome::None) out << path.string() << ": no compile of this map was interrupted\n";
+    if (recovery.outcome == Recovery::Outcome::None) out << Utf8(path) << ": no compile of this map was interrupted\n";
     return recovery.outcome == Recovery::Outcome::Foreign ? 1 : 0;
 }
 

@@ -7,13 +7,14 @@
 
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/XmlDocument.h"
 
 namespace xsc::cli {
 
 std::string ReadScript(const std::string& script, std::istream& in) {
     if (script == "-") return std::string(std::istreambuf_iterator<char>(in), {});
-    std::ifstream file(script, std::ios::binary);
+    std::ifstream file(PathFromUtf8(script), std::ios::binary);
     if (!file) throw Error("cannot read the script " + script + ": " + std::strerror(errno));
     // A folder opens, but reading it fails (the stream then throws rather than ending).
     try {
@@ -39,7 +40,7 @@ void RefuseMapAsScript(const std::string& script, const std::optional<std::files
     if (!HaloPcMap::HasHeaderCode(script)) return;
     std::string message = "this is a map, not an XML script";
     if (map && FileLooksLikeXml(*map)) {
-        message += ", and " + map->string() + " is a script: the two are swapped (the map comes first: xsc compile MAP SCRIPT)";
+        message += ", and " + Utf8(*map) + " is a script: the two are swapped (the map comes first: xsc compile MAP SCRIPT)";
     }
     throw Error(message, Error::Subject::Script);
 }

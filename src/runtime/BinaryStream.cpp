@@ -1,47 +1,37 @@
 #include "runtime/BinaryStream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
 #include "runtime/FaultPoint.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc {
 namespace {
 
 constexpr std::size_t kCacheWindow = 64 * 1024;
 
-std::string SystemReason() { return std::strerror(errno); }
-
 }  // namespace
 
 BinaryStream BinaryStream::OpenAsBinaryFile(const std::filesystem::path& path, Mode mode) {
     BinaryStream stream;
-    // Non-blocking, so that a named pipe given as a map is refused below instead of waiting
-    // forever for a writer. Regular files ignore the flag.
-    const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
-    stream.fd_ = ::open(path.c_str(), flags);
-    if (stream.fd_ < 0) {
+    stream.file_ = NativeFile::Open(path, mode == Mode::ReadOnly ? NativeFile::Access::Read : NativeFile::Access::ReadWrite);
+    if (!stream.file_.IsOpen()) {
         throw Error::InMap(std::string("cannot open for ") +
                            (mode == Mode::ReadOnly ? "reading" : "writing") + ": " +
                            SystemReason());
     }
-    struct stat info {};
-    if (::fstat(stream.fd_, &info) != 0) throw Error::InMap("cannot read file size: " + SystemReason());
-    if (!S_ISREG(info.st_mode)) throw Error::InMap("not a regular file");
-    stream.length_ = info.st_size;
+    if (!stream.file_.IsRegularFile()) throw Error::InMap("not a regular file");
+    stream.length_ = stream.file_.Size();
+    if (stream.length_ < 0) throw Error::InMap("cannot read file size: " + SystemReason());
     return stream;
 }
 
 BinaryStream BinaryStream::CreateNew(const std::filesystem::path& path) {
     BinaryStream stream;
-    stream.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (stream.fd_ < 0) throw Error("cannot create " + path.string() + ": " + SystemReason());
+    stream.file_ = NativeFile::CreateNew(path);
+    if (!stream.file_.IsOpen()) throw Error("cannot create " + Utf8(path) + ": " + SystemReason());
     return stream;
 }
 
@@ -50,12 +40,11 @@ BinaryStream::BinaryStream(BinaryStream&& other) noexcept { *this = std::move(ot
 BinaryStream& BinaryStream::operator=(BinaryStream&& other) noexcept {
     if (this != &other) {
         Close();
-        fd_ = other.fd_;
+        file_ = std::move(other.file_);
         position_ = other.position_;
         length_ = other.length_;
         cache_ = std::move(other.cache_);
         cacheStart_ = other.cacheStart_;
-        other.fd_ = -1;
     }
     return *this;
 }
@@ -63,8 +52,7 @@ BinaryStream& BinaryStream::operator=(BinaryStream&& other) noexcept {
 BinaryStream::~BinaryStream() { Close(); }
 
 void BinaryStream::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    file_.Close();
     cache_.clear();
 }
 
@@ -79,8 +67,7 @@ void BinaryStream::CheckReadable(std::size_t count) const {
 void BinaryStream::PRead(std::uint8_t* out, std::size_t count, std::int64_t position) const {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = ::pread(fd_, out + done, count - done, position + static_cast<std::int64_t>(done));
-        if (got < 0 && errno == EINTR) continue;
+        const std::int64_t got = file_.ReadAt(out + done, count - done, position + static_cast<std::int64_t>(done));
         if (got < 0) throw Error::AtOffset("cannot read: " + SystemReason(), position + static_cast<std::int64_t>(done));
         if (got == 0) {
             throw Error::AtOffset("unexpected end of file: the file is shorter than when it was opened",
@@ -151,9 +138,8 @@ void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
     cache_.clear();  // the window may hold the old bytes
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t put = ::pwrite(fd_, bytes + done, count - done, position_ + static_cast<std::int64_t>(done));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) throw Error::AtOffset("cannot write: " + SystemReason(), position_ + static_cast<std::int64_t>(done));
+        const std::int64_t put = file_.WriteAt(bytes + done, count - done, position_ + static_cast<std::int64_t>(done));
+        if (put < 0) throw Error::AtOffset("cannot write: " + SystemReason(), position_ + static_cast<std::int64_t>(done));
         done += static_cast<std::size_t>(put);
     }
     position_ = end;
@@ -163,19 +149,18 @@ void BinaryStream::Write(const std::uint8_t* bytes, std::size_t count) {
 void BinaryStream::Reserve(std::int64_t length) {
     if (length <= length_) return;
     FaultPoint("reserve");
-    const int result = ::posix_fallocate(fd_, length_, length - length_);
-    if (result != 0) {
+    if (!file_.Allocate(length_, length)) {
+        const std::string reason = SystemReason();
         // A failed reservation may have grown the file in part: cut it back so nothing changed.
-        [[maybe_unused]] const int ignored = ::ftruncate(fd_, length_);
-        throw Error::InMap("cannot grow the file to " + std::to_string(length) +
-                           " bytes: " + std::strerror(result));
+        file_.SetSize(length_);
+        throw Error::InMap("cannot grow the file to " + std::to_string(length) + " bytes: " + reason);
     }
     length_ = length;
 }
 
 void BinaryStream::SetLength(std::int64_t length) {
     FaultPoint("set length");
-    if (::ftruncate(fd_, length) != 0) {
+    if (!file_.SetSize(length)) {
         throw Error::InMap("cannot set the file length to " + std::to_string(length) + " bytes: " + SystemReason());
     }
     cache_.clear();
@@ -194,11 +179,8 @@ void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std
     while (done < count) {
         const auto remaining = static_cast<std::size_t>(count - done);
         if (kernelCopy) {
-            off_t from = offset + done;
-            off_t to = offset + done;
-            const ssize_t n = ::copy_file_range(source.fd_, &from, fd_, &to, remaining, 0);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            const std::int64_t n = file_.CopyRangeFrom(source.file_, offset + done, remaining);
+            if (n == NativeFile::kCopyUnsupported) {
                 kernelCopy = false;  // not between these files: copy through memory
                 continue;
             }
@@ -219,7 +201,7 @@ void BinaryStream::CopyFrom(const BinaryStream& source, std::int64_t offset, std
 
 void BinaryStream::Flush() {
     FaultPoint("flush");
-    if (fd_ >= 0 && ::fsync(fd_) != 0) throw Error::InMap("cannot flush to disk: " + SystemReason());
+    if (file_.IsOpen() && !file_.Sync()) throw Error::InMap("cannot flush to disk: " + SystemReason());
 }
 
 }  // namespace xsc

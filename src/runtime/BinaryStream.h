@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/NativeFile.h"
+
 namespace xsc {
 
 class BinaryStream {
@@ -51,14 +53,13 @@ public:
     // Cuts or extends the file to exactly `length` bytes.
     void SetLength(std::int64_t length);
     // Copies the bytes [offset, offset + count) of `source` to the same offsets of this file, in
-    // the kernel where it can (copy_file_range: the file system may share the blocks instead of
-    // copying them).
+    // the system where it can (the file system may share the blocks instead of copying them).
     void CopyFrom(const BinaryStream& source, std::int64_t offset, std::int64_t count);
     // Forces written data to the disk.
     void Flush();
     void Close();
-    // The file's descriptor, for operations the stream does not offer (fchown, flock).
-    int Descriptor() const { return fd_; }
+    // The open file, for operations the stream does not offer (its owner, a lock).
+    NativeFile& File() { return file_; }
 
 private:
     BinaryStream() = default;
@@ -66,7 +67,7 @@ private:
     void FillCache(std::int64_t position);
     void PRead(std::uint8_t* out, std::size_t count, std::int64_t position) const;
 
-    int fd_ = -1;
+    NativeFile file_;
     std::int64_t position_ = 0;
     std::int64_t length_ = 0;
 

@@ -1,32 +1,20 @@
 #include "runtime/FileLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc {
 
 FileLock FileLock::Take(const std::filesystem::path& file, Kind kind) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throw Error::InMap(std::string("cannot open for reading: ") + std::strerror(errno));
-    FileLock lock(fd);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return lock;
-    if (::flock(fd, (kind == Kind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK) throw Error(file.filename().string() + " is being compiled by another process");
-        throw Error::InMap(std::string("cannot lock the map: ") + std::strerror(errno));
+    FileLock lock(NativeFile::Open(file, NativeFile::Access::Read));
+    if (!lock.file_.IsOpen()) throw Error::InMap("cannot open for reading: " + SystemReason());
+    if (!lock.file_.IsRegularFile()) return lock;
+    switch (lock.file_.TryLock(kind == Kind::Exclusive ? NativeFile::LockKind::Exclusive : NativeFile::LockKind::Shared)) {
+        case NativeFile::LockResult::Taken: break;
+        case NativeFile::LockResult::Busy: throw Error(Utf8(file.filename()) + " is being compiled by another process");
+        case NativeFile::LockResult::Failed: throw Error::InMap("cannot lock the map: " + SystemReason());
     }
     return lock;
-}
-
-FileLock::~FileLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing the descriptor releases the lock
 }
 
 }  // namespace xsc

@@ -1,9 +1,12 @@
 #pragma once
-// An advisory lock on a map file (flock) for as long as the object lives: exclusive while a
-// compile or a rollback changes the map, shared while a compile with an output file reads it. A
-// second writer is refused at once, before it reads anything.
+// A lock on a map file for as long as the object lives: exclusive while a compile or a rollback
+// changes the map, shared while a compile with an output file reads it. A second writer is refused
+// at once, before it reads anything. Other programs are not kept out (the lock is advisory on
+// POSIX systems, and on Windows it stands beyond the file's end).
 
 #include <filesystem>
+
+#include "runtime/NativeFile.h"
 
 namespace xsc {
 
@@ -16,15 +19,15 @@ public:
     // file gets no lock (it is refused when opened as a map).
     static FileLock Take(const std::filesystem::path& file, Kind kind);
 
-    FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileLock(FileLock&& other) noexcept = default;
     FileLock& operator=(FileLock&&) = delete;
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
-    ~FileLock();
+    ~FileLock() = default;  // closing the file releases the lock
 
 private:
-    explicit FileLock(int fd) : fd_(fd) {}
-    int fd_;
+    explicit FileLock(NativeFile file) : file_(std::move(file)) {}
+    NativeFile file_;
 };
 
 }  // namespace xsc

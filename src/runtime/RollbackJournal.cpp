@@ -1,7 +1,5 @@
 #include "runtime/RollbackJournal.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xxhash.h>
 
 #include <algorithm>
@@ -13,6 +11,8 @@
 #include "runtime/Error.h"
 #include "runtime/FileLock.h"
 #include "runtime/FileSystem.h"
+#include "runtime/NativeFile.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc {
 namespace {
@@ -248,10 +248,7 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
     BinaryStream out = BinaryStream::CreateNew(journal.path_);
     try {
         // Readable by the map's owner alone, also when someone else (root) compiles it.
-        struct stat owner {};
-        if (::fstat(file.Descriptor(), &owner) == 0 && owner.st_uid != ::geteuid()) {
-            [[maybe_unused]] const int ignored = ::fchown(out.Descriptor(), owner.st_uid, owner.st_gid);
-        }
+        out.File().TakeOwnerOf(file.File());
         const std::vector<std::uint8_t> header = EncodeHeader(h);
         Hash whole;
         Hash data;
@@ -274,7 +271,7 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
     } catch (const Error&) {
         // The file is untouched: a journal that could not be finished is of no use.
         out.Close();
-        ::unlink(journal.path_.c_str());
+        RemoveName(journal.path_);
         throw;
     }
     return journal;
@@ -286,7 +283,7 @@ void RollbackJournal::RollBack(BinaryStream& file) {
     BinaryStream journal = BinaryStream::OpenAsBinaryFile(path_, BinaryStream::Mode::ReadOnly);
     Header h;
     if (ReadJournal(journal, h) != JournalState::Verified) {
-        throw Error("the journal " + path_.string() + " does not verify; the map was not restored");
+        throw Error("the journal " + Utf8(path_) + " does not verify; the map was not restored");
     }
     Restore(journal, h, file);
     journal.Close();
@@ -298,7 +295,7 @@ Recovery RecoverFile(const std::filesystem::path& file) {
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(path, ec);
     if (ec || !std::filesystem::exists(status)) return {};
-    const std::string name = path.filename().string();
+    const std::string name = Utf8(path.filename());
     if (!std::filesystem::is_regular_file(status)) {
         return {Recovery::Outcome::Foreign, name + " is not a journal xsc wrote (not a regular file); it was left alone"};
     }

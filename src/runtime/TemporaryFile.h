@@ -1,11 +1,13 @@
 #pragma once
 // Writing a file so that it is either absent or whole: the content goes to a temporary file in
 // the target's folder, which is flushed and renamed over the target only when complete. A
-// temporary file that is not committed is removed when the object goes away. Its lock (flock) is
-// held meanwhile, so that the temporary files a killed writer left behind can be told from live
+// temporary file that is not committed is removed when the object goes away. Its lock is held
+// meanwhile, so that the temporary files a killed writer left behind can be told from live
 // ones: creating a temporary file removes the leftovers in the same folder.
 
 #include <filesystem>
+
+#include "runtime/NativeFile.h"
 
 namespace xsc {
 
@@ -31,7 +33,7 @@ private:
     std::filesystem::path path_;
     bool committed_ = false;
     int mode_ = -1;  // permission bits to give the file when it is committed; -1: keep them
-    int fd_ = -1;    // held open, with the file's lock, for as long as this object lives
+    NativeFile file_;  // held open, with the file's lock, for as long as this object lives
 };
 
 }  // namespace xsc

@@ -1,8 +1,9 @@
 #include "support/TestFiles.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -10,9 +11,16 @@
 namespace xsc::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "xsc-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A new folder "xsc-test-<16 hex digits>": create_directory says whether it made it.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "xsc-test-%016llx", static_cast<unsigned long long>(random()));
+        const std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+        if (std::filesystem::create_directory(candidate)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {

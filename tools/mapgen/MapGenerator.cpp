@@ -2,54 +2,40 @@
 
 #include "mapgen/MapGenerator.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 
 #include "mapgen/MapContent.h"
 #include "mapgen/MapPlan.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc::mapgen {
 namespace {
 
-// Closes the descriptor on every path out of WriteMap.
+// The map file being written; it closes on every path out of WriteMap.
 class OutputFile {
 public:
-    explicit OutputFile(const std::filesystem::path& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd_ < 0) Fail("cannot create");
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-    ~OutputFile() {
-        if (fd_ >= 0) ::close(fd_);
+    explicit OutputFile(const std::filesystem::path& path) : path_(path), file_(path, std::ios::binary | std::ios::trunc) {
+        if (!file_) Fail("cannot create");
     }
 
     void Write(const std::uint8_t* bytes, std::size_t count) {
-        while (count > 0) {
-            const ssize_t written = ::write(fd_, bytes, count);
-            if (written < 0 && errno == EINTR) continue;
-            if (written < 0) Fail("cannot write");
-            bytes += written;
-            count -= static_cast<std::size_t>(written);
-        }
+        if (!file_.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count))) Fail("cannot write");
     }
     void Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) Fail("cannot write");
+        file_.close();
+        if (!file_) Fail("cannot write");
     }
 
 private:
     [[noreturn]] void Fail(const char* what) const {
-        throw Error(std::string(what) + " " + path_.string() + ": " + std::strerror(errno), Error::Subject::Output);
+        throw Error(std::string(what) + " " + Utf8(path_) + ": " + std::strerror(errno), Error::Subject::Output);
     }
 
     std::filesystem::path path_;
-    int fd_ = -1;
+    std::ofstream file_;
 };
 
 }  // namespace
