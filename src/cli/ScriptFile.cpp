@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -14,9 +15,15 @@ namespace xsc::cli {
 
 std::string ReadScript(const std::string& script, std::istream& in) {
     if (script == "-") return std::string(std::istreambuf_iterator<char>(in), {});
-    std::ifstream file(PathFromUtf8(script), std::ios::binary);
+    const std::filesystem::path path = PathFromUtf8(script);
+    // Said in so many words: a folder opens on some systems and fails with "permission denied" on
+    // others.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) throw Error("cannot read the script " + script + ": it is a folder");
+    std::ifstream file(path, std::ios::binary);
     if (!file) throw Error("cannot read the script " + script + ": " + std::strerror(errno));
-    // A folder opens, but reading it fails (the stream then throws rather than ending).
+    // A folder that appears between the check and the open opens, but reading it fails (the
+    // stream then throws rather than ending).
     try {
         return std::string(std::istreambuf_iterator<char>(file), {});
     } catch (const std::ios_base::failure&) {

@@ -7,14 +7,23 @@ xsc="$1"; mkmap="$2"; src="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# text CMD...: runs CMD with the CR removed from the CR LF line ends of Windows programs, stdout
+# and stderr kept apart, and its exit status.
+text() {
+  local code=0
+  "$@" > "$work/raw.out" 2> "$work/raw.err" || code=$?
+  tr -d '\r' < "$work/raw.out"
+  tr -d '\r' < "$work/raw.err" >&2
+  return "$code"
+}
 # exit_code CMD...: runs CMD with stderr to $work/stderr and prints its exit status.
-exit_code() { local code=0; "$@" 2> "$work/stderr" || code=$?; echo "$code"; }
+exit_code() { local code=0; text "$@" 2> "$work/stderr" >/dev/null || code=$?; echo "$code"; }
 
 "$mkmap" "$work/level.map" --seed 4 --head-size 1M >/dev/null
 cp "$work/level.map" "$work/original.map"
 
 # -o leaves the map alone and writes a whole output file; in place gives the same bytes.
-"$xsc" compile "$work/level.map" "$src/examples/hello.xml" -o "$work/out.map" > "$work/stdout"
+text "$xsc" compile "$work/level.map" "$src/examples/hello.xml" -o "$work/out.map" > "$work/stdout"
 cmp -s "$work/level.map" "$work/original.map" || fail "-o changed the map"
 grep -q '^compiled 1 script into .*out.map: 10 node slots' "$work/stdout" || fail "summary: $(cat "$work/stdout")"
 "$xsc" compile "$work/level.map" - < "$src/examples/hello.xml" >/dev/null
@@ -34,9 +43,9 @@ code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")
 grep -q "^xsc: error: $work/bad.xml:3:5: " "$work/stderr" || fail "$(cat "$work/stderr")"
 
 # The engine tables are compiled into the binary: no data files beside it.
-"$xsc" functions print > "$work/stdout"
+text "$xsc" functions print > "$work/stdout"
 grep -q '^print  *28  *void  *string$' "$work/stdout" || fail "functions: $(cat "$work/stdout")"
-"$xsc" check "$src/examples/hello.xml" --werror > "$work/stdout" || fail "check of hello.xml: $(cat "$work/stdout")"
+text "$xsc" check "$src/examples/hello.xml" --werror > "$work/stdout" || fail "check of hello.xml: $(cat "$work/stdout")"
 
 # Usage errors exit 2.
 code=$(exit_code "$xsc" compile "$work/original.map")

@@ -9,6 +9,15 @@ xsc="$1"; mkmap="$2"; src="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# text CMD...: runs CMD with the CR removed from the CR LF line ends of Windows programs, stdout
+# and stderr kept apart, and its exit status.
+text() {
+  local code=0
+  "$@" > "$work/raw.out" 2> "$work/raw.err" || code=$?
+  tr -d '\r' < "$work/raw.out"
+  tr -d '\r' < "$work/raw.err" >&2
+  return "$code"
+}
 
 # 96 MB of realistic tag data behind the scenario: a compile takes long enough to be caught.
 "$mkmap" "$work/original.map" --seed 11 --tag-data 96M --in-range-percent 1.5 --engine-value 609 >/dev/null
@@ -71,7 +80,7 @@ pid=$!
 for _ in $(seq 500); do [ -e "$work/level.map.xsc-journal" ] && break; sleep 0.002; done
 [ -e "$work/level.map.xsc-journal" ] || fail "the first compile was never seen at work"
 code=0
-"$xsc" compile "$work/level.map" "$src/examples/values.xml" 2>"$work/stderr" >/dev/null || code=$?
+text "$xsc" compile "$work/level.map" "$src/examples/values.xml" 2>"$work/stderr" >/dev/null || code=$?
 [ "$code" -eq 1 ] || fail "second writer: exit code $code"
 grep -q "^xsc: error: level.map is being compiled by another process$" "$work/stderr" || fail "$(cat "$work/stderr")"
 wait "$pid"

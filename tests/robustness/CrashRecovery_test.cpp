@@ -139,9 +139,11 @@ TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
     Arm(0);
     const auto journal = RollbackJournal::PathFor(path);
     const test::Bytes saved = test::ReadBytes(journal);
+#ifndef _WIN32  // (Windows files have no permission bits: the folder's access list applies)
     // It holds the map's bytes: readable by its owner alone.
     EXPECT_EQ(std::filesystem::status(journal).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
     const test::Bytes stopped = test::ReadBytes(path);
 
     struct Case {
@@ -179,7 +181,13 @@ TEST(CrashRecovery, AJournalThatDoesNotFitIsNotApplied) {
     }
     // A link planted at the journal's name is neither followed nor used by a compile.
     std::filesystem::remove(journal);
-    std::filesystem::create_symlink(dir / "elsewhere", journal);
+    std::error_code noLink;
+    std::filesystem::create_symlink(dir / "elsewhere", journal, noLink);
+#ifdef _WIN32
+    // Links take a privilege on Windows, and wine makes none.
+    if (noLink) GTEST_SKIP() << "the rest needs a symbolic link, which cannot be made here: " << noLink.message();
+#endif
+    ASSERT_FALSE(noLink) << noLink.message();
     EXPECT_EQ(RecoverFile(path).outcome, Recovery::Outcome::Foreign);
     EXPECT_THROW(Compile(path, kLong), Error);
     EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));

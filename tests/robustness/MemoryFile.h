@@ -1,6 +1,8 @@
 #pragma once
 // A map file that lives in memory (memfd) but is opened by path like any other file, so the
-// loader and the compile run their real file code without touching the disk.
+// loader and the compile run their real file code without touching the disk. Windows has no file
+// in memory that opens by path: there it is a temporary file (MemoryFileWindows.cpp), which the
+// system keeps in its cache.
 
 #include <cstdint>
 #include <filesystem>
@@ -22,7 +24,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }  // "/proc/self/fd/N"
 
 private:
-    int fd_;
+    int fd_ = -1;
     std::filesystem::path path_;
 };
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/NativeFile.h"
+
 namespace xsc::test {
 
 TempDir::TempDir() {
@@ -21,6 +23,11 @@ TempDir::TempDir() {
         if (std::filesystem::create_directory(candidate)) path_ = candidate;
     }
     if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+}
+
+std::string NoSuchFileReason() {
+    const NativeFile absent = NativeFile::Open(std::filesystem::temp_directory_path() / "xsc-no-such-file", NativeFile::Access::Read);
+    return absent.IsOpen() ? "(the file exists)" : SystemReason();
 }
 
 TempDir::~TempDir() {

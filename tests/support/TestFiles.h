@@ -29,6 +29,9 @@ Bytes ReadBytes(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text);
+// What the system says when a file to open is not there ("No such file or directory" on Linux,
+// its own words on Windows), as error messages quote it.
+std::string NoSuchFileReason();
 
 // Expects `actual` to equal the golden file `name` (a path under tests/, "cli/session.expected").
 // With XSC_UPDATE_GOLDEN=1 in the environment it rewrites the file from `actual` instead.
