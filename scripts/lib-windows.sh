@@ -3,16 +3,10 @@
 # shellcheck shell=bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# The cross compiler (its posix thread model: the win32 model of GCC 12 has no std::thread or
-# std::mutex), wine to run what it builds, and the host tools of the Qt cross build (Debian's
-# native moc, rcc, ... given to it as QT_HOST_PATH; dpkg-dev unpacks the source package).
-XSC_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 dpkg-dev
-                      qt6-base-dev qt6-base-dev-tools libgtest-dev libcli11-dev libxxhash-dev)
-
-# Qt is built once into a folder outside the checkout and reused: ~25 minutes on 2 cores with the
-# window's modules, which no clean of the checkout should throw away.
-XSC_QT_VERSION="$(dpkg-query -W -f='${source:Upstream-Version}' qt6-base-dev 2>/dev/null | sed 's/+.*//')"
-XSC_QT_WINDOWS="${XSC_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/xsc/qt-${XSC_QT_VERSION:-6}-windows}"
+# Qt is built once into a folder outside the checkout and reused (~25 minutes on 2 cores with the
+# window's modules, which no clean of the checkout should throw away); it is built again when
+# Debian's Qt has another version than the one it was built from.
+XSC_QT_WINDOWS="${XSC_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/xsc/qt-windows}"
 XSC_WINE_PREFIX="${XSC_WINE_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/xsc/wine}"
 export XSC_QT_WINDOWS XSC_WINE_PREFIX
 
@@ -134,17 +128,20 @@ xsc_qt_windows() {
 
 # Debian's qt6-base source, the version of the host's Qt tools, with Debian's patches applied.
 xsc_qt_windows_source() {
-  if [ -d "$XSC_QT_WINDOWS/source/src/corelib" ]; then
+  local version
+  version="$(dpkg-query -W -f='${Version}' qt6-base-dev)"
+  if [ -d "$XSC_QT_WINDOWS/source/src/corelib" ] && [ "$(cat "$XSC_QT_WINDOWS/version" 2>/dev/null)" = "$version" ]; then
     return 0
   fi
+  rm -rf "$XSC_QT_WINDOWS"
   xsc_derive_deb_src
   local download="$XSC_QT_WINDOWS/download"
-  rm -rf "$download" && mkdir -p "$download"
-  echo "== fetching Debian's qt6-base source ($(dpkg-query -W -f='${Version}' qt6-base-dev))"
-  (cd "$download" && apt-get source -qq --only-source "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" >/dev/null 2>&1)
-  rm -rf "$XSC_QT_WINDOWS/source"
+  mkdir -p "$download"
+  echo "== fetching Debian's qt6-base source ($version)"
+  (cd "$download" && apt-get source -qq --only-source "qt6-base=$version" >/dev/null 2>&1)
   mv "$download"/qt6-base-*/ "$XSC_QT_WINDOWS/source"
   rm -rf "$download"
+  echo "$version" > "$XSC_QT_WINDOWS/version"
 }
 
 # Only what xsc uses: Core, Gui, Widgets and Test, shared, with the bundled third-party code

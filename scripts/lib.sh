@@ -8,6 +8,12 @@ export XSC_ROOT
 XSC_PACKAGES=(cmake g++ ninja-build ccache qt6-base-dev libcli11-dev libgtest-dev libgmock-dev
               libbenchmark-dev libxxhash-dev xvfb xauth clang libclang-rt-14-dev time bc help2man dpkg-dev
               lintian)
+# The Windows build and its tests (scripts/test-windows, scripts/package-windows, lib-windows.sh):
+# the MinGW-w64 cross compiler in its posix thread model (the win32 model of GCC 12 has no
+# std::thread or std::mutex), wine to run what it builds, and the sources and host tools of the
+# Qt cross build (dpkg-dev unpacks Debian's qt6-base source; Debian's own moc and rcc serve it).
+XSC_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 dpkg-dev qt6-base-dev
+                      qt6-base-dev-tools libgtest-dev libcli11-dev libxxhash-dev zip unzip)
 
 # Installs what is missing; does nothing when everything is present.
 xsc_install_packages() {
