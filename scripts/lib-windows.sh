@@ -109,11 +109,12 @@ xsc_one_line_fields() {
 }
 
 # The Qt modules each use needs, as targets of the Qt build: the command line and its tests need
-# Core (EntryPointImplementation gives a console program its wide-argument main); the window needs Gui
-# and Widgets and the two platform plugins (the Windows one, and offscreen for the tests).
+# Core (and the entry point library Qt links every program with); the window needs Gui, Widgets,
+# the Windows platform plugin and the native style, and its checks the offscreen platform and
+# testlib.
 XSC_QT_CORE_TARGETS=(Core EntryPointImplementation)
 XSC_QT_WINDOW_TARGETS=(Core EntryPointImplementation Gui Widgets QWindowsIntegrationPlugin
-                       QOffscreenIntegrationPlugin Test)
+                       QWindowsVistaStylePlugin QOffscreenIntegrationPlugin Test)
 
 # xsc_qt_windows TARGET...: builds those targets of Qt for Windows in $XSC_QT_WINDOWS/qt, first
 # fetching Debian's qt6-base source and configuring when that has not been done. The folder is
@@ -176,9 +177,9 @@ xsc_qt_windows_configure() {
     > "$XSC_QT_WINDOWS/configure.log" 2>&1 || { tail -40 "$XSC_QT_WINDOWS/configure.log" >&2; return 1; }
 }
 
-# xsc_build_windows DIR [cmake options...]: configures (once) and builds xsc for Windows into DIR
+# xsc_configure_windows DIR [cmake options...]: configures a build of xsc for Windows in DIR
 # against the Qt in $XSC_QT_WINDOWS.
-xsc_build_windows() {
+xsc_configure_windows() {
   local dir="$1"
   shift
   local launcher=()
@@ -188,7 +189,12 @@ xsc_build_windows() {
     -DCMAKE_PREFIX_PATH="$XSC_QT_WINDOWS/qt" -DCMAKE_FIND_ROOT_PATH="$XSC_QT_WINDOWS/qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     "$@" >/dev/null
-  cmake --build "$dir" --parallel "$XSC_JOBS"
+}
+
+# xsc_build_windows DIR [cmake options...]: configures and builds all of xsc for Windows in DIR.
+xsc_build_windows() {
+  xsc_configure_windows "$@"
+  cmake --build "$1" --parallel "$XSC_JOBS"
 }
 
 # The folders of the DLLs the programs load besides their own: the MinGW runtime (libstdc++,
