@@ -36,6 +36,13 @@ cmp -s "$work/level.map" "$work/out.map" || fail "recompiling the same script ch
 "$xsc" compile "$work/level.map" "$src/examples/values.xml" >/dev/null
 cmp -s "$work/level.map" "$work/out.map" && fail "recompiling another script changed nothing"
 
+# Names with spaces and letters beyond ASCII reach the file and the messages unchanged (on Windows
+# through the program's wide command line).
+cp "$work/original.map" "$work/niveau é 地図.map"
+text "$xsc" compile "$work/niveau é 地図.map" "$src/examples/hello.xml" > "$work/stdout"
+cmp -s "$work/niveau é 地図.map" "$work/out.map" || fail "a map with a name beyond ASCII"
+grep -q "^compiled 1 script into $work/niveau é 地図.map: " "$work/stdout" || fail "summary: $(cat "$work/stdout")"
+
 # Script errors carry file:line:column.
 printf '<scripts>\n  <s>\n    <ScriptComand/>\n  </s>\n</scripts>\n' > "$work/bad.xml"
 code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")
