@@ -6,6 +6,7 @@
 #include "runtime/Error.h"
 #include "runtime/FileLock.h"
 #include "runtime/RollbackJournal.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc {
 
@@ -23,10 +24,10 @@ void RefuseMarkedMap(const std::filesystem::path& path) {
     { const FileLock lock = FileLock::Take(path, FileLock::Kind::Shared); }
     const std::filesystem::path journal = RollbackJournal::PathFor(path);
     throw Error::InMap("the map is marked as being compiled: a compile of it was interrupted and did not finish, and "
-                       "no journal that undoes it was found at " + journal.string() +
+                       "no journal that undoes it was found at " + Utf8(journal) +
                        ". If the map was compiled under another name (a hard link, or before it was moved or "
                        "renamed), open it under that name, beside its journal, or move the journal here as " +
-                       journal.filename().string() + "; otherwise restore the map from a copy");
+                       Utf8(journal.filename()) + "; otherwise restore the map from a copy");
 }
 
 }  // namespace xsc

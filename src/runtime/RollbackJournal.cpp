@@ -310,7 +310,7 @@ Recovery RecoverFile(const std::filesystem::path& file) {
             // complete on disk, had not started, unless the map says otherwise.
             BinaryStream target = BinaryStream::OpenAsBinaryFile(file, BinaryStream::Mode::ReadOnly);
             if (DiffersFromCutShort(journal, h, target)) {
-                throw Error::InMap("an unfinished compile journal (" + path.string() +
+                throw Error::InMap("an unfinished compile journal (" + Utf8(path) +
                                    ") was found, and the map differs from the bytes it saved: the map was changed, "
                                    "and the journal cannot undo that. It was kept; restore the map from a copy, then "
                                    "remove the journal");

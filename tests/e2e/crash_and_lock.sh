@@ -45,33 +45,39 @@ done
 
 # Killed through a symbolic link: the journal stands beside the real file, so the real name finds
 # it. Another name of the same file (a hard link) has no journal beside it: it is refused while the
-# map is marked as being compiled, and never taken for whole when it is not.
-ln -s level.map "$work/link.map"
-ln "$work/level.map" "$work/hard.map"
+# map is marked as being compiled, and never taken for whole when it is not. (Wine shows a
+# program a Unix link as the file itself, so the program cannot resolve it: skipped there.)
 linkKills=0
-for round in $(seq 10); do
-  cp "$work/original.map" "$work/level.map"
-  "$xsc" compile "$work/link.map" "$src/examples/hello.xml" >/dev/null 2>&1 &
-  pid=$!
-  sleep "0.$(( RANDOM % 250 ))"
-  if kill -9 "$pid" 2>/dev/null; then linkKills=$((linkKills + 1)); fi
-  wait "$pid" 2>/dev/null || true
-  if "$xsc" info "$work/hard.map" >/dev/null 2>"$work/notice"; then
-    if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
-      fail "link round $round: a map that is neither the old nor the compiled one was taken for whole"
+if [ -n "${XSC_UNDER_WINE:-}" ]; then
+  echo "skipped under wine: the compiles killed through a symbolic link"
+  linkKills=skipped
+else
+  ln -s level.map "$work/link.map"
+  ln "$work/level.map" "$work/hard.map"
+  for round in $(seq 10); do
+    cp "$work/original.map" "$work/level.map"
+    "$xsc" compile "$work/link.map" "$src/examples/hello.xml" >/dev/null 2>&1 &
+    pid=$!
+    sleep "0.$(( RANDOM % 250 ))"
+    if kill -9 "$pid" 2>/dev/null; then linkKills=$((linkKills + 1)); fi
+    wait "$pid" 2>/dev/null || true
+    if "$xsc" info "$work/hard.map" >/dev/null 2>"$work/notice"; then
+      if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
+        fail "link round $round: a map that is neither the old nor the compiled one was taken for whole"
+      fi
+    else
+      grep -q "marked as being compiled" "$work/notice" || fail "link round $round: $(cat "$work/notice")"
     fi
-  else
-    grep -q "marked as being compiled" "$work/notice" || fail "link round $round: $(cat "$work/notice")"
-  fi
-  "$xsc" info "$work/level.map" >/dev/null 2>"$work/notice" || fail "link round $round: info failed: $(cat "$work/notice")"
-  if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
-    fail "link round $round: the map is neither the old nor the compiled one"
-  fi
-  [ ! -e "$work/level.map.xsc-journal" ] || fail "link round $round: the journal is still there"
-  [ ! -e "$work/link.map.xsc-journal" ] || fail "link round $round: a journal beside the link"
-done
-[ "$linkKills" -gt 0 ] || fail "no compile through the link was still running when it was killed"
-rm "$work/link.map" "$work/hard.map"
+    "$xsc" info "$work/level.map" >/dev/null 2>"$work/notice" || fail "link round $round: info failed: $(cat "$work/notice")"
+    if ! cmp -s "$work/level.map" "$work/original.map" && ! cmp -s "$work/level.map" "$work/compiled.map"; then
+      fail "link round $round: the map is neither the old nor the compiled one"
+    fi
+    [ ! -e "$work/level.map.xsc-journal" ] || fail "link round $round: the journal is still there"
+    [ ! -e "$work/link.map.xsc-journal" ] || fail "link round $round: a journal beside the link"
+  done
+  [ "$linkKills" -gt 0 ] || fail "no compile through the link was still running when it was killed"
+  rm "$work/link.map" "$work/hard.map"
+fi
 
 # Two writers: while one compile holds the map, the second is refused and changes nothing.
 cp "$work/original.map" "$work/level.map"

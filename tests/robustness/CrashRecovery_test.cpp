@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/RollbackJournal.h"
@@ -59,7 +61,15 @@ TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
     const auto path = dir / "level.map";
     const auto link = dir / "link.map";
     const auto hardLink = dir / "other.map";
-    std::filesystem::create_symlink("level.map", link);
+    // Compiled through a symbolic link where one can be made (Windows asks a privilege for it,
+    // and wine makes none): elsewhere by the map's own name, saying so.
+    std::error_code noLink;
+    std::filesystem::create_symlink("level.map", link, noLink);
+#ifndef _WIN32
+    ASSERT_FALSE(noLink) << noLink.message();
+#endif
+    if (noLink) std::cerr << "no symbolic link can be made here (" << noLink.message() << "): compiling by the map's name\n";
+    const auto compiled = noLink ? path : link;
     mapgen::MapOptions options = test::SmallMap(3);
     options.scenarioBlocks = true;
     // Growing: a fresh map gets the long script; shrinking: that map gets the short one.
@@ -80,7 +90,7 @@ TEST(CrashRecovery, AfterEveryStopTheMapIsTheOldOrTheNewOne) {
             SCOPED_TRACE("stopped at fault point " + std::to_string(k) + " of " + std::to_string(points));
             test::WriteBytes(path, before);
             Arm(k);
-            EXPECT_THROW(Compile(link, second), SimulatedCrash);
+            EXPECT_THROW(Compile(compiled, second), SimulatedCrash);
             Arm(0);
             const test::Bytes stopped = test::ReadBytes(path);
             try {
