@@ -124,7 +124,9 @@ xsc_qt_windows() {
   xsc_qt_windows_source
   xsc_qt_windows_configure
   echo "== Qt for Windows: building ${*} in $XSC_QT_WINDOWS/qt"
-  cmake --build "$XSC_QT_WINDOWS/qt" --parallel "$XSC_JOBS" --target "$@"
+  # (Qt's own sources warn at length: the log keeps them, and is shown when the build fails.)
+  cmake --build "$XSC_QT_WINDOWS/qt" --parallel "$XSC_JOBS" --target "$@" > "$XSC_QT_WINDOWS/build.log" 2>&1 ||
+    { tail -60 "$XSC_QT_WINDOWS/build.log" >&2; return 1; }
 }
 
 # Debian's qt6-base source, the version of the host's Qt tools, with Debian's patches applied.
