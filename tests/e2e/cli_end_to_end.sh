@@ -9,13 +9,7 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # text CMD...: runs CMD with the CR removed from the CR LF line ends of Windows programs, stdout
 # and stderr kept apart, and its exit status.
-text() {
-  local code=0
-  "$@" > "$work/raw.out" 2> "$work/raw.err" || code=$?
-  tr -d '\r' < "$work/raw.out"
-  tr -d '\r' < "$work/raw.err" >&2
-  return "$code"
-}
+text() { local c=0; "$@" >"$work/o" 2>"$work/e" || c=$?; tr -d '\r' <"$work/o"; tr -d '\r' <"$work/e" >&2; return "$c"; }
 # exit_code CMD...: runs CMD with stderr to $work/stderr and prints its exit status.
 exit_code() { local code=0; text "$@" 2> "$work/stderr" >/dev/null || code=$?; echo "$code"; }
 

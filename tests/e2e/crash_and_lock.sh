@@ -11,13 +11,7 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # text CMD...: runs CMD with the CR removed from the CR LF line ends of Windows programs, stdout
 # and stderr kept apart, and its exit status.
-text() {
-  local code=0
-  "$@" > "$work/raw.out" 2> "$work/raw.err" || code=$?
-  tr -d '\r' < "$work/raw.out"
-  tr -d '\r' < "$work/raw.err" >&2
-  return "$code"
-}
+text() { local c=0; "$@" >"$work/o" 2>"$work/e" || c=$?; tr -d '\r' <"$work/o"; tr -d '\r' <"$work/e" >&2; return "$c"; }
 
 # 96 MB of realistic tag data behind the scenario: a compile takes long enough to be caught.
 "$mkmap" "$work/original.map" --seed 11 --tag-data 96M --in-range-percent 1.5 --engine-value 609 >/dev/null

@@ -15,19 +15,16 @@ scripts=("$src"/examples/*.xml)
 # Each map differs in seed, size, header, build and tag data; the scripts take turns.
 map_options() {
   local i="$1"
-  local options=(--seed "$((100 + i))" --in-range-percent "1.$((i % 10))" --tag-data "$((1 + i % 7))M"
-                 --tags "$((4 + i * 3))")
-  if [ $((i % 4)) -eq 3 ]; then options+=(--alternate-header --engine-value 6); else options+=(--engine-value 609); fi
-  if [ $((i % 5)) -eq 0 ]; then options+=(--size "$((8 + i))M"); fi
-  echo "${options[@]}"
+  echo --seed "$((100 + i))" --in-range-percent "1.$((i % 10))" --tag-data "$((1 + i % 7))M" --tags "$((4 + i * 3))"
+  if [ $((i % 4)) -eq 3 ]; then echo --alternate-header --engine-value 6; else echo --engine-value 609; fi
+  if [ $((i % 5)) -eq 0 ]; then echo --size "$((8 + i))M"; fi
 }
 
-# run SYSTEM NAME ARGS...: runs that system's xsc; its stdout and stderr go to $work/SYSTEM.NAME.
+# run SYSTEM NAME ARGS...: runs that system's xsc; its stdout (and exit code), stderr go to
+# $work/SYSTEM.NAME.out, .err.
 run() {
-  local system="$1" name="$2"; shift 2
-  local program="$linux"; [ "$system" = windows ] && program="$windows"
-  local code=0
-  "$program" "$@" > "$work/$system.$name.out" 2> "$work/$system.$name.err" || code=$?
+  local system="$1" name="$2" code=0; shift 2
+  if [ "$system" = windows ]; then "$windows" "$@"; else "$linux" "$@"; fi > "$work/$system.$name.out" 2> "$work/$system.$name.err" || code=$?
   echo "$code" >> "$work/$system.$name.out"
 }
 
@@ -59,10 +56,7 @@ for i in $(seq "$maps"); do
   cmp -s "$work/linux.map" "$work/windows.map" || fail "map $i: the maps compiled in place differ"
   cmp -s "$work/linux.map" "$work/linux.out.map" || fail "map $i: in place and -o differ"
   cmp -s "$work/original.map" "$work/linux.map" && fail "map $i: the compile changed nothing"
-  same compile-o
-  same compile
+  for name in compile-o compile check info; do same "$name"; done
   same decompile raw
-  same check
-  same info
 done
 echo "$maps passed, 0 failed"
