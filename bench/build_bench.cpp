@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "compiler/ScriptIndex.h"
 #include "compiler/XmlBuild.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -31,7 +32,8 @@ void BM_ParseAndXmlBuild(benchmark::State& state) {
         xsc::ScriptCompilier compiler;
         compiler.ResetForBuild();
         compiler.AppendString("begin");
-        const std::int32_t next = xsc::XmlBuild(compiler, document.DocumentElement()->Child(0), compiler.CurrentSyntaxNumber);
+        const std::int32_t next = xsc::XmlBuild(compiler, document.DocumentElement()->Child(0), compiler.CurrentSyntaxNumber,
+                                                  xsc::ScriptIndex::OfDocument(*document.DocumentElement()));
         benchmark::DoNotOptimize(next);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,5 +1,6 @@
 #include "compile/BuildPhase.h"
 
+#include "compiler/ScriptIndex.h"
 #include "compiler/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
@@ -112,6 +113,7 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
 
     BuiltScripts built;
     std::vector<ScriptSlots> scripts;
+    const ScriptIndex names = ScriptIndex::OfDocument(*root);
     for (std::size_t i = 0; i < root->ChildCount(); ++i) {
         const XmlNode& element = root->Child(i);
         if (!element.IsElement()) {
@@ -124,7 +126,7 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
         AppendLeadingFillers(state);
         const std::int32_t firstBody = state.CurrentSyntaxNumber;
         ScriptHeader header = ReadScriptHeader(element);
-        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber);
+        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber, names);
         const std::int32_t k = state.CurrentSyntaxNumber;
         AppendBeginNodes(state, k, firstBody, header.ReturnType);
         AppendTrailingFiller(state, firstBody);

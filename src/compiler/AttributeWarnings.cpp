@@ -76,9 +76,15 @@ std::optional<std::string> LongProblem(std::string_view what, const std::string&
                       NumberAttribute(text));
 }
 
+// A real keeps its fraction; a whole number is cut to 32 bits before it becomes a float.
 std::optional<std::string> RealProblem(std::string_view what, const std::string& text) {
     if (auto problem = NotANumber(what, text)) return problem;
-    return Fraction(what, text, " loses its fraction: it is stored as ");
+    const double v = Val(text);
+    if (v != std::trunc(v) || (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) {
+        return std::nullopt;
+    }
+    return std::string(what) + " " + Quoted(text) + " is a whole number outside -2147483648..2147483647; it is stored as " +
+           std::to_string(NumberAttribute(text));
 }
 
 bool IsBooleanWord(const std::string& text) {

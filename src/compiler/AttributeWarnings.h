@@ -1,7 +1,8 @@
 #pragma once
 // What a compile does silently with attribute texts that were probably meant otherwise: a number
 // attribute that is not a number reads as its leading number or 0, a short keeps its low 16 bits,
-// a real loses its fraction, a boolean that is neither "true" nor "false" is stored as text.
+// a whole real beyond 32 bits wraps, a boolean that is neither "true" nor "false" is stored as
+// text.
 // Each function gives the problem as a message, or nothing when the text is fine.
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "compiler/Diagnostic.h"
+#include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ScriptTreeWalk.h"
 #include "compiler/TextRun.h"
@@ -53,13 +55,31 @@ XmlWriter::Attributes CallAttributes(const ScriptPlace& place, const WalkedNode&
             {language::kValueType, std::to_string(w.node.valueType)}};
 }
 
-XmlWriter::Attributes ValueAttributesOf(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text) {
+XmlWriter::Attributes ScriptCallAttributes(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
+                                           const ScriptIndex& scripts) {
+    if (!text) {
+        throw place.At(w.slot, "the script call's script name takes no room in the string data (the next node's text starts at " +
+                                   std::to_string(w.node.stringOffset) + " too)");
+    }
+    CheckText(place, w.slot, "script name", *text);
+    const std::optional<std::int32_t> index = scripts.Find(*text);
+    if (!index) throw place.At(w.slot, "a call of the script " + Quoted(*text) + ", which no script record is named");
+    if (*index != w.node.engine) {
+        throw place.At(w.slot, "a call of the script " + Quoted(*text) + " with index " + std::to_string(w.node.engine) +
+                                   ", where a compile writes its record's index " + std::to_string(*index));
+    }
+    if (w.hasArguments) throw place.At(w.slot, "a call of the script " + Quoted(*text) + " with arguments; scripts take none");
+    return {{language::kScript, *text}, {language::kValueType, std::to_string(w.node.valueType)}};
+}
+
+XmlWriter::Attributes ValueAttributesOf(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
+                                        const ScriptIndex& scripts) {
     if (w.node.engine != w.node.valueType) {
         throw place.At(w.slot, "a value node with function number " + std::to_string(w.node.engine) + " beside value type " +
                                    std::to_string(w.node.valueType) + "; a compile writes the value type in both");
     }
     if (text) CheckText(place, w.slot, "value text", *text);
-    const auto decoded = DecodeScriptValue(w.node.valueType, w.node.childOrValue, text);
+    const auto decoded = DecodeScriptValue(w.node.valueType, w.node.childOrValue, text, scripts);
     if (!decoded) throw NoValueGives(place, w, text);
     return {{language::kValueType, std::to_string(decoded->valueType)},
             {language::kExpType, std::to_string(w.node.expType)},
@@ -72,6 +92,9 @@ XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedN
                                    "; a compile writes -1 there");
     }
     if (text) CheckText(place, w.slot, "global name", *text);
+    if (text && w.node.childOrValue == kGlobalByNameValue) {
+        return {{language::kValueType, std::to_string(w.node.valueType)}, {language::kValueCommand, *text}};
+    }
     const auto decoded = DecodeGlobalValue(w.node.valueType, w.node.childOrValue, text);
     if (!decoded) throw NoValueGives(place, w, text);
     return {{language::kValueType, std::to_string(decoded->valueType)},
@@ -80,7 +103,13 @@ XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedN
             {language::kValueCommand, decoded->valueCommand}};
 }
 
-void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text) {
+// A global that names its global by its text alone is a "GlobalReference", whatever its type.
+bool IsGlobalReference(const WalkedNode& w, const std::optional<std::string>& text) {
+    return text && w.node.childOrValue == kGlobalByNameValue;
+}
+
+void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
+                     const ScriptIndex& scripts) {
     switch (w.node.expType) {
         case kExpTypeCall:
             if (w.hasArguments) {
@@ -89,8 +118,12 @@ void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode&
                 xml.EmptyElement(language::kScriptCommand, CallAttributes(place, w, text));
             }
             break;
-        case kExpTypeNameOrValue: xml.EmptyElement(language::kScriptValue, ValueAttributesOf(place, w, text)); break;
-        default: xml.EmptyElement(language::kGlobalValue, GlobalAttributesOf(place, w, text)); break;
+        case kExpTypeScriptCall: xml.EmptyElement(language::kScriptCall, ScriptCallAttributes(place, w, text, scripts)); break;
+        case kExpTypeNameOrValue: xml.EmptyElement(language::kScriptValue, ValueAttributesOf(place, w, text, scripts)); break;
+        default:
+            xml.EmptyElement(IsGlobalReference(w, text) ? language::kGlobalReference : language::kGlobalValue,
+                             GlobalAttributesOf(place, w, text));
+            break;
     }
 }
 
@@ -117,8 +150,9 @@ std::string RecordName(const WalkedScript& script) {
 
 // `nodeBehind`: the first node behind the script, whose text offset says where the script's texts
 // end; none behind the last nodes, whose texts end where the string data's texts do.
-void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, const WalkedNode* nodeBehind) {
-    const XmlWriter::Attributes attributes{{language::kNameAttr, RecordName(script)},
+void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, const std::string& name,
+                 const WalkedNode* nodeBehind, const ScriptIndex& scripts) {
+    const XmlWriter::Attributes attributes{{language::kNameAttr, name},
                                            {language::kTypeAttr, std::to_string(script.record.type)},
                                            {language::kReTypeAttr, std::to_string(script.record.returnType)}};
     if (script.body.empty()) {
@@ -135,7 +169,7 @@ void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, con
         const WalkedNode* next = last ? nodeBehind : &script.body[i + 1];
         const std::int64_t nextOffset = next ? next->node.stringOffset : texts.End();
         WriteExpression(xml, script.place, w,
-                        texts.Take(script.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1));
+                        texts.Take(script.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1), scripts);
     }
     while (xml.OpenElements() >= statementLevel) xml.EndElement();
 }
@@ -152,7 +186,12 @@ std::string Decompile(const CompiledScriptData& data) {
     TextRun texts(data.strings);
     ScriptTreeWalk walk(data);
     std::vector<WalkedScript> scripts;
-    for (std::size_t i = 0; i < data.ScriptCount(); ++i) scripts.push_back(walk.Walk(i));
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < data.ScriptCount(); ++i) {
+        scripts.push_back(walk.Walk(i));
+        names.push_back(RecordName(scripts.back()));
+    }
+    const ScriptIndex index(names);
 
     // Behind each script's last node, the texts continue with the next script that has nodes.
     std::vector<const WalkedNode*> nodeBehind(scripts.size(), nullptr);
@@ -166,7 +205,7 @@ std::string Decompile(const CompiledScriptData& data) {
         xml.EmptyElement(kDocumentElement, {});
     } else {
         xml.StartElement(kDocumentElement, {});
-        for (std::size_t i = 0; i < scripts.size(); ++i) WriteScript(xml, texts, scripts[i], nodeBehind[i]);
+        for (std::size_t i = 0; i < scripts.size(); ++i) WriteScript(xml, texts, scripts[i], names[i], nodeBehind[i], index);
     }
     texts.CheckAllTaken();
     return xml.Finish();

@@ -34,8 +34,8 @@ std::string Excerpt(const std::string& text) {
 }
 
 const std::string kExpected = "(expected " + std::string(language::kScriptCommand) + ", " +
-                              std::string(language::kScriptValue) + " or " +
-                              std::string(language::kGlobalValue) + ")";
+                              std::string(language::kScriptValue) + ", " + std::string(language::kGlobalValue) + ", " +
+                              std::string(language::kScriptCall) + " or " + std::string(language::kGlobalReference) + ")";
 
 void CheckValueElement(const XmlNode& element) {
     if (element.ChildCount() > 0) {
@@ -55,7 +55,9 @@ void CheckExpression(const XmlNode& node, std::vector<const XmlNode*>& pending) 
     switch (language::ClassifyExpression(node.Name)) {
         case language::ExpressionKind::Call: PushChildren(node, pending); break;
         case language::ExpressionKind::Value:
-        case language::ExpressionKind::Global: CheckValueElement(node); break;
+        case language::ExpressionKind::Global:
+        case language::ExpressionKind::ScriptCall:
+        case language::ExpressionKind::GlobalReference: CheckValueElement(node); break;
         case language::ExpressionKind::Unknown:
             Refuse(node, "unknown element \"" + node.Name + "\" " + kExpected);
     }

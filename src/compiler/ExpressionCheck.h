@@ -1,9 +1,10 @@
 #pragma once
 // Checks that the children of an element hold nothing but expressions, all the way down, before
 // a single node is built: where an expression may stand (below a script element or a
-// "ScriptCommand") only "ScriptCommand", "ScriptValue" and "GlobalValue" elements may stand, and
-// "ScriptValue" and "GlobalValue" hold no child nodes at all. Comments and processing
-// instructions are not part of the tree, so they are never in the way.
+// "ScriptCommand") only the expression elements may stand ("ScriptCommand", "ScriptValue",
+// "GlobalValue", "ScriptCall", "GlobalReference"), and all but "ScriptCommand" hold no child nodes
+// at all (a static script takes no arguments). Comments and processing instructions are not part
+// of the tree, so they are never in the way.
 //
 // Throws Error::AtScript at the first offending node in document order, at that node's line
 // and column. Walks with an explicit stack, so any nesting depth is fine.

@@ -6,6 +6,8 @@ ExpressionKind ClassifyExpression(std::string_view elementName) {
     if (EqualsIgnoringCase(elementName, kScriptCommand)) return ExpressionKind::Call;
     if (EqualsIgnoringCase(elementName, kScriptValue)) return ExpressionKind::Value;
     if (EqualsIgnoringCase(elementName, kGlobalValue)) return ExpressionKind::Global;
+    if (EqualsIgnoringCase(elementName, kScriptCall)) return ExpressionKind::ScriptCall;
+    if (EqualsIgnoringCase(elementName, kGlobalReference)) return ExpressionKind::GlobalReference;
     return ExpressionKind::Unknown;
 }
 

@@ -7,6 +7,8 @@
 //       <ScriptCommand Command="name" EngineId="n" ValueType="n"> arguments </ScriptCommand>
 //       <ScriptValue ValueType="n" ExpType="n" Value=".."/>
 //       <GlobalValue ValueType="n" ExpType="n" Value=".." ValueCommand="name"/>
+//       <ScriptCall Script="name" ValueType="n"/>
+//       <GlobalReference ValueType="n" ValueCommand="name"/>
 //
 // Element names and the words "true" and "false" are recognised in any letter case; attribute
 // names are matched exactly.
@@ -22,6 +24,8 @@ namespace xsc::language {
 inline constexpr std::string_view kScriptCommand = "ScriptCommand";  // a function call
 inline constexpr std::string_view kScriptValue = "ScriptValue";      // a literal
 inline constexpr std::string_view kGlobalValue = "GlobalValue";      // a reference to a global
+inline constexpr std::string_view kScriptCall = "ScriptCall";        // a call of a static script
+inline constexpr std::string_view kGlobalReference = "GlobalReference";  // a global by its name alone
 
 // Attributes of a script element.
 inline constexpr std::string_view kNameAttr = "NameAttr";      // text: the script's name
@@ -35,6 +39,7 @@ inline constexpr std::string_view kValueType = "ValueType";        // number: va
 inline constexpr std::string_view kExpType = "ExpType";            // number: read, no effect
 inline constexpr std::string_view kValue = "Value";                // text or number: the value
 inline constexpr std::string_view kValueCommand = "ValueCommand";  // text: the global's name
+inline constexpr std::string_view kScript = "Script";              // text: the called script's name
 
 // The words of a boolean value.
 inline constexpr std::string_view kTrue = "true";
@@ -42,11 +47,12 @@ inline constexpr std::string_view kFalse = "false";
 
 // Value type codes with an encoding of their own; every other code stores its value as text.
 inline constexpr std::int32_t kBooleanType = 5;  // "true"/"false", or text
-inline constexpr std::int32_t kRealType = 6;     // 32-bit float of the integer value
+inline constexpr std::int32_t kRealType = 6;     // 32-bit float of the written number
 inline constexpr std::int32_t kShortType = 7;    // 16-bit integer
 inline constexpr std::int32_t kLongType = 8;     // 32-bit integer
+inline constexpr std::int32_t kScriptType = 10;  // a script of the document: its text and record index
 
-enum class ExpressionKind { Call, Value, Global, Unknown };
+enum class ExpressionKind { Call, Value, Global, ScriptCall, GlobalReference, Unknown };
 
 // Which expression element a name denotes, ignoring letter case.
 ExpressionKind ClassifyExpression(std::string_view elementName);

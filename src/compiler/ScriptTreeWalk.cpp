@@ -140,7 +140,8 @@ WalkedScript ScriptTreeWalk::Walk(std::size_t index) {
         WalkedNode walked{slot, static_cast<std::int32_t>(chains.size() - 1), false, data_.Node(slot)};
         chains.back() = Link{walked.node.sibling, slot};
         switch (walked.node.expType) {
-            case kExpTypeCall: {
+            case kExpTypeCall:
+            case kExpTypeScriptCall: {
                 const std::int32_t nameSlot = Reach(walked.node.childOrValue, place, slot, "child");
                 CheckNameNode(place, nameSlot, walked.node);
                 const std::uint32_t firstArgument = data_.Node(nameSlot).sibling;
@@ -152,7 +153,7 @@ WalkedScript ScriptTreeWalk::Walk(std::size_t index) {
             case kExpTypeGlobal: break;
             default:
                 throw place.At(slot, "a node of kind " + std::to_string(walked.node.expType) +
-                                         ", which the language cannot express (8 call, 9 value, 13 global)");
+                                         ", which the language cannot express (8 call, 9 value, 10 script call, 13 global)");
         }
         script.body.push_back(walked);
     }

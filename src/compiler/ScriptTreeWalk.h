@@ -12,9 +12,9 @@
 //
 // It also checks the shape a compile gives the nodes around the expressions: the root is a call
 // of function 0 with text offset 0 whose value type is the record's return type and which has no
-// sibling; every call's child is a name node (kind 9, value type 2) that repeats the call's
-// function number and text offset and holds 0 in its last four bytes. Expression kinds other
-// than call (8), value (9) and global (13) are refused.
+// sibling; every call's child (of a function call, kind 8, or a script call, kind 10) is a name
+// node (kind 9, value type 2) that repeats the call's function number and text offset and holds 0
+// in its last four bytes. Expression kinds other than 8, 9, 10 and 13 (global) are refused.
 
 #include <cstdint>
 #include <string>
@@ -40,7 +40,7 @@ private:
 struct WalkedNode {
     std::int32_t slot = 0;
     std::int32_t depth = 0;     // 0 for a statement of the script, d + 1 for an argument of a call at d
-    bool hasArguments = false;  // a call whose name node has a sibling
+    bool hasArguments = false;  // a call (either kind) whose name node has a sibling
     StoredNode node;
 };
 

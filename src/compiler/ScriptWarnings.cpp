@@ -127,6 +127,9 @@ public:
           void_(*tables.ValueTypeCode("void")),
           passthrough_(*tables.ValueTypeCode("passthrough")) {}
 
+    // Makes the script known to calls from every script, before or after it.
+    void Declare(const XmlNode& script) { declared_.emplace(script.GetAttribute(language::kNameAttr), &script); }
+
     void Script(const XmlNode& script) {
         const std::string name = script.GetAttribute(language::kNameAttr);
         const auto [first, added] = scripts_.emplace(name, &script);
@@ -155,6 +158,8 @@ public:
                 case ExpressionKind::Call: Call(p, pending); break;
                 case ExpressionKind::Value: Value(p); break;
                 case ExpressionKind::Global: Global(p); break;
+                case ExpressionKind::ScriptCall: ScriptCall(p); break;
+                case ExpressionKind::GlobalReference: GlobalReference(p); break;
                 case ExpressionKind::Unknown: break;
             }
         }
@@ -349,6 +354,43 @@ private:
         CheckPlace(value, valueType, p.place);
     }
 
+    // The script's type and return type are those of the first script of its name (the one the
+    // call reaches); a script of another name is refused by the compile.
+    void ScriptCall(const Pending& p) {
+        const XmlNode& call = *p.node;
+        const std::optional<std::int32_t> valueType = TypeAttribute(call, language::kValueType);
+        const std::string name = call.GetAttribute(language::kScript);
+        const auto script = declared_.find(name);
+        if (script == declared_.end()) {
+            CheckPlace(call, valueType, p.place);
+            return;
+        }
+        const XmlNode& called = *script->second;
+        const std::int32_t type = NumberAttribute(called.GetAttribute(language::kTypeAttr));
+        const std::vector<std::string>& kinds = tables_.ScriptTypes();
+        if (type >= 0 && static_cast<std::size_t>(type) < kinds.size() && kinds[static_cast<std::size_t>(type)] != "static" &&
+            kinds[static_cast<std::size_t>(type)] != "stub") {
+            Warn(call, "the script " + Quoted(name) + " is a " + kinds[static_cast<std::size_t>(type)] +
+                           " script; only static and stub scripts can be called");
+        }
+        const std::int32_t returns = NumberAttribute(called.GetAttribute(language::kReTypeAttr));
+        if (valueType && *valueType != returns && !(p.place.type && *valueType == *p.place.type)) {
+            Warn(call, Written(language::kValueType, *valueType) + " is neither what the script " + Quoted(name) +
+                           " returns, " + TypeText(returns) + ", nor what its place expects");
+        } else if (p.place.type && !tables_.CanConvert(returns, *p.place.type)) {
+            Warn(call, "the script " + Quoted(name) + " returns " + TypeText(returns) + ", which cannot stand where " +
+                           TypeText(*p.place.type) + " is expected (" + p.place.what + ")");
+        }
+    }
+
+    void GlobalReference(const Pending& p) {
+        const XmlNode& global = *p.node;
+        const std::optional<std::int32_t> valueType = TypeAttribute(global, language::kValueType);
+        const std::string name = global.GetAttribute(language::kValueCommand);
+        if (build_) CheckEngineGlobal(global, name, valueType);
+        CheckPlace(global, valueType, p.place);
+    }
+
     void Global(const Pending& p) {
         const XmlNode& global = *p.node;
         const std::optional<std::int32_t> valueType = TypeAttribute(global, language::kValueType);
@@ -387,7 +429,8 @@ private:
     std::vector<Diagnostic>& out_;
     const std::int32_t void_;
     const std::int32_t passthrough_;
-    std::unordered_map<std::string, const XmlNode*> scripts_;  // by name, the first of each
+    std::unordered_map<std::string, const XmlNode*> scripts_;  // by name, the first of each walked so far
+    std::unordered_map<std::string, const XmlNode*> declared_;  // by name, the first of each in the document
     std::unordered_set<std::string> notedGlobals_;  // names said to be no engine global
     bool depthWarned_ = false;  // once per script
 };
@@ -400,6 +443,9 @@ std::vector<Diagnostic> ScriptWarnings(const XmlDocument& document, const engine
     const XmlNode* root = document.DocumentElement();
     if (root == nullptr) return found;
     ScriptWalk walk(tables, build, found);
+    for (const XmlNode* script : root->Children) {
+        if (script->IsElement()) walk.Declare(*script);
+    }
     for (const XmlNode* script : root->Children) {
         if (script->IsElement()) walk.Script(*script);
     }

@@ -1,8 +1,10 @@
 #include "compiler/ValueDecoding.h"
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 
+#include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ValueEncoding.h"
 
@@ -16,23 +18,35 @@ constexpr std::uint32_t kFalseField = 0xFFFFFF00;
 // A ScriptValue of type 5 that stores a text: 0, then 0xFFFF.
 constexpr std::uint32_t kBooleanTextField = 0xFFFF0000;
 
-bool HasEncodingOfItsOwn(std::int32_t valueType) {
+bool IsNumericType(std::int32_t valueType) {
     return valueType >= language::kBooleanType && valueType <= language::kLongType;
 }
 
+// A value stores a text under types 5 to 8 and 10 only in one way of its own (a boolean word that
+// is no boolean, a script's name with its index); a global under 5 to 8 never.
 std::int32_t TextValueType(std::int16_t valueType) {
-    return HasEncodingOfItsOwn(valueType) ? valueType + kBeyond16Bits : valueType;
+    return IsNumericType(valueType) || valueType == language::kScriptType ? valueType + kBeyond16Bits : valueType;
+}
+std::int32_t GlobalTextValueType(std::int16_t valueType) {
+    return IsNumericType(valueType) ? valueType + kBeyond16Bits : valueType;
 }
 
 std::string Signed16(std::uint32_t field) { return std::to_string(static_cast<std::int16_t>(field & 0xFFFF)); }
 
-// The integer a real came from. Every float from -2^31 to 2^31 without a fraction is the float of
-// an int32: itself, except 2^31, which 2147483647 rounds up to.
+// Every float from -2^31 to 2^31 without a fraction is the float of an int32: itself, except
+// 2^31, which 2147483647 rounds up to. A float with a fraction is written as the shortest decimal
+// that reads back as it.
 std::optional<std::string> RealValue(std::uint32_t field) {
-    const double real = std::bit_cast<float>(field);
-    if (!std::isfinite(real) || std::trunc(real) != real || real < -2147483648.0 || real > 2147483648.0) {
-        return std::nullopt;
+    const float value = std::bit_cast<float>(field);
+    const double real = value;
+    if (!std::isfinite(real)) return std::nullopt;
+    if (std::trunc(real) != real) {
+        char text[32];
+        const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+        if (error != std::errc()) return std::nullopt;
+        return std::string(text, end);
     }
+    if (real < -2147483648.0 || real > 2147483648.0) return std::nullopt;
     return std::to_string(real == 2147483648.0 ? 2147483647 : static_cast<std::int64_t>(real));
 }
 
@@ -56,13 +70,25 @@ bool Gives(const EncodedValue& encoded, std::uint32_t field, const std::optional
 
 }  // namespace
 
+std::optional<std::string> RealValueText(std::uint32_t field) {
+    std::optional<std::string> value = RealValue(field);
+    if (value && RealField(*value) != field) return std::nullopt;  // -0 reads back as 0
+    return value;
+}
+
 std::optional<ValueAttributes> DecodeScriptValue(std::int16_t valueType, std::uint32_t field,
-                                                 const std::optional<std::string>& text) {
+                                                 const std::optional<std::string>& text, const ScriptIndex& scripts) {
     ValueAttributes attributes;
     if (text) {
         const bool booleanText = valueType == language::kBooleanType && field == kBooleanTextField;
         attributes.valueType = booleanText ? valueType : TextValueType(valueType);
         attributes.value = *text;
+        // A script's name stores the index of its record; the same text under 65546 stores 0.
+        const std::optional<std::int32_t> script = scripts.Find(*text);
+        if (valueType == language::kScriptType && script && Gives(EncodeScriptValue(valueType, *text, script), field, text)) {
+            attributes.valueType = valueType;
+            return attributes;
+        }
     } else {
         const std::optional<std::string> value = ValueWithoutText(valueType, field);
         if (!value) return std::nullopt;
@@ -78,7 +104,7 @@ std::optional<ValueAttributes> DecodeGlobalValue(std::int16_t valueType, std::ui
     ValueAttributes attributes;
     if (text) {
         // A type 5 global with a text keeps its type: a number as Value is neither true nor false.
-        attributes.valueType = valueType == language::kBooleanType ? valueType : TextValueType(valueType);
+        attributes.valueType = valueType == language::kBooleanType ? valueType : GlobalTextValueType(valueType);
         attributes.value = Signed16(field);
         attributes.valueCommand = *text;
     } else {

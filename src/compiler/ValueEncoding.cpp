@@ -1,9 +1,11 @@
 #include "compiler/ValueEncoding.h"
 
 #include <bit>
+#include <cmath>
 
 #include "compiler/ScriptLanguage.h"
 #include "runtime/Val.h"
+#include "scriptdata/ScriptDataFormat.h"
 
 namespace xsc {
 namespace {
@@ -24,9 +26,10 @@ std::uint32_t ShortField(std::int32_t v) {
 }
 
 // The numeric encodings both value elements share; none for other types.
-std::optional<std::uint32_t> NumericField(std::int32_t valueType, std::int32_t v) {
+std::optional<std::uint32_t> NumericField(std::int32_t valueType, const std::string& value) {
+    const std::int32_t v = NumberAttribute(value);
     switch (valueType) {
-        case language::kRealType: return std::bit_cast<std::uint32_t>(static_cast<float>(v));
+        case language::kRealType: return RealField(value);
         case language::kShortType: return ShortField(v);
         case language::kLongType: return static_cast<std::uint32_t>(v);
         default: return std::nullopt;
@@ -35,14 +38,21 @@ std::optional<std::uint32_t> NumericField(std::int32_t valueType, std::int32_t v
 
 }  // namespace
 
-EncodedValue EncodeScriptValue(std::int32_t valueType, const std::string& value) {
+std::uint32_t RealField(std::string_view value) {
+    const double number = Val(value);
+    if (number == std::trunc(number)) return std::bit_cast<std::uint32_t>(static_cast<float>(ToInt32(number)));
+    return std::bit_cast<std::uint32_t>(ValFloat(value));
+}
+
+EncodedValue EncodeScriptValue(std::int32_t valueType, const std::string& value, std::optional<std::int32_t> scriptIndex) {
     if (valueType == language::kBooleanType) {
         if (const auto field = BooleanField(value)) return {std::nullopt, *field};
         return {value, ShortField(0)};
     }
-    if (const auto field = NumericField(valueType, NumberAttribute(value))) {
-        return {std::nullopt, *field};
+    if (valueType == language::kScriptType) {
+        return {value, static_cast<std::uint32_t>(scriptIndex.value_or(0)) & 0xFFFF};
     }
+    if (const auto field = NumericField(valueType, value)) return {std::nullopt, *field};
     return {value, 0};
 }
 
@@ -51,9 +61,12 @@ EncodedValue EncodeGlobalValue(std::int32_t valueType, const std::string& value,
     if (valueType == language::kBooleanType) {
         if (const auto field = BooleanField(value)) return {std::nullopt, *field};
     }
-    const std::int32_t v = NumberAttribute(value);
-    if (const auto field = NumericField(valueType, v)) return {std::nullopt, *field};
-    return {valueCommand, ShortField(v)};
+    if (const auto field = NumericField(valueType, value)) return {std::nullopt, *field};
+    return {valueCommand, ShortField(NumberAttribute(value))};
+}
+
+EncodedValue EncodeGlobalReference(const std::string& valueCommand) {
+    return {valueCommand, scriptformat::kGlobalByNameValue};
 }
 
 }  // namespace xsc

@@ -1,8 +1,12 @@
 #include "compiler/XmlBuild.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "compiler/Diagnostic.h"
 #include "compiler/ExpressionCheck.h"
+#include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ValueEncoding.h"
 #include "runtime/Error.h"
@@ -18,6 +22,9 @@
 // with everything below them, then the next expression at the call's level. Links:
 //   call node     -> child: its function name node
 //   name node     -> sibling: the first argument (none for a call without arguments)
+// A call of a static script ("ScriptCall") is laid out as a function call without arguments: a
+// call node of kind 10 and a name node, both with the script's record index as their function
+// number and the script's name as their text.
 //   expression    -> sibling: the first node of the next expression at its level, written once
 //                    the expression's whole subtree is appended and that number is known;
 //                    the last expression at a level keeps "no node".
@@ -29,8 +36,8 @@ using language::ExpressionKind;
 
 class ExpressionTreeBuilder {
 public:
-    ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity)
-        : state_(state), next_(nextIdentity) {}
+    ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity, const ScriptIndex& scripts)
+        : state_(state), next_(nextIdentity), scripts_(scripts) {}
 
     std::int32_t Build(const XmlNode& parent) {
         levels_.push_back(Level{&parent, 0, 0});
@@ -68,6 +75,8 @@ private:
             case ExpressionKind::Call: return AppendCall(element);
             case ExpressionKind::Value: AppendValue(element); return false;
             case ExpressionKind::Global: AppendGlobal(element); return false;
+            case ExpressionKind::ScriptCall: AppendScriptCall(element); return false;
+            case ExpressionKind::GlobalReference: AppendGlobalReference(element); return false;
             case ExpressionKind::Unknown: break;  // refused by CheckExpressions
         }
         return false;
@@ -87,15 +96,32 @@ private:
     }
 
     bool AppendCall(const XmlNode& element) {
+        const std::int32_t engine = NumberAttribute(element.GetAttribute(language::kEngineId));
+        return AppendCallNodes(element, scriptformat::kExpTypeCall, engine, element.GetAttribute(language::kCommand));
+    }
+
+    void AppendScriptCall(const XmlNode& element) {
+        const std::string name = element.GetAttribute(language::kScript);
+        AppendCallNodes(element, scriptformat::kExpTypeScriptCall, ResolveScript(element, name), name);
+    }
+
+    // The index of the script `name` names; refused when the document has no script of that name.
+    std::int32_t ResolveScript(const XmlNode& element, const std::string& name) const {
+        if (const auto index = scripts_.Find(name)) return *index;
+        throw Error::AtScript("no script of this document is named " + Quoted(name), element.Line, element.Column);
+    }
+
+    // The call node and the name node of a call, and its text.
+    bool AppendCallNodes(const XmlNode& element, std::int32_t expType, std::int32_t engine, const std::string& text) {
         state_.RealSyn += 2;
         Syntax call;
         call.ExpIdentity = TakeIdentity();
-        call.EngineIdentity = NumberAttribute(element.GetAttribute(language::kEngineId));
+        call.EngineIdentity = engine;
         call.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
-        call.ExpType = scriptformat::kExpTypeCall;
+        call.ExpType = expType;
         call.ScriptTableOffset = state_.LengthIntoStrings;
         call.KidExpPointer = ScriptCompilier::NodePointer(next_);  // the function name node
-        call.Command = element.GetAttribute(language::kCommand);
+        call.Command = text;
         state_.AppendNode(call);
 
         Syntax name = call;
@@ -118,7 +144,10 @@ private:
         node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
         node.EngineIdentity = node.ValueType;
         node.ExpType = scriptformat::kExpTypeNameOrValue;
-        AppendValueNode(node, EncodeScriptValue(node.ValueType, element.GetAttribute(language::kValue)));
+        const std::string value = element.GetAttribute(language::kValue);
+        std::optional<std::int32_t> script;
+        if (node.ValueType == language::kScriptType) script = ResolveScript(element, value);
+        AppendValueNode(node, EncodeScriptValue(node.ValueType, value, script));
     }
 
     void AppendGlobal(const XmlNode& element) {
@@ -129,6 +158,15 @@ private:
         node.ExpType = scriptformat::kExpTypeGlobal;
         AppendValueNode(node, EncodeGlobalValue(node.ValueType, element.GetAttribute(language::kValue),
                                                 element.GetAttribute(language::kValueCommand)));
+    }
+
+    void AppendGlobalReference(const XmlNode& element) {
+        state_.RealSyn += 1;
+        Syntax node;
+        node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
+        node.EngineIdentity = scriptformat::kGlobalEngineIdentity;
+        node.ExpType = scriptformat::kExpTypeGlobal;
+        AppendValueNode(node, EncodeGlobalReference(element.GetAttribute(language::kValueCommand)));
     }
 
     // A value or global node. Its string offset is taken before its text (if any) is appended,
@@ -143,6 +181,7 @@ private:
 
     ScriptCompilier& state_;
     std::int32_t next_;
+    const ScriptIndex& scripts_;
     std::vector<Level> levels_;
 };
 
@@ -162,9 +201,9 @@ ScriptHeader ReadScriptHeader(const XmlNode& element) {
     return header;
 }
 
-std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity) {
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts) {
     CheckExpressions(parent);
-    return ExpressionTreeBuilder(state, nextIdentity).Build(parent);
+    return ExpressionTreeBuilder(state, nextIdentity, scripts).Build(parent);
 }
 
 }  // namespace xsc

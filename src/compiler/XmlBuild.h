@@ -10,8 +10,9 @@
 // and the name node to the first argument. Returns the identity number of the next free slot.
 //
 // Throws Error::AtScript (with the offending node's line and column) for a node the language
-// has no place for: non-whitespace text, an element other than "ScriptCommand", "ScriptValue"
-// and "GlobalValue" where an expression may stand, or any child of a value element.
+// has no place for: non-whitespace text, an element other than the expression elements where an
+// expression may stand, or any child of an element other than "ScriptCommand"; and for a script
+// name (of a "ScriptCall", or the Value of a "ScriptValue" of type 10) that `scripts` lacks.
 // Works with an explicit stack, so nesting depth is bounded only by memory.
 
 #include <cstdint>
@@ -20,10 +21,11 @@
 
 namespace xsc {
 
+class ScriptIndex;
 struct ScriptCompilier;
 struct XmlNode;
 
-std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity);
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts);
 
 // The attributes of a script element: NameAttr, TypeAttr and ReTypeAttr (ExpPointer left 0).
 // Throws Error::AtScript for a name of 32 bytes or more, which has no room in a script record.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <system_error>
 
 namespace xsc {
@@ -40,25 +41,50 @@ std::size_t DecimalPrefixLength(std::string_view text) {
     return end;
 }
 
+struct LeadingNumber {
+    bool negative = false;
+    std::string_view digits;  // the unsigned number; empty when the text has none
+};
+
+LeadingNumber FindLeadingNumber(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    LeadingNumber found;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        found.negative = text[at] == '-';
+        ++at;
+    }
+    found.digits = text.substr(at, DecimalPrefixLength(text.substr(at)));
+    return found;
+}
+
+// The number in `digits` as a T, or nothing when it is out of T's range (too large, or too small
+// to be told from 0).
+template <typename T>
+std::optional<T> Parse(std::string_view digits) {
+    T value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 double Val(std::string_view text) {
-    std::size_t at = 0;
-    while (at < text.size() && IsSpace(text[at])) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    const std::string_view number = text.substr(at, DecimalPrefixLength(text.substr(at)));
-    if (number.empty()) return 0.0;
+    const LeadingNumber number = FindLeadingNumber(text);
+    if (number.digits.empty()) return 0.0;
+    const std::optional<double> value = Parse<double>(number.digits);
+    if (!value) return 0.0;
+    return number.negative ? -*value : *value;
+}
 
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
-    // Too large for a double (or too small to be told from 0): 0.
-    if (error != std::errc() || end != number.data() + number.size()) return 0.0;
-    return negative ? -value : value;
+float ValFloat(std::string_view text) {
+    const LeadingNumber number = FindLeadingNumber(text);
+    if (number.digits.empty()) return 0.0f;
+    // Beyond a float's range the double's value, made a float, says what it is (0 or infinity).
+    const std::optional<float> value = Parse<float>(number.digits);
+    if (!value) return static_cast<float>(Val(text));
+    return number.negative ? -*value : *value;
 }
 
 std::int32_t ToInt32(double value) {

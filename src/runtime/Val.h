@@ -16,6 +16,10 @@ namespace xsc {
 // double ("1e400").
 double Val(std::string_view text);
 
+// The leading number as the 32-bit float nearest to it (rounded once, not by way of a double);
+// 0 when there is none.
+float ValFloat(std::string_view text);
+
 // Truncates toward zero and reduces modulo 2^32 into a signed 32-bit value, exactly also far
 // beyond the 64-bit range: 4294967295 gives -1, 1e30 gives 1e30 mod 2^32. NaN and infinities
 // give 0.

@@ -212,6 +212,19 @@ private:
     qsizetype pendingStart_ = -1;  // where the current run of text began; -1 outside one
 };
 
+XmlNode& XmlTreeBuilder::AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column) {
+    XmlNode& element = document_.nodes_.emplace_back();
+    element.Name = std::move(name);
+    element.Line = line;
+    element.Column = column;
+    if (parent != nullptr) {
+        parent->Children.push_back(&element);
+    } else {
+        document_.root_ = &element;
+    }
+    return element;
+}
+
 XmlDocument XmlDocument::LoadXml(std::string_view bytes) { return LoadXml(DecodeXmlBytes(bytes)); }
 
 XmlDocument XmlDocument::LoadXml(const QString& text) { return XmlDocumentBuilder(text).Build(); }

@@ -80,6 +80,23 @@ private:
     std::deque<XmlNode> nodes_;
     const XmlNode* root_ = nullptr;
     friend class XmlDocumentBuilder;
+    friend class XmlTreeBuilder;
+};
+
+// Makes a document in code, for trees that come from elsewhere than XML text (a script of the
+// source language, lowered to the XML language's elements): elements with their attributes and
+// the line and column of what they stand for.
+class XmlTreeBuilder {
+public:
+    // A new element, appended as the last child of `parent`, or the root element when `parent`
+    // is nullptr (the first such call only). The node stays where it is as the document grows
+    // and moves.
+    XmlNode& AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column);
+    // Hands over the document; the builder is left empty.
+    XmlDocument Finish() { return std::move(document_); }
+
+private:
+    XmlDocument document_;
 };
 
 // True when `head`, a file's first bytes, begins as an XML document does: "<" after white space

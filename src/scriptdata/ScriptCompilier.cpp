@@ -24,7 +24,7 @@ std::size_t ScriptCompilier::AppendNode(const Syntax& node) {
     SyntaxBlock.Int16Value(slot + kNodeExpType, node.ExpType);
     SyntaxBlock.Int32Value(slot + kNodeSibling, node.SibExpPointer);
     SyntaxBlock.Int32Value(slot + kNodeStringOffset, node.ScriptTableOffset);
-    SyntaxBlock.Int32Value(slot + kNodeChildOrValue, node.ExpType == kExpTypeCall ? node.KidExpPointer : node.ScriptValue);
+    SyntaxBlock.Int32Value(slot + kNodeChildOrValue, IsCallKind(node.ExpType) ? node.KidExpPointer : node.ScriptValue);
     return slot;
 }
 

@@ -24,10 +24,10 @@
 //   0  2  ExpIdentity        (0 in a filler node)
 //   2  2  EngineIdentity
 //   4  2  ValueType
-//   6  2  ExpType            (8 call, 9 function name or value, 13 global)
+//   6  2  ExpType            (8 call, 9 function name or value, 10 script call, 13 global)
 //   8  4  sibling node pointer: slot index (2), identity (2); -1 for none
 //  12  4  ScriptTableOffset  (byte offset of the node's text in the string data)
-//  16  4  child node pointer of a call, or the value of a value node
+//  16  4  child node pointer of a call or script call, or the value of a value node
 //
 // Script record, 92 bytes:
 //   0x00 32  name bytes, zero-filled
@@ -94,9 +94,14 @@ constexpr std::int64_t kNodeChildOrValue = 16;  // index half / low half; identi
 // Expression kinds (ExpType).
 constexpr std::int32_t kExpTypeCall = 8;
 constexpr std::int32_t kExpTypeNameOrValue = 9;
+constexpr std::int32_t kExpTypeScriptCall = 10;  // EngineIdentity: the called script's record index
 constexpr std::int32_t kExpTypeGlobal = 13;
+// The kinds whose last four bytes point at a child (their name node) rather than hold a value.
+constexpr bool IsCallKind(std::int32_t expType) { return expType == kExpTypeCall || expType == kExpTypeScriptCall; }
 // EngineIdentity of every global node.
 constexpr std::int32_t kGlobalEngineIdentity = 0xFFFF;
+// The value of a global node that names its global by its text alone, whatever its type.
+constexpr std::uint32_t kGlobalByNameValue = 0xFFFFFFFF;
 // Value type code of every function name node.
 constexpr std::int32_t kFunctionNameValueType = 2;
 

@@ -124,7 +124,7 @@ TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
 // One script with one call, print("Hello from xsc!").
 const QString kHello = QStringLiteral(
     "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand Command=\"print\" "
-    "EngineId=\"52\" ValueType=\"4\">\n      <ScriptValue ValueType=\"10\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
+    "EngineId=\"52\" ValueType=\"4\">\n      <ScriptValue ValueType=\"9\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
     "  </Script>\n</Scripts>\n");
 
 TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {

@@ -28,7 +28,7 @@ std::string DecompileFile(const std::filesystem::path& path) {
 // is D), and compile(M1, D) must leave M1 as it is.
 TEST(Decompile, CompilingTheDecompiledScriptGivesTheSameMap) {
     std::string documents;
-    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    for (std::uint64_t seed = 1; seed <= 50; ++seed) {
         std::mt19937 rng(static_cast<unsigned>(seed + 1000));
         const test::RandomScript random = test::MakeRandomScript(rng);
         mapgen::MapOptions options = test::SmallMap(seed);
@@ -52,7 +52,8 @@ TEST(Decompile, CompilingTheDecompiledScriptGivesTheSameMap) {
     // The scripts reached every form that needs care.
     for (const char* form : {"&#9;", "&#10;", "&#13;", "&quot;", "&amp;", "&lt;", "&gt;", "\xF0\x9F\x98\x80", "Value=\"true\"",
                              "Value=\"false\"", "ValueType=\"65542\"", "ValueType=\"65544\"", "ValueType=\"-25536\"",
-                             "NameAttr=\"\""}) {
+                             "NameAttr=\"\"", "<ScriptCall", "<GlobalReference", "ValueType=\"10\"", "Value=\"-7.5\"",
+                             "Value=\"0.1\"", "ValueType=\"65546\""}) {
         EXPECT_NE(documents.find(form), std::string::npos) << form;
     }
 }
@@ -86,7 +87,7 @@ TEST(Decompile, DamagedScriptDataEndsInAnErrorNamingScriptAndSlot) {
     const char* base =
         "<scripts><script NameAttr='main' TypeAttr='1' ReTypeAttr='4'>"
         "<ScriptCommand Command='print' EngineId='13' ValueType='4'>"
-        "<ScriptValue ValueType='10' Value='hi'/><ScriptValue ValueType='7' Value='5'/></ScriptCommand>"
+        "<ScriptValue ValueType='11' Value='hi'/><ScriptValue ValueType='7' Value='5'/></ScriptCommand>"
         "<GlobalValue ValueType='10' Value='3' ValueCommand='g'/>"
         "</script></scripts>";
     test::TempDir dir;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "compiler/ScriptIndex.h"
 #include "compiler/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
@@ -25,7 +26,7 @@ std::int32_t BuildBody(ScriptCompilier& state, const std::string& xml) {
     state.ResetForBuild();
     state.AppendString("begin");
     const XmlDocument document = XmlDocument::LoadXml(xml);
-    return XmlBuild(state, *document.DocumentElement(), kBodyStart);
+    return XmlBuild(state, *document.DocumentElement(), kBodyStart, ScriptIndex({"main", "helper"}));
 }
 
 // A 20-byte node record, little-endian: identity, engine, value type, expression type (16 bits

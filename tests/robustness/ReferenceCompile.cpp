@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "runtime/Val.h"
 #include "runtime/XmlDocument.h"
@@ -73,9 +74,13 @@ struct DocumentShape {
     std::int64_t slots = 0, realNodes = 0;
 };
 
-// Counts one script's body iteratively (documents may nest deeply).
-void CountBody(const XmlNode& script, ScriptShape& shape, std::string& refusal) {
+// Counts one script's body iteratively (documents may nest deeply). A call of a script, and a
+// script value (type 10), must name one of `scripts`.
+void CountBody(const XmlNode& script, const std::set<std::string>& scripts, ScriptShape& shape, std::string& refusal) {
     std::vector<const XmlNode*> pending(script.Children.begin(), script.Children.end());
+    const auto names = [&](const XmlNode& node, const char* attribute) {
+        if (!scripts.count(node.GetAttribute(attribute))) refusal = "a name that no script has";
+    };
     while (!pending.empty()) {
         const XmlNode& node = *pending.back();
         pending.pop_back();
@@ -84,9 +89,13 @@ void CountBody(const XmlNode& script, ScriptShape& shape, std::string& refusal) 
         } else if (SameWord(node.Name, "ScriptCommand")) {
             shape.bodyNodes += 2;
             pending.insert(pending.end(), node.Children.begin(), node.Children.end());
-        } else if (SameWord(node.Name, "ScriptValue") || SameWord(node.Name, "GlobalValue")) {
-            shape.bodyNodes += 1;
+        } else if (SameWord(node.Name, "ScriptValue") || SameWord(node.Name, "GlobalValue") ||
+                   SameWord(node.Name, "GlobalReference") || SameWord(node.Name, "ScriptCall")) {
+            const bool call = SameWord(node.Name, "ScriptCall");
+            shape.bodyNodes += call ? 2 : 1;
             if (node.ChildCount() != 0) refusal = "a value element with children";
+            if (call) names(node, "Script");
+            if (SameWord(node.Name, "ScriptValue") && NumberAttribute(node.GetAttribute("ValueType")) == 10) names(node, "Value");
         } else {
             refusal = "unknown element \"" + node.Name + "\"";
         }
@@ -97,6 +106,10 @@ DocumentShape ShapeOf(const XmlDocument& document) {
     DocumentShape shape;
     const XmlNode* root = document.DocumentElement();
     if (root == nullptr) return {{}, "no root element"};
+    std::set<std::string> scripts;
+    for (const XmlNode* child : root->Children) {
+        if (child->IsElement()) scripts.insert(child->GetAttribute("NameAttr"));
+    }
     for (const XmlNode* child : root->Children) {
         if (!child->IsElement()) {
             shape.refusal = "text where scripts stand";
@@ -104,7 +117,7 @@ DocumentShape ShapeOf(const XmlDocument& document) {
         }
         ScriptShape s{child->GetAttribute("NameAttr"), NumberAttribute(child->GetAttribute("TypeAttr")),
                       NumberAttribute(child->GetAttribute("ReTypeAttr"))};
-        CountBody(*child, s, shape.refusal);
+        CountBody(*child, scripts, s, shape.refusal);
         shape.slots += 4 + s.bodyNodes + 3;
         shape.realNodes += s.bodyNodes + 2;
         shape.scripts.push_back(std::move(s));

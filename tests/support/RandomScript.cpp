@@ -1,12 +1,14 @@
 #include "support/RandomScript.h"
 
+#include <vector>
+
 namespace xsc::test {
 namespace {
 
 const char* const kTexts[] = {"text", "", "a\tb\nc\rd\r\n", "quote\" amp& lt< gt> apos'", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80",
                               "true", "False", "g_1"};
-const char* const kNumbers[] = {"12", "-7.5", "1e3", "70000", "-32769", "2147483647", "3000000000", "-2147483648", "0", " 42abc"};
-const int kWideTypes[] = {65541, 65542, 65543, 65544, -2, 40000};
+const char* const kNumbers[] = {"12", "-7.5", "0.1", "1e3", "70000", "-32769", "2147483647", "3000000000", "-2147483648", "0", " 42abc"};
+const int kWideTypes[] = {65541, 65542, 65543, 65544, 65546, -2, 40000};
 
 template <typename T, std::size_t N>
 const T& Pick(std::mt19937& rng, const T (&values)[N]) {
@@ -31,33 +33,51 @@ std::string Attr(const char* name, const std::string& value) {
 }
 
 std::string ValueType(std::mt19937& rng) {
-    return std::to_string(rng() % 8 == 0 ? Pick(rng, kWideTypes) : static_cast<int>(rng() % 12));
+    // The types with encodings of their own come up more often than the others.
+    static const int kTypes[] = {0, 2, 3, 4, 5, 5, 5, 6, 6, 6, 7, 7, 8, 8, 9, 10, 11, 37};
+    return std::to_string(rng() % 6 == 0 ? Pick(rng, kWideTypes) : Pick(rng, kTypes));
 }
 
 std::string AnyValue(std::mt19937& rng) { return rng() % 2 ? Pick(rng, kTexts) : Pick(rng, kNumbers); }
 
-// Appends a random expression list; returns the number of nodes it makes.
-int RandomExpressions(std::mt19937& rng, int depth, std::string& xml) {
+// Appends a random expression list; returns the number of nodes it makes. `scripts` are the
+// names of the document's scripts, which script calls and values of type 10 name.
+int RandomExpressions(std::mt19937& rng, int depth, const std::vector<std::string>& scripts, std::string& xml) {
     int nodes = 0;
     const int count = static_cast<int>(rng() % 4);
     for (int i = 0; i < count; ++i) {
-        switch (rng() % 5) {
+        switch (rng() % 8) {
             case 0:
             case 1: {
                 const std::string command = rng() % 3 ? "f" + std::to_string(rng() % 100) : Pick(rng, kTexts);
                 xml += "<ScriptCommand" + Attr("Command", command) + Attr("EngineId", std::to_string(static_cast<int>(rng() % 600) - 50)) +
                        Attr("ValueType", ValueType(rng)) + ">";
                 nodes += 2;
-                if (depth < 4) nodes += RandomExpressions(rng, depth + 1, xml);
+                if (depth < 4) nodes += RandomExpressions(rng, depth + 1, scripts, xml);
                 xml += "</ScriptCommand>";
                 break;
             }
             case 2:
-                xml += "<ScriptValue" + Attr("ValueType", ValueType(rng)) + Attr("Value", AnyValue(rng)) +
+            case 3: {
+                const std::string type = ValueType(rng);
+                const char* const booleans[] = {"TRUE", "false"};
+                xml += "<ScriptValue" + Attr("ValueType", type) +
+                       Attr("Value", type == "10"                  ? scripts[rng() % scripts.size()]
+                                     : type == "5" && rng() % 2 ? Pick(rng, booleans)
+                                                                : AnyValue(rng)) +
                        (rng() % 4 ? "" : Attr("ExpType", "3")) + "/>";
                 nodes += 1;
                 break;
-            case 3:
+            }
+            case 5:
+                xml += "<ScriptCall" + Attr("Script", scripts[rng() % scripts.size()]) + Attr("ValueType", ValueType(rng)) + "/>";
+                nodes += 2;
+                break;
+            case 6:
+                xml += "<GlobalReference" + Attr("ValueType", ValueType(rng)) + Attr("ValueCommand", Pick(rng, kTexts)) + "/>";
+                nodes += 1;
+                break;
+            case 4:
                 xml += "<GlobalValue" + Attr("ValueType", ValueType(rng)) +
                        Attr("Value", rng() % 4 ? Pick(rng, kNumbers) : Pick(rng, kTexts)) + Attr("ValueCommand", Pick(rng, kTexts)) + "/>";
                 nodes += 1;
@@ -76,10 +96,12 @@ RandomScript MakeRandomScript(std::mt19937& rng) {
     RandomScript script;
     script.xml = "<scripts>";
     script.scripts = static_cast<int>(rng() % 5);
+    std::vector<std::string> names;
+    for (int s = 0; s < script.scripts; ++s) names.emplace_back(Pick(rng, kNames));
     for (int s = 0; s < script.scripts; ++s) {
-        script.xml += "<s" + Attr("NameAttr", Pick(rng, kNames)) + Attr("TypeAttr", std::to_string(rng() % 5)) +
+        script.xml += "<s" + Attr("NameAttr", names[static_cast<std::size_t>(s)]) + Attr("TypeAttr", std::to_string(rng() % 5)) +
                       Attr("ReTypeAttr", std::to_string(static_cast<int>(rng() % 12) - 2)) + ">";
-        script.bodyNodes += RandomExpressions(rng, 0, script.xml);
+        script.bodyNodes += RandomExpressions(rng, 0, names, script.xml);
         script.xml += "</s>";
     }
     script.xml += "</scripts>";
