@@ -6,8 +6,6 @@
 #include "MapOpening.h"
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
-#include "runtime/Error.h"
-#include "runtime/XmlDocument.h"
 #include "runtime/Utf8Path.h"
 
 namespace xsc::cli {
@@ -27,14 +25,13 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
     }
 
     const std::string label = ScriptLabel(args.script);
-    const std::vector<Diagnostic> diagnostics = CheckScriptText(script, options);
-    if (map) {
-        try {
-            const std::vector<Diagnostic> found = CheckMap(XmlDocument::LoadXml(script), *map);
-            aboutMap.insert(aboutMap.end(), found.begin(), found.end());
-        } catch (const Error&) {
-            // Not well formed: the script's diagnostics say so.
-        }
+    const ScriptLanguage language = LanguageOfScriptArgument(args.script, script);
+    const CheckedScript checked = CheckScriptText(script, language, options);
+    const std::vector<Diagnostic>& diagnostics = checked.diagnostics;
+    // A script with errors does not build: the map is checked only for one that does.
+    if (map && checked.document) {
+        const std::vector<Diagnostic> found = CheckMap(*checked.document, *map);
+        aboutMap.insert(aboutMap.end(), found.begin(), found.end());
     }
     DiagnosticCounts counts = CountDiagnostics(diagnostics);
     const DiagnosticCounts mapCounts = CountDiagnostics(aboutMap);

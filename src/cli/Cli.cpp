@@ -43,6 +43,10 @@ std::string ErrorLine(const Error& e, const Files& files) {
 const CLI::Validator kNotEmpty([](std::string& text) { return text.empty() ? std::string("must not be empty") : std::string(); },
                                "");
 
+const std::string kScriptHelp =
+    "The script: .hsc in the source language, .xml in the XML language (another name, or - for standard input: by its "
+    "first character, ( or ; for source)";
+
 std::vector<std::string> BuildNames() {
     std::vector<std::string> names;
     for (const engine::EngineBuild build : engine::kEngineBuilds) names.emplace_back(engine::BuildName(build));
@@ -52,7 +56,7 @@ std::vector<std::string> BuildNames() {
 }  // namespace
 
 int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
-    CLI::App app{"xsc: compiles XML scripts into Halo PC map files", "xsc"};
+    CLI::App app{"xsc: compiles scripts into Halo PC map files", "xsc"};
     app.set_version_flag("--version", std::string("xsc ") + XSC_VERSION);
     // "/maps/level.map" is a file name, never an option, on every system (CLI11 takes "/name" for
     // an option on Windows unless told otherwise; subcommands inherit this).
@@ -68,15 +72,19 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     info->add_flag("--json", json, "Print one JSON object");
     commands.emplace_back(info, [&] { return RunInfo(PathFromUtf8(files.map), json, out, err), 0; });
 
+    const std::vector<std::string> buildNames = BuildNames();
     CompileArgs compile;
     bool noWarnings = false;
     bool noJournal = false;
-    CLI::App* comp = app.add_subcommand("compile", "Compile an XML script into a map (again as often as you like)");
+    std::string compileEngine;
+    CLI::App* comp = app.add_subcommand("compile", "Compile a script into a map (again as often as you like)");
     comp->add_option("MAP", files.map, "The map file (changed in place unless -o is given)")->required();
-    comp->add_option("SCRIPT", files.script, "The XML script, or - for standard input")->required();
+    comp->add_option("SCRIPT", files.script, kScriptHelp)->required();
     comp->add_option("-o,--output", files.output, "Write the compiled map here and leave MAP untouched")->check(kNotEmpty);
     comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
     comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
+    comp->add_option("--engine", compileEngine, "Compile for this game build (retail, custom or demo) instead of the map's")
+        ->check(CLI::IsMember(buildNames));
     comp->add_flag("--no-journal", noJournal,
                    "Unsafe: compile in place without saving what changes first, so a crash part-way leaves a broken "
                    "map (a little faster)");
@@ -86,11 +94,11 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         if (!files.output.empty()) compile.output = PathFromUtf8(files.output);
         compile.warnings = !noWarnings;
         compile.journal = !noJournal;
+        if (!compileEngine.empty()) compile.engine = engine::ParseBuildName(compileEngine);
         RunCompile(compile, in, out, err);
         return 0;
     });
 
-    const std::vector<std::string> buildNames = BuildNames();
     std::string functionsPattern;
     std::string functionsEngine(engine::BuildName(engine::kDefaultBuild));
     bool functionsJson = false;
@@ -108,7 +116,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CheckArgs check;
     std::string checkEngine;
     CLI::App* chk = app.add_subcommand("check", "Check a script against the game's engine without writing anything");
-    chk->add_option("SCRIPT", files.script, "The XML script, or - for standard input")->required();
+    chk->add_option("SCRIPT", files.script, kScriptHelp)->required();
     CLI::Option* engineOption = chk->add_option("--engine", checkEngine, "The game build: retail, custom (default) or demo")
                                     ->check(CLI::IsMember(buildNames));
     chk->add_option("--map", files.map, "Take the build and the node slot capacity from this map")

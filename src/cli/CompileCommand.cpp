@@ -10,6 +10,7 @@
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
 #include "map/HaloPcMap.h"
+#include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 #include "runtime/XmlDocument.h"
 #include "compile/BuildScriptData.h"
@@ -63,13 +64,56 @@ void PrintFixups(const HaloPcMap& map, const CompileSummary& summary, std::ostre
     }
 }
 
-// Nothing when the compile is going to refuse the script or the map: it then prints its one error
-// alone.
-void PrintWarnings(const XmlDocument& document, const HaloPcMap& map, const CompileArgs& args, std::ostream& err) {
-    const MapBuild mapBuild = BuildOfMap(args.map);
+// The build to check and compile for: --engine's, else the one the map's header names. A warning
+// says when they differ.
+MapBuild CompileBuild(const CompileArgs& args, std::ostream& err) {
+    MapBuild mapBuild = BuildOfMap(args.map);
+    if (!args.engine) return mapBuild;
+    if (mapBuild.build && *mapBuild.build != *args.engine) {
+        PrintDiagnostics({{Diagnostic::Severity::Warning, 0, 0,
+                           "the map's header names the " + std::string(engine::BuildName(*mapBuild.build)) +
+                               " build; compiling for the " + std::string(engine::BuildName(*args.engine)) +
+                               " build as --engine says"}},
+                         Utf8(args.map), err);
+    }
+    return {args.engine, std::nullopt};
+}
+
+// The script as the compile builds it, and what its check found (no error among them).
+struct CheckedForCompile {
+    XmlDocument document;
+    std::vector<Diagnostic> diagnostics;
+};
+
+// A script in the source language, checked whole before the map is opened: every error is
+// printed, then the compile is refused.
+CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args, const MapBuild& mapBuild, std::ostream& err) {
+    const std::string label = ScriptLabel(args.script);
+    if (!mapBuild.build) {
+        if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, Utf8(args.map), err);
+        throw Error("a script in the source language is compiled for one build of the game, and the map's is not known: "
+                    "name it with --engine retail, custom or demo",
+                    Error::Subject::Map);
+    }
     CheckOptions options;
     options.build = mapBuild.build;
-    const std::vector<Diagnostic> warnings = CheckScript(document, options);
+    CheckedScript checked = CheckScriptText(text, ScriptLanguage::Source, options);
+    if (!checked.document) {
+        std::vector<Diagnostic> errors;
+        for (const Diagnostic& d : checked.diagnostics) {
+            if (d.severity == Diagnostic::Severity::Error) errors.push_back(d);
+        }
+        PrintDiagnostics(errors, label, err);
+        throw Error(label + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
+                    "; the map was not changed");
+    }
+    return {std::move(*checked.document), std::move(checked.diagnostics)};
+}
+
+// Nothing when the compile is going to refuse the script or the map: it then prints its one error
+// alone.
+void PrintWarnings(const XmlDocument& document, const std::vector<Diagnostic>& warnings, const HaloPcMap& map,
+                   const MapBuild& mapBuild, const CompileArgs& args, std::ostream& err) {
     std::vector<Diagnostic> aboutMap = CheckMap(document, map);
     if (CountDiagnostics(warnings).errors > 0 || CountDiagnostics(aboutMap).errors > 0) return;
     if (mapBuild.note) aboutMap.insert(aboutMap.begin(), *mapBuild.note);
@@ -82,16 +126,32 @@ void PrintWarnings(const XmlDocument& document, const HaloPcMap& map, const Comp
 void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string script = ReadScript(args.script, in);
     RefuseMapAsScript(script, args.map);
-    const XmlDocument document = XmlDocument::LoadXml(script);
+    const bool source = LanguageOfScriptArgument(args.script, script) == ScriptLanguage::Source;
+    std::optional<MapBuild> mapBuild;
+    std::optional<CheckedForCompile> checked;
+    if (source) {
+        mapBuild = CompileBuild(args, err);
+        checked = CheckedSource(script, args, *mapBuild, err);
+    } else {
+        checked = CheckedForCompile{XmlDocument::LoadXml(script), {}};
+    }
     HaloPcMap map = OpenMapForCommand(args.map, err);
     CheckOutputIsNotTheMap(map, args.output);
-    if (args.warnings) PrintWarnings(document, map, args, err);
+    if (args.warnings) {
+        if (!source) {
+            mapBuild = CompileBuild(args, err);
+            CheckOptions options;
+            options.build = mapBuild->build;
+            checked->diagnostics = CheckScript(checked->document, options);
+        }
+        PrintWarnings(checked->document, checked->diagnostics, map, *mapBuild, args, err);
+    }
     ScriptCompilier state;
     CompileOptions options;
     options.output = args.output;
     options.recordFixups = args.listFixups;
     options.journal = args.journal;
-    const CompileSummary summary = BuildScriptData(map, document, state, options);
+    const CompileSummary summary = BuildScriptData(map, checked->document, state, options);
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;
     out << "compiled " << summary.scripts << (summary.scripts == 1 ? " script" : " scripts") << " into "

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "compile/ScriptLanguageChoice.h"
+
 namespace xsc::cli {
 
 // The bytes of the script a command names: a file, or "-" for standard input. Throws Error when
@@ -17,5 +19,9 @@ void RefuseMapAsScript(const std::string& script, const std::optional<std::files
 
 // How messages name the script: its path, or "<stdin>".
 std::string ScriptLabel(const std::string& script);
+
+// The language of the script a command names: by the file's extension (.hsc, .xml), else (and
+// for standard input) by its text.
+ScriptLanguage LanguageOfScriptArgument(const std::string& script, const std::string& text);
 
 }  // namespace xsc::cli

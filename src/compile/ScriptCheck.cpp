@@ -4,14 +4,14 @@
 #include <limits>
 #include <utility>
 
+#include "compile/BuildPhase.h"
 #include "compiler/ScriptWarnings.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"
-#include "runtime/Error.h"
-#include "runtime/XmlDocument.h"
-#include "compile/BuildPhase.h"
+#include "hsc/SourceCompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -42,6 +42,17 @@ void CheckSlots(std::int64_t slots, const XmlNode& root, const CheckOptions& opt
     }
 }
 
+// What the build phase refuses, and the slots it needs against the map's and the engine's.
+void CheckBuild(const XmlDocument& document, const CheckOptions& options, std::vector<Diagnostic>& out) {
+    try {
+        ScriptCompilier state;  // a fresh one: the build phase only assembles in memory
+        const BuiltScripts built = BuildPhase(state, document);
+        CheckSlots(built.slots, *document.DocumentElement(), options, out);
+    } catch (const Error& e) {
+        out.push_back(Refusal(e));
+    }
+}
+
 void SortByPosition(std::vector<Diagnostic>& diagnostics) {
     std::stable_sort(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
         const auto key = [](const Diagnostic& d) {
@@ -51,20 +62,40 @@ void SortByPosition(std::vector<Diagnostic>& diagnostics) {
     });
 }
 
-}  // namespace
-
-std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options) {
-    std::vector<Diagnostic> found = ScriptWarnings(document, engine::EngineTables::BuiltIn(), options.build);
-    try {
-        ScriptCompilier state;  // a fresh one: the build phase only assembles in memory
-        const BuiltScripts built = BuildPhase(state, document);
-        CheckSlots(built.slots, *document.DocumentElement(), options, found);
-    } catch (const Error& e) {
-        found.push_back(Refusal(e));
-    }
-    SortByPosition(found);
-    return found;
+bool HasError(const std::vector<Diagnostic>& diagnostics) {
+    return std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) { return d.severity == Severity::Error; });
 }
+
+CheckedScript CheckSource(std::string_view text, const CheckOptions& options) {
+    CheckedScript checked;
+    if (!options.build) {
+        checked.diagnostics.push_back({Severity::Error, 0, 0,
+                                       "a script in the source language is compiled for one build of the game, and the build "
+                                       "is not known: name it with --engine retail, custom or demo"});
+        return checked;
+    }
+    hsc::CompiledSource compiled = hsc::CompileSource(text, engine::EngineTables::BuiltIn(), *options.build);
+    checked.diagnostics = std::move(compiled.diagnostics);
+    if (compiled.document) {
+        CheckBuild(*compiled.document, options, checked.diagnostics);
+        checked.document = std::move(compiled.document);
+    }
+    return checked;
+}
+
+CheckedScript CheckXml(std::string_view bytes, const CheckOptions& options) {
+    CheckedScript checked;
+    try {
+        checked.document = XmlDocument::LoadXml(bytes);
+    } catch (const Error& e) {
+        checked.diagnostics.push_back(Refusal(e));
+        return checked;
+    }
+    checked.diagnostics = CheckScript(*checked.document, options);
+    return checked;
+}
+
+}  // namespace
 
 std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map) {
     try {
@@ -82,14 +113,22 @@ std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& m
     return {};
 }
 
+std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options) {
+    std::vector<Diagnostic> found = ScriptWarnings(document, engine::EngineTables::BuiltIn(), options.build);
+    CheckBuild(document, options, found);
+    SortByPosition(found);
+    return found;
+}
+
+CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, const CheckOptions& options) {
+    CheckedScript checked = language == ScriptLanguage::Source ? CheckSource(bytes, options) : CheckXml(bytes, options);
+    SortByPosition(checked.diagnostics);
+    if (HasError(checked.diagnostics)) checked.document.reset();
+    return checked;
+}
+
 std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options) {
-    XmlDocument document;
-    try {
-        document = XmlDocument::LoadXml(bytes);
-    } catch (const Error& e) {
-        return {Refusal(e)};
-    }
-    return CheckScript(document, options);
+    return CheckScriptText(bytes, DetectScriptLanguage(bytes), options).diagnostics;
 }
 
 }  // namespace xsc

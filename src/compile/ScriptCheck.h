@@ -1,13 +1,16 @@
 #pragma once
-// `xsc check` without the command line: everything known about a script without writing a byte.
+// `xsc check` without the command line: everything known about a script, in either language,
+// without writing a byte.
 //
-//   errors    what a compile would refuse: malformed XML, elements the language does not know,
-//             names of 32 bytes, ... (the compile's own build phase, run in memory), and with a
-//             map, more node slots than its node data holds
-//   warnings  ScriptWarnings (per build, when one is known), and more node slots than the game's
-//             engine holds
+//   errors    what a compile would refuse: for XML, malformed XML, elements the language does not
+//             know, names of 32 bytes, ... (the compile's own build phase, run in memory); for
+//             the source language, every fault of its check (hsc/TypeCheck.h) and then the same
+//             build phase; with a map, more node slots than its node data holds
+//   warnings  for XML, ScriptWarnings (per build, when one is known); for the source language,
+//             those of its check; for both, more node slots than the game's engine holds
 //   with a map (CheckMap), every check the compile makes of the map before it writes
-//   notes     names that are no engine global (they may be the scenario's own)
+//   notes     names that are no engine global (XML), names of the map's things not checked
+//             against the map (source)
 //
 // Diagnostics come sorted by line and column; those about the script as a whole come last.
 
@@ -16,19 +19,34 @@
 #include <string_view>
 #include <vector>
 
+#include "compile/ScriptLanguageChoice.h"
 #include "compiler/Diagnostic.h"
 #include "engine/EngineBuild.h"
+#include "runtime/XmlDocument.h"
 
 namespace xsc {
 
 class HaloPcMap;
-class XmlDocument;
 
 struct CheckOptions {
-    std::optional<engine::EngineBuild> build = engine::kDefaultBuild;  // empty: no engine checks
+    // Empty: no engine checks for XML; a script in the source language cannot be compiled at all.
+    std::optional<engine::EngineBuild> build = engine::kDefaultBuild;
     std::optional<std::int64_t> slotCapacity;  // the map's node data, when a map is given
 };
 
+struct CheckedScript {
+    // What a compile builds from the script (the XML document, or the source lowered to one),
+    // when no diagnostic is an error.
+    std::optional<XmlDocument> document;
+    std::vector<Diagnostic> diagnostics;
+};
+
+// The one entry point from a script's text (UTF-8 for the source language; XML in the encoding
+// its declaration or byte order mark names) to what a compile needs.
+CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, const CheckOptions& options);
+// The same, in the language the text's first character gives (ScriptLanguageChoice.h).
+std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options);
+// An XML document already parsed.
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options);
 
 // What a compile of the document into `map` would find wrong with the map before its first write,
@@ -37,7 +55,5 @@ std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOpti
 // header gives the map a shorter length than the file has. Nothing when the document does not
 // build (CheckScript reports why). Diagnostics about the map as a whole: line 0.
 std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map);
-// Parses the script first: XML that is not well formed is one error.
-std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options);
 
 }  // namespace xsc

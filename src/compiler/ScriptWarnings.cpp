@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "compiler/AttributeWarnings.h"
+#include "compiler/ClosestNames.h"
 #include "compiler/ScriptLanguage.h"
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineLimits.h"
@@ -15,17 +16,6 @@
 
 namespace xsc {
 namespace {
-
-using engine::EngineBuild;
-using engine::EngineFunction;
-using engine::EngineTables;
-using language::ExpressionKind;
-using Severity = Diagnostic::Severity;
-
-// Names longer than this get no suggestions (nobody mistypes a 64-letter name by a letter or two,
-// and the distance costs their length times each candidate's).
-constexpr std::size_t kSuggestedNameLength = 64;
-constexpr std::size_t kSuggestions = 3;
 
 // Where an expression stands: the type expected there (empty: any) and how to name the place.
 struct Place {
@@ -39,63 +29,11 @@ struct Pending {
     int depth;  // calls around it, itself included for a call
 };
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
-// Edits (insert, delete, replace, swap two neighbours) that turn a into b.
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
-// The closest candidates, at most a third of the name's length away (2 for short names).
-std::vector<std::string> ClosestNames(std::string_view name, const std::vector<const std::string*>& candidates) {
-    if (name.empty() || name.size() > kSuggestedNameLength) return {};
-    const std::string lower = Lower(name);
-    const std::size_t limit = std::max<std::size_t>(2, name.size() / 3);
-    std::vector<std::pair<std::size_t, const std::string*>> close;
-    for (const std::string* candidate : candidates) {
-        const std::size_t gap = std::max(candidate->size(), lower.size()) - std::min(candidate->size(), lower.size());
-        if (gap > limit) continue;
-        const std::size_t distance = EditDistance(lower, Lower(*candidate));
-        if (distance <= limit) close.emplace_back(distance, candidate);
-    }
-    std::stable_sort(close.begin(), close.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < close.size() && i < kSuggestions; ++i) names.push_back(*close[i].second);
-    return names;
-}
-
-// "a", "a or b", "a, b or c".
-std::string Alternatives(const std::vector<std::string>& words, std::string_view last = " or ") {
-    std::string text;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (i > 0) text += i + 1 == words.size() ? std::string(last) : ", ";
-        text += words[i];
-    }
-    return text;
-}
-
-std::vector<std::string> QuotedAll(const std::vector<std::string>& names) {
-    std::vector<std::string> quoted;
-    for (const std::string& name : names) quoted.push_back(Quoted(name));
-    return quoted;
-}
+using engine::EngineBuild;
+using engine::EngineFunction;
+using engine::EngineTables;
+using language::ExpressionKind;
+using Severity = Diagnostic::Severity;
 
 // The children that are expressions; the others are refused by the compile.
 std::vector<const XmlNode*> Expressions(const XmlNode& parent) {

@@ -1,0 +1,102 @@
+#include "hsc/Literals.h"
+
+#include <cmath>
+#include <limits>
+
+#include "compiler/ScriptLanguage.h"
+#include "runtime/Text.h"
+#include "runtime/Val.h"
+
+namespace xsc::hsc {
+namespace {
+
+using language::kBooleanType;
+using language::kLongType;
+using language::kRealType;
+using language::kShortType;
+
+// The largest whole real that reads back as the float it was made from: 2147483647 becomes
+// 2^31 as a float, and so does every whole number up to 2^31 itself.
+constexpr double kLargestWholeReal = 2147483648.0;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t Digits(std::string_view text, std::size_t at) {
+    while (at < text.size() && IsDigit(text[at])) ++at;
+    return at;
+}
+
+bool IsWhole(double v) { return v == std::trunc(v); }
+
+// A whole number within [low, high], as its decimal digits.
+LiteralReading ReadWhole(std::string_view text, double low, double high, std::string_view type) {
+    if (!IsNumber(text)) return {std::nullopt, "a " + std::string(type) + " must be a whole number, not " + std::string(text)};
+    const double v = Val(text);
+    if (!IsWhole(v)) return {std::nullopt, "a " + std::string(type) + " must be a whole number, not " + std::string(text)};
+    if (v < low || v > high) {
+        return {std::nullopt, "the " + std::string(type) + " " + std::string(text) + " is outside " +
+                                  std::to_string(static_cast<std::int64_t>(low)) + ".." +
+                                  std::to_string(static_cast<std::int64_t>(high))};
+    }
+    return {std::to_string(static_cast<std::int64_t>(v)), {}};
+}
+
+}  // namespace
+
+bool IsNumber(std::string_view t) {
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    const std::size_t integerEnd = Digits(t, i);
+    std::size_t digits = integerEnd - i;
+    i = integerEnd;
+    if (i < t.size() && t[i] == '.') {
+        const std::size_t fractionEnd = Digits(t, i + 1);
+        digits += fractionEnd - i - 1;
+        i = fractionEnd;
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        const std::size_t exponentEnd = Digits(t, i);
+        if (exponentEnd == i) return false;
+        i = exponentEnd;
+    }
+    return i == t.size();
+}
+
+LiteralReading ReadBoolean(std::string_view text) {
+    if (EqualsIgnoringCase(text, "true") || EqualsIgnoringCase(text, "on")) return {std::string(language::kTrue), {}};
+    if (EqualsIgnoringCase(text, "false") || EqualsIgnoringCase(text, "off")) return {std::string(language::kFalse), {}};
+    return {std::nullopt, "a boolean is true, false, on or off, not " + std::string(text)};
+}
+
+LiteralReading ReadShort(std::string_view text) {
+    return ReadWhole(text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), "short");
+}
+
+LiteralReading ReadLong(std::string_view text) {
+    return ReadWhole(text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), "long");
+}
+
+// The XML language stores a whole real by way of a 32-bit integer, so whole reals beyond that
+// range cannot be stored as written.
+LiteralReading ReadReal(std::string_view text) {
+    if (!IsNumber(text)) return {std::nullopt, "a real must be a number, not " + std::string(text)};
+    const double v = Val(text);
+    if (IsWhole(v) && (v < -kLargestWholeReal || v > kLargestWholeReal)) {
+        return {std::nullopt, "the real " + std::string(text) + " is too large: whole reals from -2147483648 to 2147483648 can be stored"};
+    }
+    if (IsWhole(v) && v > std::numeric_limits<std::int32_t>::max()) return {std::string("2147483647"), {}};
+    return {std::string(text), {}};
+}
+
+std::optional<std::int32_t> OwnLiteralType(std::string_view text) {
+    if (ReadBoolean(text).value) return kBooleanType;
+    if (!IsNumber(text)) return std::nullopt;
+    if (ReadShort(text).value) return kShortType;
+    if (ReadLong(text).value) return kLongType;
+    return kRealType;
+}
+
+}  // namespace xsc::hsc
