@@ -9,6 +9,7 @@
 
 #include "CheckCommand.h"
 #include "CompileCommand.h"
+#include "ConvertCommand.h"
 #include "DecompileCommand.h"
 #include "FunctionsCommand.h"
 #include "InfoCommand.h"
@@ -135,13 +136,36 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     recover->add_option("MAP", files.map, "The map file")->required();
     commands.emplace_back(recover, [&] { return RunRecover(PathFromUtf8(files.map), out); });
 
-    CLI::App* decomp = app.add_subcommand("decompile", "Print a map's compiled scripts as an XML script");
+    DecompileArgs decompile;
+    std::string decompileEngine;
+    CLI::App* decomp = app.add_subcommand("decompile", "Print a map's compiled scripts as an XML script, or with --hsc as source");
     decomp->add_option("MAP", files.map, "The map file")->required();
-    decomp->add_option("-o,--output", files.output, "Write the script here instead of printing it")->check(kNotEmpty);
+    decomp->add_option("-o,--output", files.output, "Write the script here instead of printing it (a name ending in .hsc: source)")
+        ->check(kNotEmpty);
+    decomp->add_flag("--hsc", decompile.source, "Write the source language (.hsc) instead of XML");
+    decomp->add_option("--engine", decompileEngine, "Write the source for this game build (retail, custom or demo) instead of the map's")
+        ->check(CLI::IsMember(buildNames));
     commands.emplace_back(decomp, [&] {
-        DecompileArgs decompile{PathFromUtf8(files.map), std::nullopt};
+        decompile.map = PathFromUtf8(files.map);
         if (!files.output.empty()) decompile.output = PathFromUtf8(files.output);
+        if (!decompileEngine.empty()) decompile.engine = engine::ParseBuildName(decompileEngine);
         RunDecompile(decompile, out, err);
+        return 0;
+    });
+
+    ConvertArgs convert;
+    std::string convertEngine(engine::BuildName(engine::kDefaultBuild));
+    CLI::App* conv = app.add_subcommand("convert", "Convert a script between the source language (.hsc) and XML");
+    conv->add_option("SCRIPT", files.script, kScriptHelp)->required();
+    conv->add_option("-o,--output", files.output, "Write the converted script here instead of printing it")->check(kNotEmpty);
+    conv->add_option("--engine", convertEngine, "The game build whose function numbers the XML holds: retail, custom or demo")
+        ->check(CLI::IsMember(buildNames))
+        ->capture_default_str();
+    commands.emplace_back(conv, [&] {
+        convert.script = files.script;
+        if (!files.output.empty()) convert.output = PathFromUtf8(files.output);
+        convert.build = *engine::ParseBuildName(convertEngine);
+        RunConvert(convert, in, out, err);
         return 0;
     });
 

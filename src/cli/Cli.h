@@ -1,10 +1,11 @@
 #pragma once
 // The `xsc` command line:
 //   xsc info MAP [--json]
-//   xsc compile MAP SCRIPT [-o OUT] [--fixups] [--no-warnings] [--no-journal]
+//   xsc compile MAP SCRIPT [-o OUT] [--engine retail|custom|demo] [--fixups] [--no-warnings] [--no-journal]
 //   xsc check SCRIPT [--engine retail|custom|demo | --map MAP] [--werror]
 //   xsc functions [PATTERN] [--engine retail|custom|demo] [--json]
-//   xsc decompile MAP [-o SCRIPT]
+//   xsc decompile MAP [-o SCRIPT] [--hsc] [--engine retail|custom|demo]
+//   xsc convert SCRIPT [-o OUT] [--engine retail|custom|demo]
 //   xsc recover MAP
 
 #include <iosfwd>

@@ -1,47 +1,32 @@
 #include "DecompileCommand.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <optional>
 #include <ostream>
 
+#include "Diagnostics.h"
 #include "MapOpening.h"
+#include "OutputFile.h"
+#include "compile/DecompileSource.h"
+#include "compile/ScriptLanguageChoice.h"
 #include "compiler/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
-#include "runtime/Process.h"
-#include "runtime/TemporaryFile.h"
 #include "runtime/Utf8Path.h"
 #include "scriptdata/ReadScriptData.h"
 
 namespace xsc::cli {
 namespace {
 
-// A new document gets the permissions any new file of the user gets (0666 less the umask, where
-// files have permission bits); a temporary file starts as the owner's only.
-void GiveNewFilePermissions(const std::filesystem::path& path) {
-    const std::optional<unsigned> bits = NewFilePermissions();
-    if (!bits) return;
-    std::error_code ignored;  // a file that keeps the owner's permissions only is still whole
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(*bits), ignored);
-}
-
-void WriteWhole(const std::filesystem::path& output, const std::string& document) {
-    std::error_code ignored;
-    const bool replacing = std::filesystem::exists(output, ignored);
-    // A document written over an older one keeps that file's permissions.
-    TemporaryFile temporary = TemporaryFile::Beside(output, replacing ? &output : nullptr);
-    {
-        std::ofstream file(temporary.Path(), std::ios::binary | std::ios::trunc);
-        file << document;
-        file.close();
-        if (!file) throw Error("cannot write: " + std::string(std::strerror(errno)), Error::Subject::Output);
+// The build the source is written for: --engine's, else the map's.
+engine::EngineBuild SourceBuild(const DecompileArgs& args, std::ostream& err) {
+    if (args.engine) return *args.engine;
+    const MapBuild mapBuild = BuildOfMap(args.map);
+    if (!mapBuild.build) {
+        if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, Utf8(args.map), err);
+        throw Error("the source language is written for one build of the game, and the map's is not known: name it with "
+                    "--engine retail, custom or demo",
+                    Error::Subject::Map);
     }
-    if (!replacing) GiveNewFilePermissions(temporary.Path());
-    temporary.CommitTo(output);
+    return *mapBuild.build;
 }
 
 }  // namespace
@@ -49,17 +34,13 @@ void WriteWhole(const std::filesystem::path& output, const std::string& document
 void RunDecompile(const DecompileArgs& args, std::ostream& out, std::ostream& err) {
     const HaloPcMap map = OpenMapForCommand(args.map, err);
     const CompiledScriptData data = ReadScriptData(map);
-    const std::string document = Decompile(data);
+    const bool source = args.source || (args.output && LanguageOfExtension(*args.output) == ScriptLanguage::Source);
+    const std::string document = source ? DecompileToSource(data, SourceBuild(args, err)) : Decompile(data);
     if (!args.output) {
-        // The document's bytes as they are: no line ends turned into CR LF on the way.
-        if (&out == &std::cout) {
-            std::cout.flush();
-            SetBinaryMode(stdout);
-        }
-        out << document;
+        WriteToOutput(out, document);
         return;
     }
-    WriteWhole(*args.output, document);
+    WriteWholeFile(*args.output, document);
     const std::size_t scripts = data.ScriptCount();
     out << "decompiled " << scripts << (scripts == 1 ? " script" : " scripts") << " from " << Utf8(args.map)
         << " into " << Utf8(*args.output) << "\n";

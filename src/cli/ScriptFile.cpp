@@ -55,7 +55,7 @@ void RefuseMapAsScript(const std::string& script, const std::optional<std::files
 std::string ScriptLabel(const std::string& script) { return script == "-" ? "<stdin>" : script; }
 
 ScriptLanguage LanguageOfScriptArgument(const std::string& script, const std::string& text) {
-    return script == "-" ? DetectScriptLanguage(text) : LanguageOfScript(script, text);
+    return script == "-" ? DetectScriptLanguage(text) : LanguageOfScript(PathFromUtf8(script), text);
 }
 
 }  // namespace xsc::cli

@@ -144,4 +144,14 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
     return built;
 }
 
+CompiledScriptData BuiltScriptData(const ScriptCompilier& state, const BuiltScripts& built) {
+    CompiledScriptData data;
+    data.slotCount = built.slots;
+    data.slots.assign(state.SyntaxBlock.Data(), state.SyntaxBlock.Data() + state.SyntaxBlock.Size());
+    data.strings.assign(reinterpret_cast<const char*>(state.StrBlock.Data()), static_cast<std::size_t>(built.stringBytes));
+    data.strings.append(static_cast<std::size_t>(kStringDataZeroBytes), '\0');
+    for (const MemoryBlock& record : built.records) data.records.insert(data.records.end(), record.Data(), record.Data() + record.Size());
+    return data;
+}
+
 }  // namespace xsc

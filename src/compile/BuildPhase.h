@@ -3,6 +3,7 @@
 // in memory. Nothing is written to the map here.
 
 #include "scriptdata/BuiltScripts.h"
+#include "scriptdata/ReadScriptData.h"
 
 namespace xsc {
 
@@ -13,5 +14,9 @@ struct ScriptCompilier;
 // refuses (no root element, text where scripts stand, a script name of 32 bytes or more,
 // anything XmlBuild refuses, a real node on an identity of 0).
 BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document);
+
+// What a build left in memory, as a map holds it after a compile (slots from 0, the strings with
+// their 1024 zero bytes, the records): for reading it back as the decompile reads a map.
+CompiledScriptData BuiltScriptData(const ScriptCompilier& state, const BuiltScripts& built);
 
 }  // namespace xsc

@@ -1,6 +1,7 @@
 #include "compile/ScriptLanguageChoice.h"
 
 #include "runtime/Text.h"
+#include "runtime/Utf8Path.h"
 
 namespace xsc {
 namespace {
@@ -21,7 +22,7 @@ ScriptLanguage DetectScriptLanguage(std::string_view text) {
 }
 
 std::optional<ScriptLanguage> LanguageOfExtension(const std::filesystem::path& path) {
-    const std::string extension = path.extension().string();
+    const std::string extension = Utf8(path.extension());
     if (EqualsIgnoringCase(extension, ".hsc")) return ScriptLanguage::Source;
     if (EqualsIgnoringCase(extension, ".xml")) return ScriptLanguage::Xml;
     return std::nullopt;

@@ -3,11 +3,10 @@
 #include <optional>
 #include <vector>
 
+#include "compiler/DecodedScripts.h"
 #include "compiler/Diagnostic.h"
 #include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
-#include "compiler/ScriptTreeWalk.h"
-#include "compiler/TextRun.h"
 #include "compiler/ValueDecoding.h"
 #include "runtime/Error.h"
 #include "runtime/XmlWriter.h"
@@ -127,49 +126,22 @@ void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode&
     }
 }
 
-// The name from the record's 32-byte field, which a compile fills with the name's bytes and zeros.
-std::string RecordName(const WalkedScript& script) {
-    const ScriptPlace& place = script.place;
-    const std::string& field = script.record.nameField;
-    const std::size_t zero = field.find('\0');
-    if (zero == std::string::npos) {
-        throw place.Here("its name fills all " + std::to_string(kRecordNameSize) +
-                         " bytes of the name field; a compile leaves room for a zero byte behind it");
-    }
-    if (field.find_first_not_of('\0', zero) != std::string::npos) {
-        throw place.Here("its name field holds bytes behind the name's zero byte, where a compile writes zeros");
-    }
-    if (!script.record.zeroTail) {
-        throw place.Here("record bytes " + Hex(kRecordZeroTail) + " to " + Hex(kRecordSize - 1) +
-                         " are not zero, as a compile writes them");
-    }
-    std::string name = field.substr(0, zero);
-    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
-    return name;
-}
-
-// `nodeBehind`: the first node behind the script, whose text offset says where the script's texts
-// end; none behind the last nodes, whose texts end where the string data's texts do.
-void WriteScript(XmlWriter& xml, TextRun& texts, const WalkedScript& script, const std::string& name,
-                 const WalkedNode* nodeBehind, const ScriptIndex& scripts) {
-    const XmlWriter::Attributes attributes{{language::kNameAttr, name},
-                                           {language::kTypeAttr, std::to_string(script.record.type)},
-                                           {language::kReTypeAttr, std::to_string(script.record.returnType)}};
-    if (script.body.empty()) {
+void WriteScript(XmlWriter& xml, const DecodedScript& script, const ScriptIndex& scripts) {
+    const WalkedScript& walked = script.walked;
+    const XmlWriter::Attributes attributes{{language::kNameAttr, script.name},
+                                           {language::kTypeAttr, std::to_string(walked.record.type)},
+                                           {language::kReTypeAttr, std::to_string(walked.record.returnType)}};
+    if (walked.body.empty()) {
         xml.EmptyElement(kScriptElement, attributes);
         return;
     }
     xml.StartElement(kScriptElement, attributes);
     const std::size_t statementLevel = xml.OpenElements();
-    for (std::size_t i = 0; i < script.body.size(); ++i) {
-        const WalkedNode& w = script.body[i];
+    for (std::size_t i = 0; i < walked.body.size(); ++i) {
+        const WalkedNode& w = walked.body[i];
         // Close the calls whose arguments ended before this node.
         while (xml.OpenElements() > statementLevel + static_cast<std::size_t>(w.depth)) xml.EndElement();
-        const bool last = i + 1 == script.body.size();
-        const WalkedNode* next = last ? nodeBehind : &script.body[i + 1];
-        const std::int64_t nextOffset = next ? next->node.stringOffset : texts.End();
-        WriteExpression(xml, script.place, w,
-                        texts.Take(script.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1), scripts);
+        WriteExpression(xml, walked.place, w, script.texts[i], scripts);
     }
     while (xml.OpenElements() >= statementLevel) xml.EndElement();
 }
@@ -183,31 +155,16 @@ std::string Decompile(const CompiledScriptData& data) {
         xml.EmptyElement(kDocumentElement, {});
         return xml.Finish();
     }
-    TextRun texts(data.strings);
-    ScriptTreeWalk walk(data);
-    std::vector<WalkedScript> scripts;
+    const std::vector<DecodedScript> scripts = DecodeScripts(data);
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < data.ScriptCount(); ++i) {
-        scripts.push_back(walk.Walk(i));
-        names.push_back(RecordName(scripts.back()));
-    }
+    for (const DecodedScript& script : scripts) names.push_back(script.name);
     const ScriptIndex index(names);
-
-    // Behind each script's last node, the texts continue with the next script that has nodes.
-    std::vector<const WalkedNode*> nodeBehind(scripts.size(), nullptr);
-    const WalkedNode* next = nullptr;
-    for (std::size_t i = scripts.size(); i-- > 0;) {
-        nodeBehind[i] = next;
-        if (!scripts[i].body.empty()) next = &scripts[i].body.front();
-    }
-
     if (scripts.empty()) {
         xml.EmptyElement(kDocumentElement, {});
     } else {
         xml.StartElement(kDocumentElement, {});
-        for (std::size_t i = 0; i < scripts.size(); ++i) WriteScript(xml, texts, scripts[i], names[i], nodeBehind[i], index);
+        for (const DecodedScript& script : scripts) WriteScript(xml, script, index);
     }
-    texts.CheckAllTaken();
     return xml.Finish();
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "runtime/XmlDocument.h"
+
 namespace xsc {
 namespace {
 
@@ -108,6 +110,42 @@ void XmlWriter::EndElement() {
 std::string XmlWriter::Finish() {
     while (!open_.empty()) EndElement();
     return std::move(text_);
+}
+
+std::string XmlWriter::WriteDocument(const XmlDocument& document, std::string_view comment) {
+    XmlWriter xml;
+    if (!comment.empty()) xml.Comment(comment);
+    const XmlNode* root = document.DocumentElement();
+    if (root == nullptr) return xml.Finish();
+    const auto attributes = [](const XmlNode& element) {
+        Attributes list;
+        for (const auto& [name, value] : element.Attributes) list.emplace_back(name, value);
+        return list;
+    };
+    // The elements whose children are being written, and the next child of each.
+    std::vector<std::pair<const XmlNode*, std::size_t>> open;
+    const auto enter = [&](const XmlNode& element) {
+        const bool hasElements = std::any_of(element.Children.begin(), element.Children.end(),
+                                             [](const XmlNode* child) { return child->IsElement(); });
+        if (!hasElements) {
+            xml.EmptyElement(element.Name, attributes(element));
+            return;
+        }
+        xml.StartElement(element.Name, attributes(element));
+        open.emplace_back(&element, 0);
+    };
+    enter(*root);
+    while (!open.empty()) {
+        auto& [element, next] = open.back();
+        if (next == element->ChildCount()) {
+            xml.EndElement();
+            open.pop_back();
+            continue;
+        }
+        const XmlNode& child = element->Child(next++);
+        if (child.IsElement()) enter(child);
+    }
+    return xml.Finish();
 }
 
 std::optional<std::string> XmlWriter::TextProblem(std::string_view bytes) {

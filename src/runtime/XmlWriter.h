@@ -17,6 +17,8 @@
 
 namespace xsc {
 
+class XmlDocument;
+
 class XmlWriter {
 public:
     using Attributes = std::vector<std::pair<std::string_view, std::string>>;
@@ -34,6 +36,10 @@ public:
 
     // Ends every open element and hands over the text.
     std::string Finish();
+
+    // A whole document's elements and their attributes (text nodes are left out), after a
+    // comment when one is given.
+    static std::string WriteDocument(const XmlDocument& document, std::string_view comment = {});
 
     // Why these bytes cannot be the value of an attribute, worded to follow "the text": "is not
     // UTF-8 (...)" (an overlong form, a surrogate, a cut-off sequence) or "holds U+0001 ..." (a

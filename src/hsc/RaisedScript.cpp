@@ -1,0 +1,157 @@
+#include "hsc/RaisedScript.h"
+
+#include <algorithm>
+
+#include "compiler/ScriptLanguage.h"
+#include "compiler/ValueDecoding.h"
+#include "engine/EngineTables.h"
+#include "hsc/Lexer.h"
+#include "hsc/Literals.h"
+#include "scriptdata/ScriptDataFormat.h"
+
+namespace xsc::hsc {
+namespace {
+
+using namespace scriptformat;
+
+constexpr std::uint32_t kTrueField = 0xFFFFFF01;
+constexpr std::uint32_t kFalseField = 0xFFFFFF00;
+constexpr std::uint32_t kHighHalfAllOnes = 0xFFFF0000;
+
+bool IsWord(std::string_view text) { return !text.empty() && std::all_of(text.begin(), text.end(), IsAtomCharacter); }
+
+Form Atom(std::string text) { return Form{Form::Kind::Atom, std::move(text), {}, {}}; }
+Form String(std::string text) { return Form{Form::Kind::String, std::move(text), {}, {}}; }
+
+class ScriptRaise {
+public:
+    ScriptRaise(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault)
+        : script_(script), tables_(tables), fault_(fault) {}
+
+    RaisedScript Raise() {
+        RaisedScript raised;
+        raised.form = Form{Form::Kind::List, {}, Header(), {}};
+        raised.firstStatement = raised.form.items.size();
+        // The lists being filled, innermost last: a node at depth d is an item of open[d].
+        std::vector<Form*> open{&raised.form};
+        const std::vector<WalkedNode>& body = script_.walked.body;
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            const WalkedNode& w = body[i];
+            if (static_cast<std::size_t>(w.depth) >= kMaxNesting) Fail(w.slot, "calls nested deeper than the source language reads them");
+            open.resize(static_cast<std::size_t>(w.depth) + 1);
+            Form& parent = *open.back();
+            parent.items.push_back(Expression(w, script_.texts[i]));
+            if (parent.items.back().IsList()) open.push_back(&parent.items.back());
+        }
+        return raised;
+    }
+
+private:
+    [[noreturn]] void Fail(std::int32_t slot, const std::string& what) const { throw fault_(script_, slot, what); }
+
+    std::vector<Form> Header() const {
+        const StoredRecord& record = script_.walked.record;
+        const std::vector<std::string>& kinds = tables_.ScriptTypes();
+        if (record.type < 0 || static_cast<std::size_t>(record.type) >= kinds.size()) {
+            Fail(-1, "its script type " + std::to_string(record.type) + " is none the source language has");
+        }
+        const std::string& kind = kinds[static_cast<std::size_t>(record.type)];
+        const bool called = kind == "static" || kind == "stub";
+        const std::string returns = tables_.ValueTypeName(record.returnType);
+        if (!called && returns != "void") {
+            Fail(-1, "a " + kind + " script that returns " + (returns.empty() ? std::to_string(record.returnType) : returns) +
+                         ": in the source language only static and stub scripts return a value");
+        }
+        if (returns.empty()) Fail(-1, "its return type " + std::to_string(record.returnType) + " is no value type");
+        std::vector<Form> header{Atom("script"), Atom(kind)};
+        if (called) header.push_back(Atom(returns));
+        // A name that is also a type's stands in quotes, so that it is not read as a return type.
+        const bool word = IsWord(script_.name) && !tables_.ValueTypeCode(script_.name);
+        if (!word && script_.name.find('"') != std::string::npos) Fail(-1, "its name holds a double quote");
+        header.push_back(word ? Atom(script_.name) : String(script_.name));
+        return header;
+    }
+
+    Form Expression(const WalkedNode& w, const std::optional<std::string>& text) const {
+        const std::string& t = text.value_or(std::string());
+        switch (w.node.expType) {
+            case kExpTypeCall:
+            case kExpTypeScriptCall:
+                if (!IsWord(t)) Fail(w.slot, "a call of " + Quoted(t) + ", which is no word of the source language");
+                return Form{Form::Kind::List, {}, {Atom(t)}, {}};
+            case kExpTypeGlobal:
+                if (!text || w.node.childOrValue != kGlobalByNameValue) {
+                    Fail(w.slot, "a global that stores its value in the node, which the source language never writes");
+                }
+                if (!IsWord(t)) Fail(w.slot, "a global named " + Quoted(t) + ", which is no word of the source language");
+                return Atom(t);
+            default: return Value(w, text);
+        }
+    }
+
+    Form Value(const WalkedNode& w, const std::optional<std::string>& text) const {
+        const std::uint32_t field = w.node.childOrValue;
+        const std::int16_t type = w.node.valueType;
+        switch (type) {
+            case language::kBooleanType:
+                if (!text && (field == kTrueField || field == kFalseField)) return Atom(field == kTrueField ? "true" : "false");
+                break;
+            case language::kRealType:
+                if (!text) {
+                    if (const auto value = RealValueText(field)) return Atom(*value);
+                }
+                break;
+            case language::kShortType:
+                if (!text && (field & kHighHalfAllOnes) == kHighHalfAllOnes) {
+                    return Atom(std::to_string(static_cast<std::int16_t>(field & 0xFFFF)));
+                }
+                break;
+            case language::kLongType:
+                if (!text) return Atom(std::to_string(static_cast<std::int32_t>(field)));
+                break;
+            default:
+                if (text) return Name(w, type, *text);
+                break;
+        }
+        Fail(w.slot, "a " + TypeName(type) + " value stored " + (text ? "with a text" : "without a text") +
+                         ", which the source language never writes so");
+    }
+
+    // Texts: strings in quotes; names bare where nothing else would be read from them.
+    Form Name(const WalkedNode& w, std::int16_t type, const std::string& text) const {
+        const bool readAsName = type != *tables_.ValueTypeCode("string") && IsWord(text) && !IsNumber(text) &&
+                                (type == language::kScriptType || tables_.FindGlobal(text) == nullptr);
+        if (readAsName) return Atom(text);
+        if (text.find('"') != std::string::npos) Fail(w.slot, "its text " + Quoted(text) + " holds a double quote, which no string can");
+        return String(text);
+    }
+
+    std::string TypeName(std::int16_t type) const {
+        const std::string name = tables_.ValueTypeName(type);
+        return name.empty() ? "type " + std::to_string(type) : name;
+    }
+
+    const DecodedScript& script_;
+    const engine::EngineTables& tables_;
+    const RaiseFault& fault_;
+};
+
+void CollectPositions(const Form& form, std::vector<SourcePosition>& out) {
+    out.push_back(form.at);
+    if (!form.IsList()) return;
+    for (std::size_t i = 1; i < form.items.size(); ++i) CollectPositions(form.items[i], out);
+}
+
+}  // namespace
+
+RaisedScript RaiseScript(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault) {
+    return ScriptRaise(script, tables, fault).Raise();
+}
+
+std::vector<SourcePosition> NodePositions(const RaisedScript& script) {
+    std::vector<SourcePosition> positions;
+    for (std::size_t i = script.firstStatement; i < script.form.items.size(); ++i) CollectPositions(script.form.items[i], positions);
+    return positions;
+}
+
+}  // namespace xsc::hsc

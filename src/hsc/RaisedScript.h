@@ -1,0 +1,47 @@
+#pragma once
+// A decoded script (compiler/DecodedScripts.h) as a form of the source language, for the
+// decompile into it and the conversion from XML:
+//
+//   call node, kind 8         (text argument...)        the function its text names
+//   script call, kind 10      (text)                    the script its text names
+//   global, FF FF FF FF       text                      an engine global
+//   value, type 5             true / false
+//   value, types 6, 7, 8      the number                (reals as RealValueText writes them)
+//   value, type 9             "text"
+//   value, type 10            text                      a script of the source
+//   value, types 11 to 48     text, or "text" when it would be read as something else
+//
+// A node the source language cannot write at all (a value of a type no literal has, a value
+// stored in a way the language never stores it, a text holding a double quote, a name that is no
+// word) is refused with the Error `fault` makes. Whether the source compiles back to the same
+// nodes (function numbers of the build, value types of the places) is for the caller to verify.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "compiler/DecodedScripts.h"
+#include "hsc/SourceForm.h"
+#include "runtime/Error.h"
+
+namespace xsc::engine {
+class EngineTables;
+}
+
+namespace xsc::hsc {
+
+// The Error for a node of the script that cannot be written: `slot` is -1 for the script record.
+using RaiseFault = std::function<Error(const DecodedScript& script, std::int32_t slot, const std::string& what)>;
+
+struct RaisedScript {
+    Form form;                       // (script <type> [<return type>] <name> <statement>...)
+    std::size_t firstStatement = 0;  // index of the first statement among the form's items
+};
+
+RaisedScript RaiseScript(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault);
+
+// The positions of a raised script's expressions as printed, in the order of the script's body
+// nodes: a call's list, then its arguments.
+std::vector<SourcePosition> NodePositions(const RaisedScript& script);
+
+}  // namespace xsc::hsc
