@@ -594,7 +594,7 @@ private:
         for (const auto& [type, count] : nameTypes_) types.push_back(TypeName(type));
         Report(firstName_, Severity::Note,
                std::to_string(names_) + (names_ == 1 ? " name" : " names") + " of the map's things (" + Alternatives(types, " and ") +
-                   ") stored as written: xsc does not check them against the map; the first is here");
+                   ") stored as written: xsc does not check names against the map; the first is here");
     }
 
     const EngineTables& tables_;
