@@ -3,8 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "compiler/Diagnostic.h"
+#include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
 #include "runtime/Error.h"
+#include "runtime/Val.h"
 #include "runtime/XmlDocument.h"
 
 namespace xsc {
@@ -48,15 +51,28 @@ void PushChildren(const XmlNode& element, std::vector<const XmlNode*>& pending) 
     for (std::size_t i = element.ChildCount(); i-- > 0;) pending.push_back(&element.Child(i));
 }
 
-void CheckExpression(const XmlNode& node, std::vector<const XmlNode*>& pending) {
+void CheckScriptName(const XmlNode& element, std::string_view attribute, const ScriptIndex& scripts) {
+    const std::string name = element.GetAttribute(attribute);
+    if (!scripts.Find(name)) Refuse(element, "no script of this document is named " + Quoted(name));
+}
+
+void CheckExpression(const XmlNode& node, const ScriptIndex& scripts, std::vector<const XmlNode*>& pending) {
     if (!node.IsElement()) {
         Refuse(node, "text \"" + Excerpt(node.Text) + "\" is not allowed here " + kExpected);
     }
     switch (language::ClassifyExpression(node.Name)) {
         case language::ExpressionKind::Call: PushChildren(node, pending); break;
         case language::ExpressionKind::Value:
-        case language::ExpressionKind::Global:
+            CheckValueElement(node);
+            if (NumberAttribute(node.GetAttribute(language::kValueType)) == language::kScriptType) {
+                CheckScriptName(node, language::kValue, scripts);
+            }
+            break;
         case language::ExpressionKind::ScriptCall:
+            CheckValueElement(node);
+            CheckScriptName(node, language::kScript, scripts);
+            break;
+        case language::ExpressionKind::Global:
         case language::ExpressionKind::GlobalReference: CheckValueElement(node); break;
         case language::ExpressionKind::Unknown:
             Refuse(node, "unknown element \"" + node.Name + "\" " + kExpected);
@@ -65,13 +81,13 @@ void CheckExpression(const XmlNode& node, std::vector<const XmlNode*>& pending) 
 
 }  // namespace
 
-void CheckExpressions(const XmlNode& parent) {
+void CheckExpressions(const XmlNode& parent, const ScriptIndex& scripts) {
     std::vector<const XmlNode*> pending;  // nodes that stand where an expression may stand
     PushChildren(parent, pending);
     while (!pending.empty()) {
         const XmlNode& node = *pending.back();
         pending.pop_back();
-        CheckExpression(node, pending);
+        CheckExpression(node, scripts, pending);
     }
 }
 

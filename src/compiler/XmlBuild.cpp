@@ -105,7 +105,7 @@ private:
         AppendCallNodes(element, scriptformat::kExpTypeScriptCall, ResolveScript(element, name), name);
     }
 
-    // The index of the script `name` names; refused when the document has no script of that name.
+    // The index of the script `name` names (CheckExpressions has refused a name no script has).
     std::int32_t ResolveScript(const XmlNode& element, const std::string& name) const {
         if (const auto index = scripts_.Find(name)) return *index;
         throw Error::AtScript("no script of this document is named " + Quoted(name), element.Line, element.Column);
@@ -202,7 +202,7 @@ ScriptHeader ReadScriptHeader(const XmlNode& element) {
 }
 
 std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts) {
-    CheckExpressions(parent);
+    CheckExpressions(parent, scripts);
     return ExpressionTreeBuilder(state, nextIdentity, scripts).Build(parent);
 }
 

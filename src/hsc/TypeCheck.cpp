@@ -444,7 +444,9 @@ private:
     std::optional<Expression> CheckSetTarget(const Form& form) {
         const EngineGlobal* g = form.IsAtom() ? tables_.FindGlobal(form.text) : nullptr;
         if (g == nullptr) {
-            UnknownGlobal(form, "set changes a global: its first argument must name one");
+            UnknownName(form, (form.IsAtom() ? NoGlobal(form) : Describe(form) + " is no global") +
+                                  ": the first argument of set names the engine global it changes (xsc does not compile scenario "
+                                  "globals yet)");
             return std::nullopt;
         }
         return CheckGlobal(form, *g, Any("argument 1 of \"set\""));
@@ -516,16 +518,17 @@ private:
         return Expression{Expression::Kind::Global, form.at, g.name, 0, type, {}};
     }
 
-    void UnknownGlobal(const Form& form, const std::string& what) {
+    // A word that names nothing where a global would do: `message`, and the closest globals.
+    void UnknownName(const Form& form, const std::string& message) {
         std::vector<const std::string*> candidates;
         for (const EngineGlobal& g : tables_.Globals()) {
             if (g.In(build_)) candidates.push_back(&g.name);
         }
-        const std::vector<std::string> close = ClosestNames(form.text, candidates);
-        Error(form.at, (form.IsList() ? Describe(form) + " is no global" : "unknown name " + Quoted(form.text)) + ": " + what +
-                           (close.empty() ? " (" + BuildText() + " has no engine global of that name)"
-                                          : "; did you mean " + Alternatives(QuotedAll(close)) + "?"));
+        const std::vector<std::string> close = form.IsList() ? std::vector<std::string>() : ClosestNames(form.text, candidates);
+        Error(form.at, message + (close.empty() ? "" : "; did you mean " + Alternatives(QuotedAll(close)) + "?"));
     }
+
+    std::string NoGlobal(const Form& form) const { return Quoted(form.text) + " is no engine global of " + BuildText(); }
 
     std::optional<Expression> CheckLiteral(const Form& form, const Place& place) {
         std::int32_t type = place.type;
@@ -533,7 +536,7 @@ private:
         if (place.kind == Place::Kind::Any || type == void_ || type == passthrough_) {
             const std::optional<std::int32_t> own = form.IsString() ? std::optional<std::int32_t>(string_) : OwnLiteralType(form.text);
             if (!own) {
-                UnknownGlobal(form, "a name needs a place that says what it names, and " + place.what + " takes any value");
+                UnknownName(form, NoGlobal(form) + ", and " + place.what + " takes any type, so nothing says what it names");
                 return std::nullopt;
             }
             type = *own;
@@ -562,7 +565,8 @@ private:
         }
         if (reading.value) return reading.value;
         if (form.IsAtom() && !IsNumber(form.text) && !ReadBoolean(form.text).value) {
-            UnknownGlobal(form, TypeName(type) + " is expected here (" + place.what + ")");
+            UnknownName(form, Quoted(form.text) + " is no " + (type == language::kBooleanType ? "boolean (true, false, on or off)" : "number") +
+                                  " and no engine global of " + BuildText() + " (" + place.what + " is " + TypeName(type) + ")");
         } else {
             Error(form.at, reading.problem + " (" + place.what + ")");
         }

@@ -1,7 +1,7 @@
 // Number attributes: the longest leading decimal number of a text (Val), truncated toward zero
-// and reduced modulo 2^32 to a signed 32-bit value (NumberAttribute). Each text of val/texts.txt
-// and its two results are rendered for the golden file golden/Val.txt (XSC_UPDATE_GOLDEN=1
-// rewrites it).
+// and reduced modulo 2^32 to a signed 32-bit value (NumberAttribute), and the float a real stores
+// (RealField). Each text of val/texts.txt and its three results are rendered for the golden file
+// golden/Val.txt (XSC_UPDATE_GOLDEN=1 rewrites it).
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "compiler/ValueEncoding.h"
 #include "runtime/Val.h"
 #include "support/TestFiles.h"
 
@@ -26,7 +27,7 @@ TEST(Val, NumbersOfTextsMatchTheGoldenFile) {
         for (std::size_t at; (at = text.find("\\x")) != std::string::npos;) {
             text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
         }
-        std::snprintf(numbers, sizeof numbers, "] %.17g %d\n", Val(text), NumberAttribute(text));
+        std::snprintf(numbers, sizeof numbers, "] %.17g %d real 0x%08x\n", Val(text), NumberAttribute(text), RealField(text));
         rendered += "[" + line + numbers;
     }
     test::ExpectGolden("runtime/golden/Val.txt", rendered);

@@ -1,6 +1,8 @@
 #include "support/CompileFixture.h"
 
 #include "map/HaloPcMap.h"
+#include "compile/ScriptCheck.h"
+#include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 
 namespace xsc::test {
@@ -16,6 +18,15 @@ mapgen::MapOptions SmallMap(std::uint64_t seed) {
     return o;
 }
 
+XmlDocument ScriptDocument(const std::string& script) {
+    if (DetectScriptLanguage(script) == ScriptLanguage::Xml) return XmlDocument::LoadXml(script);
+    CheckedScript checked = CheckScriptText(script, ScriptLanguage::Source, {});
+    for (const Diagnostic& d : checked.diagnostics) {
+        if (d.severity == Diagnostic::Severity::Error) throw Error::AtScript(d.message, d.line, d.column);
+    }
+    return std::move(*checked.document);
+}
+
 Compiled CompileInto(const TempDir& dir, const mapgen::MapOptions& options, const std::string& script,
                      const CompileOptions& compileOptions) {
     Compiled c;
@@ -25,7 +36,7 @@ Compiled CompileInto(const TempDir& dir, const mapgen::MapOptions& options, cons
     c.script = script;
     HaloPcMap map;
     map.LoadMap(path);
-    const XmlDocument document = XmlDocument::LoadXml(script);
+    const XmlDocument document = ScriptDocument(script);
     c.summary = BuildScriptData(map, document, c.state, compileOptions);
     c.after = ReadBytes(compileOptions.output ? *compileOptions.output : path);
     return c;

@@ -9,6 +9,7 @@
 #include "mapgen/MapGenerator.h"
 #include "support/TestFiles.h"
 #include "compile/BuildScriptData.h"
+#include "runtime/XmlDocument.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::test {
@@ -25,7 +26,12 @@ struct Compiled {
     std::string script;
 };
 
-// Generates the map into `dir`, compiles `script` into it in place and returns both files.
+// The document a compile builds from a script of either language (told by its first character;
+// the source language for the custom build). Throws Error for the first error.
+XmlDocument ScriptDocument(const std::string& script);
+
+// Generates the map into `dir`, compiles `script` (either language) into it in place and returns
+// both files.
 Compiled CompileInto(const TempDir& dir, const mapgen::MapOptions& options, const std::string& script,
                      const CompileOptions& compileOptions = {});
 
