@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "compiler/ScriptLanguage.h"
+#include "compiler/ValueDecoding.h"
+#include "compiler/ValueEncoding.h"
 #include "runtime/Text.h"
 #include "runtime/Val.h"
 
@@ -80,15 +82,17 @@ LiteralReading ReadLong(std::string_view text) {
 }
 
 // The XML language stores a whole real by way of a 32-bit integer, so whole reals beyond that
-// range cannot be stored as written.
+// range (but 2^31, which 2147483647 gives) cannot be stored as written. The Value is the
+// shortest text that stores the same float, so that the XML written for a source converts back.
 LiteralReading ReadReal(std::string_view text) {
+    const std::string tooLarge = "the real " + std::string(text) + " is too large: whole reals from -2147483648 to 2147483648 can be stored";
     if (!IsNumber(text)) return {std::nullopt, "a real must be a number, not " + std::string(text)};
     const double v = Val(text);
-    if (IsWhole(v) && (v < -kLargestWholeReal || v > kLargestWholeReal)) {
-        return {std::nullopt, "the real " + std::string(text) + " is too large: whole reals from -2147483648 to 2147483648 can be stored"};
-    }
-    if (IsWhole(v) && v > std::numeric_limits<std::int32_t>::max()) return {std::string("2147483647"), {}};
-    return {std::string(text), {}};
+    if (IsWhole(v) && (v < -kLargestWholeReal || v > kLargestWholeReal)) return {std::nullopt, tooLarge};
+    const bool twoTo31 = IsWhole(v) && v > std::numeric_limits<std::int32_t>::max();
+    std::optional<std::string> value = RealValueText(RealField(twoTo31 ? std::string_view("2147483647") : text));
+    if (!value) return {std::nullopt, tooLarge};
+    return {std::move(value), {}};
 }
 
 std::optional<std::int32_t> OwnLiteralType(std::string_view text) {

@@ -5,8 +5,8 @@
 //   boolean  true, false, on, off (any letter case)          "true" / "false"
 //   short    a whole number from -32768 to 32767              "400"
 //   long     a whole number from -2147483648 to 2147483647    "-1"
-//   real     any number whose float a script can store:       as written ("0.5", "1e3")
-//            a whole one from -2147483648 to 2147483648
+//   real     any number whose float a script can store:       the float's shortest text
+//            a whole one from -2147483648 to 2147483648       ("0.5", "1000" for 1e3)
 //
 // A number is, wholly: an optional sign, digits with an optional point and fraction (or a point
 // and digits), an optional exponent (e or E, optional sign, digits). "1e3" is the whole number
