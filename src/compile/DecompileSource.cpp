@@ -39,6 +39,10 @@ std::optional<std::string> NodeDifference(const WalkedNode& map, const std::opti
     if (a.expType != b.expType || map.depth != source.depth || map.hasArguments != source.hasArguments) {
         return "the source language reads it back as " + KindName(b.expType) + " at another place in the tree";
     }
+    if (a.valueType != b.valueType) {
+        return "its value type is " + TypeText(a.valueType) + ", where the source language writes " + TypeText(b.valueType) +
+               " (the type its place expects)";
+    }
     if (a.engine != b.engine) {
         if (a.expType == kExpTypeCall) {
             return "it calls function " + std::to_string(a.engine) + ", but " + Quoted(mapText.value_or("")) + " is function " +
@@ -46,10 +50,6 @@ std::optional<std::string> NodeDifference(const WalkedNode& map, const std::opti
         }
         return "its function number field holds " + std::to_string(a.engine) + ", where the source language writes " +
                std::to_string(b.engine);
-    }
-    if (a.valueType != b.valueType) {
-        return "its value type is " + TypeText(a.valueType) + ", where the source language writes " + TypeText(b.valueType) +
-               " (the type its place expects)";
     }
     if (!IsCallKind(a.expType) && a.childOrValue != b.childOrValue) {
         return "its value bytes are " + Hex(a.childOrValue) + ", where the source language writes " + Hex(b.childOrValue);
@@ -85,13 +85,16 @@ private:
         throw fault_(scripts_[script], slot, what);
     }
 
-    // The script and slot of the node printed at a position; the record (-1) when no node is there.
+    // The script and slot of the node printed at a position (a call's "(" or the name right behind
+    // it); the record (-1) when no node is there.
     std::pair<std::size_t, std::int32_t> NodeAt(std::int64_t line, std::int64_t column) const {
         std::size_t script = 0;
         for (std::size_t i = 0; i < raised_.size(); ++i) {
             if (raised_[i].form.at.line <= line) script = i;
             const std::vector<hsc::SourcePosition> positions = hsc::NodePositions(raised_[i]);
-            const auto found = std::find(positions.begin(), positions.end(), hsc::SourcePosition{line, column});
+            const auto found = std::find_if(positions.begin(), positions.end(), [&](const hsc::SourcePosition& p) {
+                return p.line == line && (p.column == column || p.column + 1 == column);
+            });
             if (found != positions.end()) return {i, scripts_[i].walked.body[static_cast<std::size_t>(found - positions.begin())].slot};
         }
         return {script, -1};
