@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "compiler/Diagnostic.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ValueDecoding.h"
 #include "compiler/ValueEncoding.h"
@@ -30,11 +31,14 @@ std::size_t Digits(std::string_view text, std::size_t at) {
 
 bool IsWhole(double v) { return v == std::trunc(v); }
 
+// A text for a message: a number as written, anything else in quotes.
+std::string Shown(std::string_view text) { return IsNumber(text) ? std::string(text) : Quoted(text); }
+
 // A whole number within [low, high], as its decimal digits.
 LiteralReading ReadWhole(std::string_view text, double low, double high, std::string_view type) {
-    if (!IsNumber(text)) return {std::nullopt, "a " + std::string(type) + " must be a whole number, not " + std::string(text)};
+    const std::string wrong = "a " + std::string(type) + " must be a whole number, not " + Shown(text);
+    if (!IsNumber(text) || !IsWhole(Val(text))) return {std::nullopt, wrong};
     const double v = Val(text);
-    if (!IsWhole(v)) return {std::nullopt, "a " + std::string(type) + " must be a whole number, not " + std::string(text)};
     if (v < low || v > high) {
         return {std::nullopt, "the " + std::string(type) + " " + std::string(text) + " is outside " +
                                   std::to_string(static_cast<std::int64_t>(low)) + ".." +
@@ -70,7 +74,7 @@ bool IsNumber(std::string_view t) {
 LiteralReading ReadBoolean(std::string_view text) {
     if (EqualsIgnoringCase(text, "true") || EqualsIgnoringCase(text, "on")) return {std::string(language::kTrue), {}};
     if (EqualsIgnoringCase(text, "false") || EqualsIgnoringCase(text, "off")) return {std::string(language::kFalse), {}};
-    return {std::nullopt, "a boolean is true, false, on or off, not " + std::string(text)};
+    return {std::nullopt, "a boolean is true, false, on or off, not " + Shown(text)};
 }
 
 LiteralReading ReadShort(std::string_view text) {
@@ -86,7 +90,7 @@ LiteralReading ReadLong(std::string_view text) {
 // shortest text that stores the same float, so that the XML written for a source converts back.
 LiteralReading ReadReal(std::string_view text) {
     const std::string tooLarge = "the real " + std::string(text) + " is too large: whole reals from -2147483648 to 2147483648 can be stored";
-    if (!IsNumber(text)) return {std::nullopt, "a real must be a number, not " + std::string(text)};
+    if (!IsNumber(text)) return {std::nullopt, "a real must be a number, not " + Shown(text)};
     const double v = Val(text);
     if (IsWhole(v) && (v < -kLargestWholeReal || v > kLargestWholeReal)) return {std::nullopt, tooLarge};
     const bool twoTo31 = IsWhole(v) && v > std::numeric_limits<std::int32_t>::max();

@@ -30,7 +30,8 @@ std::map<std::string, std::string> Files(const fs::path& folder) {
     return files;
 }
 
-// "wrote NAME: SIZE bytes, fnv HASH" per file written (an .xml file shown whole), "removed NAME".
+// "wrote NAME: SIZE bytes, fnv HASH" per file written (a script, .xml or .hsc, shown whole),
+// "removed NAME".
 std::string Changes(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
     std::ostringstream s;
     for (const auto& [name, bytes] : after) {
@@ -38,7 +39,7 @@ std::string Changes(const std::map<std::string, std::string>& before, const std:
         std::uint64_t hash = 14695981039346656037u;  // FNV-1a
         for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
         s << "wrote " << name << ": " << bytes.size() << " bytes, fnv " << std::hex << hash << std::dec << "\n";
-        if (fs::path(name).extension() == ".xml") s << bytes;
+        if (fs::path(name).extension() == ".xml" || fs::path(name).extension() == ".hsc") s << bytes;
     }
     for (const auto& [name, bytes] : before) {
         if (!after.count(name)) s << "removed " << name << "\n";
@@ -150,6 +151,18 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"functions", "SLEEP"}},
         {{"functions", "sv_players", "--engine", "demo", "--json"}},
         {{"functions", "sv_say", "--engine", "retail"}},
+        {{"check", "DIR/intro.hsc"}},
+        {{"check", "-"}, "mistakes.hsc"},
+        {{"compile", "DIR/level.map", "DIR/mistakes.hsc"}},
+        {{"compile", "DIR/unknown.map", "DIR/intro.hsc"}},
+        {{"compile", "DIR/retail.map", "DIR/intro.hsc", "--engine", "custom", "-o", "DIR/custom.map"}},
+        {{"compile", "DIR/level.map", "-", "-o", "DIR/intro.map"}, "intro.hsc"},
+        {{"decompile", "DIR/intro.map", "--hsc"}},
+        {{"decompile", "DIR/intro.map", "-o", "DIR/back.hsc"}},
+        {{"decompile", "DIR/out.map", "--hsc"}},
+        {{"convert", "DIR/intro.hsc", "-o", "DIR/intro.xml"}},
+        {{"convert", "DIR/intro.xml", "--engine", "retail"}},
+        {{"convert", "DIR/intro.hsc", "-o", "DIR/copy.hsc"}},
     };
     std::string transcript;
     for (const auto& c : commands) {

@@ -4,6 +4,9 @@
 
 #include "MemoryFile.h"
 #include "compile/BuildPhase.h"
+#include "compile/ConvertScript.h"
+#include "compile/DecompileSource.h"
+#include "compile/ScriptCheck.h"
 #include "compiler/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
@@ -35,11 +38,21 @@ Verdict RunLoadMapInput(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
+constexpr engine::EngineBuild kCustom = engine::EngineBuild::Custom;
+// The node slots of the map compile_xml and compile_hsc compile into.
+constexpr std::int64_t kHostSlotCapacity = 600;
+
+// Room for 600 node slots, three tags, about 17 KB.
+const Bytes& HostMap() {
+    static const Bytes host = mapgen::GenerateMap({.seed = 7, .headSize = 0, .tagCount = 3, .slotCapacity = kHostSlotCapacity,
+                                                   .tagDataSize = 1024, .scenarioTailSize = 128});
+    return host;
+}
+
 // A decompiled document, built in memory: the same texts, scripts and records as the map holds.
-Verdict BuildGivesBack(const CompiledScriptData& data, const std::string& document) {
+Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed) {
     const auto violation = [](const char* what) { return Verdict{Verdict::Kind::Violation, what}; };
     try {
-        const XmlDocument parsed = XmlDocument::LoadXml(document);
         if (data.fresh) return {};
         ScriptCompilier state;
         const BuiltScripts built = BuildPhase(state, parsed);
@@ -62,6 +75,27 @@ Verdict BuildGivesBack(const CompiledScriptData& data, const std::string& docume
     return {};
 }
 
+// The source a map decompiles into, when the language can write it, must check without an error
+// and build back the map's texts and records.
+Verdict SourceGivesBack(const CompiledScriptData& data) {
+    std::string source;
+    try {
+        source = DecompileToSource(data, kCustom);
+    } catch (const Error&) {
+        return {};
+    }
+    CheckedScript checked = CheckScriptText(source, ScriptLanguage::Source, {});
+    if (!checked.document) return {Verdict::Kind::Violation, "the decompiled source does not check:\n" + source};
+    return BuildGivesBack(data, *checked.document);
+}
+
+// The map the file holds, read back for a decompile.
+CompiledScriptData ScriptDataOf(const MemoryFile& file) {
+    HaloPcMap map;
+    map.LoadMap(file.Path());
+    return ReadScriptData(map);
+}
+
 }  // namespace
 
 Verdict RunDecompileInput(const std::uint8_t* bytes, std::size_t size) {
@@ -77,15 +111,52 @@ Verdict RunDecompileInput(const std::uint8_t* bytes, std::size_t size) {
     } catch (const Error& e) {
         return {Verdict::Kind::Refused, e.what()};
     }
-    return BuildGivesBack(data, document);
+    Verdict verdict;
+    try {
+        verdict = BuildGivesBack(data, XmlDocument::LoadXml(document));
+    } catch (const Error& e) {
+        return {Verdict::Kind::Violation, std::string("the decompiled document does not parse: ") + e.what()};
+    }
+    return verdict.Violated() ? verdict : SourceGivesBack(data);
 }
 
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
-    // Room for 600 node slots, three tags, about 17 KB.
-    static const Bytes host = mapgen::GenerateMap(
-        {.seed = 7, .headSize = 0, .tagCount = 3, .slotCapacity = 600, .tagDataSize = 1024, .scenarioTailSize = 128});
-    return CheckCompile(file, host, std::string_view(reinterpret_cast<const char*>(data), size));
+    return CheckCompile(file, HostMap(), std::string_view(reinterpret_cast<const char*>(data), size));
+}
+
+Verdict RunCompileHscInput(const std::uint8_t* data, std::size_t size) {
+    using Kind = Verdict::Kind;
+    static MemoryFile file;
+    CheckOptions options;
+    options.slotCapacity = kHostSlotCapacity;
+    const CheckedScript checked = CheckScriptText(std::string_view(reinterpret_cast<const char*>(data), size), ScriptLanguage::Source, options);
+    if (!checked.document) {
+        for (const Diagnostic& d : checked.diagnostics) {
+            if (d.severity == Diagnostic::Severity::Error) return {Kind::Refused, d.message};
+        }
+        return {Kind::Violation, "the check gives no document and no error"};
+    }
+    const Verdict compiled = CheckCompile(file, HostMap(), *checked.document);
+    if (compiled.kind != Kind::Accepted) return {Kind::Violation, "the check finds no error, but the compile: " + compiled.message};
+    const Bytes fromSource = file.Contents();
+    try {
+        const CompiledScriptData map = ScriptDataOf(file);
+        const std::string xml = ConvertToXml(*checked.document, kCustom);
+        const Verdict viaXml = CheckCompile(file, HostMap(), xml);
+        if (viaXml.kind != Kind::Accepted || file.Contents() != fromSource) {
+            return {Kind::Violation, "the XML conversion compiles otherwise: " + viaXml.message};
+        }
+        const CheckedScript again = CheckScriptText(DecompileToSource(map, kCustom), ScriptLanguage::Source, options);
+        if (!again.document) return {Kind::Violation, "the decompiled source does not check"};
+        const Verdict viaSource = CheckCompile(file, HostMap(), *again.document);
+        if (viaSource.kind != Kind::Accepted || file.Contents() != fromSource) {
+            return {Kind::Violation, "the decompiled source compiles otherwise: " + viaSource.message};
+        }
+    } catch (const Error& e) {
+        return {Kind::Violation, std::string("a map compiled from source does not go round: ") + e.what()};
+    }
+    return {};
 }
 
 Verdict RunCompileMapInput(const std::uint8_t* data, std::size_t size) {

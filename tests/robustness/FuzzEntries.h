@@ -18,6 +18,11 @@ Verdict RunCompileMapInput(const std::uint8_t* data, std::size_t size);  // a ma
 // compiler reads and whose build gives back the map's texts and the names and types of its
 // script records.
 Verdict RunDecompileInput(const std::uint8_t* data, std::size_t size);
+// A script in the source language, checked for the custom build as `xsc check --map` would check
+// it against a fixed generated map: an error, or a compile into that map that the reference
+// accepts, whose XML conversion compiles to the same bytes, and whose map decompiles into source
+// that compiles to the same bytes again.
+Verdict RunCompileHscInput(const std::uint8_t* data, std::size_t size);
 
 // Small maps (a few KB) for seeds and for the truncation and corruption tests.
 mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader);

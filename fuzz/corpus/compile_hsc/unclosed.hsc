@@ -1,0 +1,1 @@
+(script startup u (print "never closed

@@ -1,0 +1,14 @@
+// The input is a script in the source language, checked and compiled for the custom build into a
+// fixed generated map: an error from the check, or a compile the reference accepts whose XML
+// conversion and whose decompiled source both compile to the same bytes.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzEntries.h"
+#include "FuzzVerdict.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    xsc::fuzz::Enforce(xsc::robust::RunCompileHscInput(data, size));
+    return 0;
+}
