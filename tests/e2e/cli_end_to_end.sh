@@ -37,6 +37,13 @@ text "$xsc" compile "$work/niveau é 地図.map" "$src/examples/hello.xml" > "$w
 cmp -s "$work/niveau é 地図.map" "$work/out.map" || fail "a map with a name beyond ASCII"
 grep -q "^compiled 1 script into $work/niveau é 地図.map: " "$work/stdout" || fail "summary: $(cat "$work/stdout")"
 
+# A source for the build --engine names (the generated map names none); decompiled into source, it
+# compiles to the same map again.
+"$xsc" compile "$work/original.map" "$src/examples/encounters.hsc" --engine custom -o "$work/hsc.map" >/dev/null 2>&1
+"$xsc" decompile "$work/hsc.map" --engine custom -o "$work/back.hsc" >/dev/null
+"$xsc" compile "$work/original.map" "$work/back.hsc" --engine custom -o "$work/hsc2.map" >/dev/null 2>&1
+cmp -s "$work/hsc.map" "$work/hsc2.map" || fail "the decompiled source compiles otherwise"
+
 # Script errors carry file:line:column.
 printf '<scripts>\n  <s>\n    <ScriptComand/>\n  </s>\n</scripts>\n' > "$work/bad.xml"
 code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")
