@@ -163,6 +163,7 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"convert", "DIR/intro.hsc", "-o", "DIR/intro.xml"}},
         {{"convert", "DIR/intro.xml", "--engine", "retail"}},
         {{"convert", "DIR/intro.hsc", "-o", "DIR/copy.hsc"}},
+        {{"convert", "DIR/hello.xml"}},
     };
     std::string transcript;
     for (const auto& c : commands) {
