@@ -79,13 +79,13 @@ std::string Nested(std::size_t depth) {
 TEST(SourceDecompile, ListsNestedToTheLimitCompileAndDecompileAndOneMoreIsRefused) {
     test::TempDir dir, again;
     mapgen::MapOptions map = test::SmallMap(8);
-    map.slotCapacity = 2006;  // the script, its 999 calls and the literal
+    map.slotCapacity = 2 * static_cast<std::int32_t>(hsc::kMaxNesting) + 8;  // the script, its calls and the literal
     const test::Compiled compiled = test::CompileInto(dir, map, Nested(hsc::kMaxNesting - 1));
     EXPECT_TRUE(test::CompileInto(again, map, DecompileOf(dir)).after == compiled.after);
 
     const std::vector<Diagnostic> refused = CheckScriptText(Nested(hsc::kMaxNesting), ScriptLanguage::Source, {}).diagnostics;
     ASSERT_EQ(refused.size(), 1u);
-    EXPECT_EQ(refused[0].message, "lists nested more than 1000 deep; the source is not read further");
+    EXPECT_EQ(refused[0].message, "lists nested more than 256 deep; the source is not read further");
     EXPECT_EQ(refused[0].column, static_cast<std::int64_t>(29 + 5 * (hsc::kMaxNesting - 1)));  // the last "(not"
 }
 
