@@ -8,8 +8,8 @@
 
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
+#include "runtime/Text.h"
 #include "runtime/Utf8Path.h"
-#include "runtime/XmlDocument.h"
 
 namespace xsc::cli {
 
@@ -33,20 +33,20 @@ std::string ReadScript(const std::string& script, std::istream& in) {
 
 namespace {
 
-bool FileLooksLikeXml(const std::filesystem::path& file) {
+bool FileLooksLikeScript(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string head(64, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
-    return LooksLikeXml(head);
+    return LooksLikeScript(head);
 }
 
 }  // namespace
 
 void RefuseMapAsScript(const std::string& script, const std::optional<std::filesystem::path>& map) {
     if (!HaloPcMap::HasHeaderCode(script)) return;
-    std::string message = "this is a map, not an XML script";
-    if (map && FileLooksLikeXml(*map)) {
+    std::string message = "this is a map, not a script";
+    if (map && FileLooksLikeScript(*map)) {
         message += ", and " + Utf8(*map) + " is a script: the two are swapped (the map comes first: xsc compile MAP SCRIPT)";
     }
     throw Error(message, Error::Subject::Script);

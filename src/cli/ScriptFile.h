@@ -13,8 +13,8 @@ namespace xsc::cli {
 // the file cannot be read.
 std::string ReadScript(const std::string& script, std::istream& in);
 
-// Throws Error (about the script) when `script` holds a map rather than XML, naming the mistake:
-// the arguments swapped, when `map` (the map argument) holds XML.
+// Throws Error (about the script) when `script` holds a map rather than a script, naming the
+// mistake: the arguments swapped, when `map` (the map argument) holds a script.
 void RefuseMapAsScript(const std::string& script, const std::optional<std::filesystem::path>& map);
 
 // How messages name the script: its path, or "<stdin>".

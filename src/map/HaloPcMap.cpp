@@ -55,10 +55,10 @@ std::string HeadOf(BinaryStream& in) {
 }
 
 Error NotAMap(std::string_view head) {
-    const bool xml = LooksLikeXml(head);
+    const bool script = LooksLikeScript(head);
     return Error::InMap("this is not a map of the PC game: neither \"" + std::string(kHeaderCode) + "\" at " +
                         Hex(kHeaderCodeOffset) + " nor \"" + std::string(kAlternateHeaderCode) + "\" at " +
-                        Hex(kAlternateHeaderCodeField) + (xml ? "; it looks like an XML script" : ""));
+                        Hex(kAlternateHeaderCodeField) + (script ? "; it looks like a script" : ""));
 }
 
 }  // namespace

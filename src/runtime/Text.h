@@ -15,4 +15,12 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// True when `head`, a file's first bytes, begins as a script of either language does: "<" (XML),
+// "(" or ";" (source) after white space and a byte order mark. For messages that tell a script
+// given as a map.
+inline bool LooksLikeScript(std::string_view head) {
+    const std::size_t text = head.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    return text != std::string_view::npos && (head[text] == '<' || head[text] == '(' || head[text] == ';');
+}
+
 }  // namespace xsc

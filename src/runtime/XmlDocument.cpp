@@ -229,9 +229,4 @@ XmlDocument XmlDocument::LoadXml(std::string_view bytes) { return LoadXml(Decode
 
 XmlDocument XmlDocument::LoadXml(const QString& text) { return XmlDocumentBuilder(text).Build(); }
 
-bool LooksLikeXml(std::string_view head) {
-    const std::size_t text = head.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    return text != std::string_view::npos && head[text] == '<';
-}
-
 }  // namespace xsc

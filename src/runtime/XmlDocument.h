@@ -99,8 +99,4 @@ private:
     XmlDocument document_;
 };
 
-// True when `head`, a file's first bytes, begins as an XML document does: "<" after white space
-// and a byte order mark. For messages that tell a script given as a map.
-bool LooksLikeXml(std::string_view head);
-
 }  // namespace xsc
