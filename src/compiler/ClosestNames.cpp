@@ -21,20 +21,22 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-// Edits (insert, delete, replace, swap two neighbours) that turn a into b.
+// Edits (insert, delete, replace, swap two neighbours) that turn a into b. Row i of the table
+// needs rows i - 1 and i - 2 only, so three rows are kept (a check may ask this for every word of
+// a long script).
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    std::vector<std::size_t> before(b.size() + 1), previous(b.size() + 1), row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
+        row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
+            row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) row[j] = std::min(row[j], before[j - 2] + 1);
         }
+        std::swap(before, previous);
+        std::swap(previous, row);
     }
-    return d[a.size()][b.size()];
+    return previous[b.size()];
 }
 
 }  // namespace

@@ -7,13 +7,12 @@
 //       <ScriptCommand Command=".." EngineId="n" ValueType="n">  arguments  </ScriptCommand>
 //       <ScriptValue ValueType="n" ExpType="9" Value=".."/>
 //       <GlobalValue ValueType="n" ExpType="13" Value=".." ValueCommand=".."/>
+//       <ScriptCall Script=".." ValueType="n"/>                  a call node of kind 10
+//       <GlobalReference ValueType="n" ValueCommand=".."/>      a global named by its text alone
 //
 // Every attribute is written, numbers of 16-bit fields as signed numbers, values as
-// ValueDecoding.h gives them. The expressions come from a walk of each script's node tree
-// (ScriptTreeWalk.h). Their texts come from the string data in the order a compile appends them
-// ("begin" at offset 0, then one text per node that stores one, each followed by a zero byte,
-// then 1024 zero bytes), so every node's string offset must be where that order puts it; whether
-// a node stored a text is told by where the next node's text starts.
+// ValueDecoding.h gives them. The expressions and their texts come from DecodedScripts.h: a walk of
+// each script's node tree and the string data in the order a compile appends it.
 //
 // What a compile of the document could not give back is refused with an Error naming the script
 // and slot: a node kind or field the language cannot express, a value no attribute produces, a
