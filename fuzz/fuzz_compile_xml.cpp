@@ -22,7 +22,7 @@ xsc::robust::Verdict CheckAgrees(std::string_view script, const xsc::robust::Ver
     options.slotCapacity = kHostSlotCapacity;
     bool error = false;
     std::string first;
-    for (const xsc::Diagnostic& d : xsc::CheckScriptText(script, options)) {
+    for (const xsc::Diagnostic& d : xsc::CheckScriptText(script, xsc::ScriptLanguage::Xml, options).diagnostics) {
         if (d.severity == xsc::Diagnostic::Severity::Error && !error) first = d.message;
         error = error || d.severity == xsc::Diagnostic::Severity::Error;
     }

@@ -127,8 +127,8 @@ CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, c
     return checked;
 }
 
-std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options) {
-    return CheckScriptText(bytes, DetectScriptLanguage(bytes), options).diagnostics;
+CheckedScript CheckScriptText(std::string_view bytes, const CheckOptions& options) {
+    return CheckScriptText(bytes, DetectScriptLanguage(bytes), options);
 }
 
 }  // namespace xsc

@@ -41,11 +41,12 @@ struct CheckedScript {
     std::vector<Diagnostic> diagnostics;
 };
 
-// The one entry point from a script's text (UTF-8 for the source language; XML in the encoding
-// its declaration or byte order mark names) to what a compile needs.
+// The one entry point from a script's text to what a compile needs, in the language the text's
+// first character gives (ScriptLanguageChoice.h): UTF-8 for the source language; for XML, the
+// encoding its declaration or byte order mark names.
+CheckedScript CheckScriptText(std::string_view bytes, const CheckOptions& options);
+// The same in a language already known (a file's extension gives it).
 CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, const CheckOptions& options);
-// The same, in the language the text's first character gives (ScriptLanguageChoice.h).
-std::vector<Diagnostic> CheckScriptText(std::string_view bytes, const CheckOptions& options);
 // An XML document already parsed.
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options);
 

@@ -23,7 +23,7 @@ TEST(ScriptCheck, ExamplesHaveNoWarningForTheBuildsTheyName) {
         for (const engine::EngineBuild build : engine::kEngineBuilds) {
             if (named.find(engine::BuildName(build)) == std::string::npos) continue;
             ++checks;
-            for (const Diagnostic& d : CheckScriptText(text, {build, std::nullopt})) {
+            for (const Diagnostic& d : CheckScriptText(text, {build, std::nullopt}).diagnostics) {
                 EXPECT_EQ(d.severity, Diagnostic::Severity::Note)
                     << entry.path().filename() << ":" << d.line << ":" << d.column << " (" << engine::BuildName(build)
                     << "): " << d.message;
@@ -47,9 +47,9 @@ TEST(ScriptCheck, MoreSlotsThanTheEngineOrTheMapHoldsIsReported) {
                                  "the scripts need 19016 node slots; the game's engine holds 19001"};
     const Diagnostic mapLimit{Diagnostic::Severity::Error, 1, 1,
                               "the scripts need 19016 node slots but the map's node data holds 19015"};
-    EXPECT_EQ(CheckScriptText(script, {engine::kDefaultBuild, std::nullopt}), std::vector{engineLimit});
-    EXPECT_EQ(CheckScriptText(script, {std::nullopt, 19016}), std::vector{engineLimit});
-    EXPECT_EQ(CheckScriptText(script, {engine::kDefaultBuild, 19015}), (std::vector{mapLimit, engineLimit}));
+    EXPECT_EQ(CheckScriptText(script, {engine::kDefaultBuild, std::nullopt}).diagnostics, std::vector{engineLimit});
+    EXPECT_EQ(CheckScriptText(script, {std::nullopt, 19016}).diagnostics, std::vector{engineLimit});
+    EXPECT_EQ(CheckScriptText(script, {engine::kDefaultBuild, 19015}).diagnostics, (std::vector{mapLimit, engineLimit}));
 }
 
 }  // namespace

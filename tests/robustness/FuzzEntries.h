@@ -20,8 +20,8 @@ Verdict RunCompileMapInput(const std::uint8_t* data, std::size_t size);  // a ma
 Verdict RunDecompileInput(const std::uint8_t* data, std::size_t size);
 // A script in the source language, checked for the custom build as `xsc check --map` would check
 // it against a fixed generated map: an error, or a compile into that map that the reference
-// accepts, whose XML conversion compiles to the same bytes, and whose map decompiles into source
-// that compiles to the same bytes again.
+// accepts, whose XML conversion builds the same nodes, texts and records, and whose build
+// decompiles into source that builds them again.
 Verdict RunCompileHscInput(const std::uint8_t* data, std::size_t size);
 
 // Small maps (a few KB) for seeds and for the truncation and corruption tests.
