@@ -4,6 +4,7 @@
 
 #include "compile/BuildPhase.h"
 #include "compiler/Diagnostic.h"
+#include "compiler/ScriptIndex.h"
 #include "engine/EngineTables.h"
 #include "hsc/SourceCompile.h"
 #include "hsc/SourcePrinter.h"
@@ -68,9 +69,12 @@ public:
             return "; The map holds no compiled scripts: its string data is the 1024 zero bytes of a map never compiled into.\n";
         }
         scripts_ = DecodeScripts(data_);
+        std::vector<std::string> names;
+        for (const DecodedScript& script : scripts_) names.push_back(script.name);
+        const ScriptIndex index(names);
         std::vector<hsc::Form> forms;
         for (const DecodedScript& script : scripts_) {
-            raised_.push_back(hsc::RaiseScript(script, engine::EngineTables::BuiltIn(), fault_));
+            raised_.push_back(hsc::RaiseScript(script, index, engine::EngineTables::BuiltIn(), fault_));
             forms.push_back(std::move(raised_.back().form));
         }
         const std::string text = hsc::PrintSource(forms, {heading});

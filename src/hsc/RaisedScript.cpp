@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compiler/ScriptIndex.h"
 #include "compiler/ScriptLanguage.h"
 #include "compiler/ValueDecoding.h"
 #include "engine/EngineTables.h"
@@ -14,10 +15,6 @@ namespace {
 
 using namespace scriptformat;
 
-constexpr std::uint32_t kTrueField = 0xFFFFFF01;
-constexpr std::uint32_t kFalseField = 0xFFFFFF00;
-constexpr std::uint32_t kHighHalfAllOnes = 0xFFFF0000;
-
 bool IsWord(std::string_view text) { return !text.empty() && std::all_of(text.begin(), text.end(), IsAtomCharacter); }
 
 Form Atom(std::string text) { return Form{Form::Kind::Atom, std::move(text), {}, {}}; }
@@ -25,8 +22,8 @@ Form String(std::string text) { return Form{Form::Kind::String, std::move(text),
 
 class ScriptRaise {
 public:
-    ScriptRaise(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault)
-        : script_(script), tables_(tables), fault_(fault) {}
+    ScriptRaise(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables, const RaiseFault& fault)
+        : script_(script), scripts_(scripts), tables_(tables), fault_(fault) {}
 
     RaisedScript Raise() {
         RaisedScript raised;
@@ -89,32 +86,18 @@ private:
         }
     }
 
+    // The value as the XML language would write it (ValueDecoding.h), when it is a value a
+    // literal of its own type gives: the numeric types without a text, every other type with one
+    // (a boolean word that is no boolean, and the wider value types, are the XML language's only).
     Form Value(const WalkedNode& w, const std::optional<std::string>& text) const {
-        const std::uint32_t field = w.node.childOrValue;
         const std::int16_t type = w.node.valueType;
-        switch (type) {
-            case language::kBooleanType:
-                if (!text && (field == kTrueField || field == kFalseField)) return Atom(field == kTrueField ? "true" : "false");
-                break;
-            case language::kRealType:
-                if (!text) {
-                    if (const auto value = RealValueText(field)) return Atom(*value);
-                }
-                break;
-            case language::kShortType:
-                if (!text && (field & kHighHalfAllOnes) == kHighHalfAllOnes) {
-                    return Atom(std::to_string(static_cast<std::int16_t>(field & 0xFFFF)));
-                }
-                break;
-            case language::kLongType:
-                if (!text) return Atom(std::to_string(static_cast<std::int32_t>(field)));
-                break;
-            default:
-                if (text) return Name(w, type, *text);
-                break;
+        const auto decoded = DecodeScriptValue(type, w.node.childOrValue, text, scripts_);
+        const bool numeric = type >= language::kBooleanType && type <= language::kLongType;
+        if (!decoded || decoded->valueType != type || numeric == text.has_value()) {
+            Fail(w.slot, "a " + TypeName(type) + " value stored " + (text ? "with a text" : "without a text") +
+                             ", which the source language never writes so");
         }
-        Fail(w.slot, "a " + TypeName(type) + " value stored " + (text ? "with a text" : "without a text") +
-                         ", which the source language never writes so");
+        return numeric ? Atom(decoded->value) : Name(w, type, decoded->value);
     }
 
     // Texts: strings in quotes; names bare where nothing else would be read from them.
@@ -132,6 +115,7 @@ private:
     }
 
     const DecodedScript& script_;
+    const ScriptIndex& scripts_;
     const engine::EngineTables& tables_;
     const RaiseFault& fault_;
 };
@@ -144,8 +128,9 @@ void CollectPositions(const Form& form, std::vector<SourcePosition>& out) {
 
 }  // namespace
 
-RaisedScript RaiseScript(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault) {
-    return ScriptRaise(script, tables, fault).Raise();
+RaisedScript RaiseScript(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables,
+                         const RaiseFault& fault) {
+    return ScriptRaise(script, scripts, tables, fault).Raise();
 }
 
 std::vector<SourcePosition> NodePositions(const RaisedScript& script) {

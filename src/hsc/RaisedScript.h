@@ -5,8 +5,7 @@
 //   call node, kind 8         (text argument...)        the function its text names
 //   script call, kind 10      (text)                    the script its text names
 //   global, FF FF FF FF       text                      an engine global
-//   value, type 5             true / false
-//   value, types 6, 7, 8      the number                (reals as RealValueText writes them)
+//   value, types 5 to 8       true / false, the number  as the XML language writes the Value
 //   value, type 9             "text"
 //   value, type 10            text                      a script of the source
 //   value, types 11 to 48     text, or "text" when it would be read as something else
@@ -28,6 +27,10 @@ namespace xsc::engine {
 class EngineTables;
 }
 
+namespace xsc {
+class ScriptIndex;
+}
+
 namespace xsc::hsc {
 
 // The Error for a node of the script that cannot be written: `slot` is -1 for the script record.
@@ -38,7 +41,9 @@ struct RaisedScript {
     std::size_t firstStatement = 0;  // index of the first statement among the form's items
 };
 
-RaisedScript RaiseScript(const DecodedScript& script, const engine::EngineTables& tables, const RaiseFault& fault);
+// `scripts`: the records of the map, which script values name.
+RaisedScript RaiseScript(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables,
+                         const RaiseFault& fault);
 
 // The positions of a raised script's expressions as printed, in the order of the script's body
 // nodes: a call's list, then its arguments.
