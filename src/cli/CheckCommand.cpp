@@ -16,10 +16,10 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
     CheckOptions options;
     if (args.engine) options.build = *args.engine;
     std::vector<Diagnostic> aboutMap;
-    std::optional<HaloPcMap> map;
+    std::optional<OpenedMap> map;
     if (args.map) {
-        map = OpenMapForCommand(*args.map, err);
-        const MapBuild mapBuild = BuildOfMap(*args.map);
+        map.emplace(OpenMapForCommand(*args.map, MapFile::Access::Read, err));
+        const MapBuild mapBuild = BuildOfMap(map->Stream());
         options.build = mapBuild.build;
         if (mapBuild.note) aboutMap.push_back(*mapBuild.note);
     }
@@ -30,7 +30,7 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
     const std::vector<Diagnostic>& diagnostics = checked.diagnostics;
     // A script with errors does not build: the map is checked only for one that does.
     if (map && checked.document) {
-        const std::vector<Diagnostic> found = CheckMap(*checked.document, *map);
+        const std::vector<Diagnostic> found = CheckMap(*checked.document, map->map, map->Stream());
         aboutMap.insert(aboutMap.end(), found.begin(), found.end());
     }
     DiagnosticCounts counts = CountDiagnostics(diagnostics);

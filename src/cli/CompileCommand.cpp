@@ -10,6 +10,7 @@
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
 #include "map/HaloPcMap.h"
+#include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 #include "runtime/XmlDocument.h"
@@ -66,8 +67,8 @@ void PrintFixups(const HaloPcMap& map, const CompileSummary& summary, std::ostre
 
 // The build to check and compile for: --engine's, else the one the map's header names. A warning
 // says when they differ.
-MapBuild CompileBuild(const CompileArgs& args, std::ostream& err) {
-    MapBuild mapBuild = BuildOfMap(args.map);
+MapBuild CompileBuild(const CompileArgs& args, BinaryStream& map, std::ostream& err) {
+    MapBuild mapBuild = BuildOfMap(map);
     if (!args.engine) return mapBuild;
     if (mapBuild.build && *mapBuild.build != *args.engine) {
         PrintDiagnostics({{Diagnostic::Severity::Warning, 0, 0,
@@ -85,8 +86,8 @@ struct CheckedForCompile {
     std::vector<Diagnostic> diagnostics;
 };
 
-// A script in the source language, checked whole before the map is opened: every error is
-// printed, then the compile is refused.
+// A script in the source language, checked whole before the compile: every error is printed,
+// then the compile is refused.
 CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args, const MapBuild& mapBuild, std::ostream& err) {
     const std::string label = ScriptLabel(args.script);
     if (!mapBuild.build) {
@@ -112,9 +113,9 @@ CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args
 
 // Nothing when the compile is going to refuse the script or the map: it then prints its one error
 // alone.
-void PrintWarnings(const XmlDocument& document, const std::vector<Diagnostic>& warnings, const HaloPcMap& map,
+void PrintWarnings(const XmlDocument& document, const std::vector<Diagnostic>& warnings, OpenedMap& opened,
                    const MapBuild& mapBuild, const CompileArgs& args, std::ostream& err) {
-    std::vector<Diagnostic> aboutMap = CheckMap(document, map);
+    std::vector<Diagnostic> aboutMap = CheckMap(document, opened.map, opened.Stream());
     if (CountDiagnostics(warnings).errors > 0 || CountDiagnostics(aboutMap).errors > 0) return;
     if (mapBuild.note) aboutMap.insert(aboutMap.begin(), *mapBuild.note);
     PrintDiagnostics(aboutMap, Utf8(args.map), err);
@@ -127,31 +128,37 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
     const std::string script = ReadScript(args.script, in);
     RefuseMapAsScript(script, args.map);
     const bool source = LanguageOfScriptArgument(args.script, script) == ScriptLanguage::Source;
+    std::optional<XmlDocument> xml;
+    if (!source) xml = XmlDocument::LoadXml(script);  // malformed XML is said before the map is opened
+
+    // One handle and one lock on the map from here to the last write.
+    OpenedMap opened =
+        OpenMapForCommand(args.map, args.output ? MapFile::Access::Read : MapFile::Access::Write, err);
+    HaloPcMap& map = opened.map;
+    CheckOutputIsNotTheMap(map, args.output);
     std::optional<MapBuild> mapBuild;
     std::optional<CheckedForCompile> checked;
     if (source) {
-        mapBuild = CompileBuild(args, err);
+        mapBuild = CompileBuild(args, opened.Stream(), err);
         checked = CheckedSource(script, args, *mapBuild, err);
     } else {
-        checked = CheckedForCompile{XmlDocument::LoadXml(script), {}};
+        checked = CheckedForCompile{std::move(*xml), {}};
     }
-    HaloPcMap map = OpenMapForCommand(args.map, err);
-    CheckOutputIsNotTheMap(map, args.output);
     if (args.warnings) {
         if (!source) {
-            mapBuild = CompileBuild(args, err);
+            mapBuild = CompileBuild(args, opened.Stream(), err);
             CheckOptions options;
             options.build = mapBuild->build;
             checked->diagnostics = CheckScript(checked->document, options);
         }
-        PrintWarnings(checked->document, checked->diagnostics, map, *mapBuild, args, err);
+        PrintWarnings(checked->document, checked->diagnostics, opened, *mapBuild, args, err);
     }
     ScriptCompilier state;
     CompileOptions options;
     options.output = args.output;
     options.recordFixups = args.listFixups;
     options.journal = args.journal;
-    const CompileSummary summary = BuildScriptData(map, checked->document, state, options);
+    const CompileSummary summary = BuildScriptData(map, checked->document, state, options, &opened.file);
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;
     out << "compiled " << summary.scripts << (summary.scripts == 1 ? " script" : " scripts") << " into "

@@ -17,9 +17,9 @@ namespace xsc::cli {
 namespace {
 
 // The build the source is written for: --engine's, else the map's.
-engine::EngineBuild SourceBuild(const DecompileArgs& args, std::ostream& err) {
+engine::EngineBuild SourceBuild(const DecompileArgs& args, BinaryStream& map, std::ostream& err) {
     if (args.engine) return *args.engine;
-    const MapBuild mapBuild = BuildOfMap(args.map);
+    const MapBuild mapBuild = BuildOfMap(map);
     if (!mapBuild.build) {
         if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, Utf8(args.map), err);
         throw Error("the source language is written for one build of the game, and the map's is not known: name it with "
@@ -32,10 +32,11 @@ engine::EngineBuild SourceBuild(const DecompileArgs& args, std::ostream& err) {
 }  // namespace
 
 void RunDecompile(const DecompileArgs& args, std::ostream& out, std::ostream& err) {
-    const HaloPcMap map = OpenMapForCommand(args.map, err);
-    const CompiledScriptData data = ReadScriptData(map);
+    OpenedMap opened = OpenMapForCommand(args.map, MapFile::Access::Read, err);
+    const CompiledScriptData data = ReadScriptData(opened.map, opened.Stream());
     const bool source = args.source || (args.output && LanguageOfExtension(*args.output) == ScriptLanguage::Source);
-    const std::string document = source ? DecompileToSource(data, SourceBuild(args, err)) : Decompile(data);
+    const std::string document =
+        source ? DecompileToSource(data, SourceBuild(args, opened.Stream(), err)) : Decompile(data);
     if (!args.output) {
         WriteToOutput(out, document);
         return;

@@ -30,7 +30,7 @@ void PrintDiagnostics(const std::vector<Diagnostic>& diagnostics, const std::str
     }
 }
 
-MapBuild BuildOfMap(const std::filesystem::path& map) {
+MapBuild BuildOfMap(BinaryStream& map) {
     const engine::MapEngine engine = engine::ReadMapEngine(map);
     MapBuild found{engine.build, std::nullopt};
     if (!engine.build) {

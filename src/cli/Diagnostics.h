@@ -14,6 +14,10 @@
 #include "compiler/Diagnostic.h"
 #include "engine/EngineBuild.h"
 
+namespace xsc {
+class BinaryStream;
+}
+
 namespace xsc::cli {
 
 // `file` names what a diagnostic without a line is about.
@@ -25,7 +29,7 @@ struct MapBuild {
     std::optional<engine::EngineBuild> build;
     std::optional<Diagnostic> note;
 };
-MapBuild BuildOfMap(const std::filesystem::path& map);
+MapBuild BuildOfMap(BinaryStream& map);
 
 struct DiagnosticCounts {
     int errors = 0;

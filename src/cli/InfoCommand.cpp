@@ -186,12 +186,13 @@ void PrintText(const HaloPcMap& map, const engine::MapEngine& mapEngine, const s
 }  // namespace
 
 void RunInfo(const std::filesystem::path& path, bool json, std::ostream& out, std::ostream& err) {
-    const HaloPcMap map = OpenMapForCommand(path, err);
-    const engine::MapEngine mapEngine = engine::ReadMapEngine(path);
+    OpenedMap opened = OpenMapForCommand(path, MapFile::Access::Read, err);
+    const HaloPcMap& map = opened.map;
+    const engine::MapEngine mapEngine = engine::ReadMapEngine(opened.Stream());
     std::optional<ScenarioScriptFields> fields;
     std::string fieldsError;
     try {
-        fields = ReadScenarioScriptFields(map);
+        fields = ReadScenarioScriptFields(map, opened.Stream());
     } catch (const Error& e) {
         fieldsError = e.what();  // the tag list is still worth showing
     }

@@ -7,12 +7,12 @@
 
 namespace xsc::cli {
 
-HaloPcMap OpenMapForCommand(const std::filesystem::path& path, std::ostream& notices) {
-    const Recovery recovery = RecoverFile(path);
+OpenedMap OpenMapForCommand(const std::filesystem::path& path, MapFile::Access access, std::ostream& notices) {
+    OpenedMap opened{MapFile::Open(path, access), HaloPcMap()};
+    const Recovery& recovery = opened.file.Found();
     if (recovery.outcome != Recovery::Outcome::None) notices << "xsc: " << Utf8(path) << ": " << recovery.message << "\n";
-    HaloPcMap map;
-    map.LoadMap(path);
-    return map;
+    opened.map.LoadMap(opened.file);
+    return opened;
 }
 
 int RunRecover(const std::filesystem::path& path, std::ostream& out) {

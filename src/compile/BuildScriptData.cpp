@@ -1,9 +1,10 @@
 #include "compile/BuildScriptData.h"
 
 #include "map/HaloPcMap.h"
+#include "map/MapFile.h"
 #include "runtime/Error.h"
 #include "compile/BuildPhase.h"
-#include "compile/RecompileCheck.h"
+#include "compile/CompileChecks.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -20,18 +21,43 @@ void CheckOutputIsNotTheMap(const HaloPcMap& map, const std::optional<std::files
     }
 }
 
-CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
-                               const CompileOptions& options) {
-    CheckOutputIsNotTheMap(map, options.output);
-    LoadScriptData(map, state);
-    const BuiltScripts built = BuildPhase(state, document);
-    CheckScriptsAreOurs(map, state, built);
+namespace {
 
-    WriteResult written = WriteScriptData(map, state, built, {options.output, options.recordFixups, options.journal});
-    // The map changed under the map object: its tag offsets and length are those of the file
-    // before the compile. Loading it again lets the next compile (the window's second "Compile
-    // Script") recompile the file as it is now.
-    if (!options.output) map.LoadMap(*map.f);
+// The map as this compile reads and writes it: the command's, or one opened here for it.
+MapFile& OpenedFor(const HaloPcMap& map, const CompileOptions& options, MapFile* opened, std::optional<MapFile>& own) {
+    const MapFile::Access access = options.output ? MapFile::Access::Read : MapFile::Access::Write;
+    if (opened) {
+        if (access == MapFile::Access::Write && opened->GetAccess() != access) {
+            throw Error("internal error: a compile in place needs the map opened for writing");
+        }
+        return *opened;
+    }
+    own.emplace(MapFile::Open(*map.f, access));
+    return *own;
+}
+
+}  // namespace
+
+CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
+                               const CompileOptions& options, MapFile* opened) {
+    CheckOutputIsNotTheMap(map, options.output);
+    if (!map.f) throw Error("no map is loaded: load a map first");
+    std::optional<MapFile> own;
+    MapFile& file = OpenedFor(map, options, opened, own);
+    LoadScriptData(map, state, file.Stream());
+    const BuiltScripts built = BuildPhase(state, document);
+    const ScriptArrangement arrangement = CheckBeforeWrite(file.Stream(), map, state, built);
+
+    WriteResult written = WriteScriptData(map, state, built, arrangement, file.Stream(),
+                                          {options.output, options.recordFixups, options.journal});
+    // The file changed under the map object: bring it up to what was written, so that the next
+    // compile (the window's second "Compile Script") recompiles the file as it is now.
+    if (!options.output) {
+        const ScriptArrangement& a = arrangement;
+        map.Moved(map.UpdateFromPoint(static_cast<std::int32_t>(a.scanStart), static_cast<std::int32_t>(a.insertionPoint),
+                                      a.growth),
+                  a.newLength);
+    }
 
     CompileSummary summary;
     summary.scripts = static_cast<std::int32_t>(built.records.size());

@@ -6,9 +6,12 @@
 // take the place of the old 1024 bytes of string data; everything behind them moves towards the
 // end of the file by the growth, and the addresses pointing into it are corrected.
 //
-// Everything that can be checked is checked before the first byte is written: a refused compile
-// throws Error and leaves the map unchanged. After a compile in place the map object is loaded
-// again, so that it describes the file as it now is (and can be compiled into again).
+// The map is opened once for the whole compile (map/MapFile.h): one handle and one lock from the
+// first read to the last write. Everything that can be checked is checked before the first byte
+// is written (CompileChecks.h): a refused compile throws Error and leaves the map unchanged. After
+// a compile in place the map object is updated from what was written (its tags' data offsets, its
+// length, its header's sizes), so that it describes the file as it now is and can be compiled
+// into again.
 
 #include <cstdint>
 #include <filesystem>
@@ -20,6 +23,7 @@
 namespace xsc {
 
 class HaloPcMap;
+class MapFile;
 class XmlDocument;
 struct ScriptCompilier;
 
@@ -45,8 +49,10 @@ struct CompileSummary {
     std::vector<CorrectedWord> fixups;  // when recordFixups is set; offsets after the move
 };
 
+// `opened`: the map as the command opened it (MapFile::Access::Write for a compile in place, Read
+// for an output file), whose lock stays held; when none is given, the compile opens the map itself.
 CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, ScriptCompilier& state,
-                               const CompileOptions& options = {});
+                               const CompileOptions& options = {}, MapFile* opened = nullptr);
 
 // An output file promises to leave the map untouched, so it must not be the map under any name
 // (the same path, a symbolic or a hard link): throws Error (about the output) when it is.

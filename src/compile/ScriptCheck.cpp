@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "compile/BuildPhase.h"
+#include "compile/CompileChecks.h"
 #include "compiler/ScriptWarnings.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"
@@ -97,13 +98,12 @@ CheckedScript CheckXml(std::string_view bytes, const CheckOptions& options) {
 
 }  // namespace
 
-std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map) {
+std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map, BinaryStream& file) {
     try {
         ScriptCompilier state;
-        LoadScriptData(map, state);
+        LoadScriptData(map, state, file);
         const BuiltScripts built = BuildPhase(state, document);
-        BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
-        CheckArrangement(file, map, state, built);
+        CheckBeforeWrite(file, map, state, built);
         const std::string warning = HeaderLengthWarning(map, file.Length());
         if (!warning.empty()) return {{Severity::Warning, 0, 0, warning}};
     } catch (const Error& e) {

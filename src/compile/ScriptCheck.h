@@ -26,6 +26,7 @@
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
 
 struct CheckOptions {
@@ -51,10 +52,11 @@ CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, c
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options);
 
 // What a compile of the document into `map` would find wrong with the map before its first write,
-// found the way the compile finds it (LoadScriptData, BuildPhase and CheckArrangement on the
-// scripts the document builds): at most one error, the compile's refusal; else a warning when the
-// header gives the map a shorter length than the file has. Nothing when the document does not
-// build (CheckScript reports why). Diagnostics about the map as a whole: line 0.
-std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map);
+// found the way the compile finds it (LoadScriptData, BuildPhase and CheckBeforeWrite on the
+// scripts the document builds, through `file`, the map as the command opened it): at most one
+// error, the compile's refusal; else a warning when the header gives the map a shorter length than
+// the file has. Nothing when the document does not build (CheckScript reports why). Diagnostics
+// about the map as a whole: line 0.
+std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& map, BinaryStream& file);
 
 }  // namespace xsc

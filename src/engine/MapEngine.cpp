@@ -38,6 +38,10 @@ MapEngine DetectMapEngine(std::string_view header) {
 
 MapEngine ReadMapEngine(const std::filesystem::path& map) {
     BinaryStream in = BinaryStream::OpenAsBinaryFile(map, BinaryStream::Mode::ReadOnly);
+    return ReadMapEngine(in);
+}
+
+MapEngine ReadMapEngine(BinaryStream& in) {
     in.SetPosition(0);
     return DetectMapEngine(in.Read(static_cast<std::size_t>(std::min(in.Length(), kMapEngineHeaderBytes))));
 }

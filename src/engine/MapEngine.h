@@ -19,6 +19,10 @@
 #include "engine/EngineBuild.h"
 #include "map/MapFormat.h"
 
+namespace xsc {
+class BinaryStream;
+}
+
 namespace xsc::engine {
 
 inline constexpr std::int64_t kDaehEngineField = 0x004;
@@ -43,6 +47,8 @@ struct MapEngine {
 MapEngine DetectMapEngine(std::string_view header);
 // Reads the map's first bytes; throws Error (about the map) when it cannot be read.
 MapEngine ReadMapEngine(const std::filesystem::path& map);
+// The same, through the map's stream that the command opened.
+MapEngine ReadMapEngine(BinaryStream& in);
 
 // "custom (engine value 609 at 0x4)", "unknown (engine value 12 at 0x4)",
 // "unknown (no \"Ehed\" at 0x2c0)": for reports and the note of an unknown build.

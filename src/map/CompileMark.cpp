@@ -19,9 +19,11 @@ bool HasCompileMark(BinaryStream& in) {
     return in.Read(kCompileMark.size()) == kCompileMark;
 }
 
-void RefuseMarkedMap(const std::filesystem::path& path) {
+void RefuseMarkedMap(const std::filesystem::path& path, MarkedMapLock lock) {
     // A live compile through another name holds the lock of the same file.
-    { const FileLock lock = FileLock::Take(path, FileLock::Kind::Shared); }
+    if (lock == MarkedMapLock::Probe) {
+        const FileLock probe = FileLock::Take(path, FileLock::Kind::Shared);
+    }
     const std::filesystem::path journal = RollbackJournal::PathFor(path);
     throw Error::InMap("the map is marked as being compiled: a compile of it was interrupted and did not finish, and "
                        "no journal that undoes it was found at " + Utf8(journal) +

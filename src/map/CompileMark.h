@@ -15,7 +15,9 @@ class BinaryStream;
 bool HasCompileMark(BinaryStream& in);
 
 // The refusal of a marked map at `path`: "being compiled by another process" while a compile holds
-// its lock, else where xsc looked for its journal and what to do.
-[[noreturn]] void RefuseMarkedMap(const std::filesystem::path& path);
+// its lock (Probe: take a lock to find out; Held: the caller holds one, so none does), else where
+// xsc looked for its journal and what to do.
+enum class MarkedMapLock { Probe, Held };
+[[noreturn]] void RefuseMarkedMap(const std::filesystem::path& path, MarkedMapLock lock);
 
 }  // namespace xsc

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "map/CompileMark.h"
+#include "map/MapFile.h"
 #include "map/MapFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
@@ -84,10 +85,17 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
         f.reset();  // a cancelled chooser empties f and leaves the rest as it was
         return;
     }
+    BinaryStream in = BinaryStream::OpenAsBinaryFile(*chosen, BinaryStream::Mode::ReadOnly);
+    Load(*chosen, in, false);
+}
+
+void HaloPcMap::LoadMap(MapFile& file) { Load(file.Path(), file.Stream(), true); }
+
+void HaloPcMap::Load(const std::filesystem::path& path, BinaryStream& in, bool locked) {
     // Build the new state aside and swap it in only when the whole index has been read.
     HaloPcMap loaded;
-    BinaryStream in = BinaryStream::OpenAsBinaryFile(*chosen, BinaryStream::Mode::ReadOnly);
-    if (HasCompileMark(in)) RefuseMarkedMap(*chosen);
+    // Under a lock of our own no other process can be compiling it: the mark is a leftover.
+    if (HasCompileMark(in)) RefuseMarkedMap(path, locked ? MarkedMapLock::Held : MarkedMapLock::Probe);
     try {
         loaded.ReadIndex(in);
     } catch (const Error&) {
@@ -96,8 +104,7 @@ void HaloPcMap::LoadMap(const std::optional<std::filesystem::path>& chosen) {
         if (!HasHeaderCode(head)) throw NotAMap(head);
         throw;
     }
-    in.Close();
-    loaded.f = *chosen;
+    loaded.f = path;
     *this = std::move(loaded);
 }
 

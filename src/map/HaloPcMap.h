@@ -17,6 +17,7 @@
 namespace xsc {
 
 class BinaryStream;
+class MapFile;
 
 class HaloPcMap {
 public:
@@ -42,6 +43,8 @@ public:
     // else. A map that cannot be read throws Error and leaves this object exactly as it was; so
     // does a map that carries the compile mark (map/CompileMark.h): it is not whole.
     void LoadMap(const std::optional<std::filesystem::path>& chosen);
+    // Loads the map a command opened (its lock held), through its stream.
+    void LoadMap(MapFile& file);
 
     // The bytes of `text` in reverse order: four stored bytes b0 b1 b2 b3 give b3 b2 b1 b0.
     static std::string Reverse(std::string_view text);
@@ -50,6 +53,11 @@ public:
     // word scan from `scanStart` (tag entry 1's data offset as loaded). It corrects the tag index
     // and the moved bytes that the compile hands it, in memory (map/UpdateFromPoint.h).
     AddressFixup UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth) const;
+    // After a compile in place wrote the file, which moved by `fixup`'s growth and is now
+    // `newLength` bytes long: the tags' data offsets, the length and the header's sizes become
+    // what the compile wrote (the index pass's corrections, the moved size fields), so the object
+    // describes the file as a load of it would.
+    void Moved(const AddressFixup& fixup, std::int64_t newLength);
 
     // True when the header code is "daeh" in any letter case (index offset taken from 0x10).
     bool HasDaehHeader() const;
@@ -66,6 +74,7 @@ public:
     bool HasDataInFile(const Tag& tag) const;
 
 private:
+    void Load(const std::filesystem::path& path, BinaryStream& in, bool locked);
     void ReadIndex(BinaryStream& in);
     void ReadHeaderSizes(BinaryStream& in);
 };

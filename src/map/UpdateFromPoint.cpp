@@ -119,6 +119,17 @@ std::size_t AddressFixup::ScanWords(std::uint8_t* bytes, std::size_t size, std::
     return count;
 }
 
+void HaloPcMap::Moved(const AddressFixup& fixup, std::int64_t newLength) {
+    LoadedLength = newLength;
+    if (fixup.Growth() == 0) return;
+    for (const std::shared_ptr<Tag>& tag : TagCache) {
+        const std::int32_t address = Wrap32(std::int64_t{tag->Offset} + Magic);
+        if (fixup.InRange(address)) tag->Offset = Wrap32(std::int64_t{fixup.Corrected(address)} - Magic);
+    }
+    HeaderFileSize = Wrap32(std::int64_t{HeaderFileSize} + fixup.Growth());
+    HeaderTagDataSize = Wrap32(std::int64_t{HeaderTagDataSize} + fixup.Growth());
+}
+
 AddressFixup HaloPcMap::UpdateFromPoint(std::int32_t scanStart, std::int32_t insertionPoint, std::int32_t growth) const {
     return AddressFixup(Magic, scanStart, insertionPoint, growth, LoadedLength);
 }

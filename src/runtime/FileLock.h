@@ -25,6 +25,10 @@ public:
     FileLock& operator=(const FileLock&) = delete;
     ~FileLock() = default;  // closing the file releases the lock
 
+    // Locks a file already open, for as long as it stays open, with the same refusals as Take;
+    // `name` is the file's name for the message.
+    static void Lock(NativeFile& file, Kind kind, const std::filesystem::path& name);
+
 private:
     explicit FileLock(NativeFile file) : file_(std::move(file)) {}
     NativeFile file_;

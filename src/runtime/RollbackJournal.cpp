@@ -290,7 +290,18 @@ void RollbackJournal::RollBack(BinaryStream& file) {
     RemoveDurably(path_);
 }
 
+bool JournalBeside(const std::filesystem::path& file) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(RollbackJournal::PathFor(file), ec));
+}
+
 Recovery RecoverFile(const std::filesystem::path& file) {
+    if (!JournalBeside(file)) return {};
+    const FileLock lock = FileLock::Take(file, FileLock::Kind::Exclusive);
+    return RecoverFile(file, lock);
+}
+
+Recovery RecoverFile(const std::filesystem::path& file, const FileLock&) {
     const std::filesystem::path path = RollbackJournal::PathFor(file);
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(path, ec);
@@ -300,7 +311,6 @@ Recovery RecoverFile(const std::filesystem::path& file) {
         return {Recovery::Outcome::Foreign, name + " is not a journal xsc wrote (not a regular file); it was left alone"};
     }
 
-    const FileLock lock = FileLock::Take(file, FileLock::Kind::Exclusive);
     BinaryStream journal = BinaryStream::OpenAsBinaryFile(path, BinaryStream::Mode::ReadOnly);
     Header h;
     switch (ReadJournal(journal, h)) {

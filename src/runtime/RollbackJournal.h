@@ -29,6 +29,7 @@
 namespace xsc {
 
 class BinaryStream;
+class FileLock;
 
 struct FileRange {
     std::int64_t offset = 0;
@@ -75,5 +76,9 @@ struct Recovery {
 // file that differs from the bytes it saved is kept, and this throws Error: the file was changed
 // and nothing can undo it.
 Recovery RecoverFile(const std::filesystem::path& file);
+// The same, for a caller that already holds the file's exclusive lock.
+Recovery RecoverFile(const std::filesystem::path& file, const FileLock& exclusive);
+// Whether anything stands at the name of the file's journal.
+bool JournalBeside(const std::filesystem::path& file);
 
 }  // namespace xsc

@@ -20,8 +20,12 @@ std::int32_t ReadScenarioField(BinaryStream& in, std::int64_t scenario, std::int
 
 void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state) {
     if (!map.f) throw Error("no map is loaded: load a map first");
-    if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
     BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+    LoadScriptData(map, state, in);
+}
+
+void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state, BinaryStream& in) {
+    if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
     // The offsets the load read are those of a file of this length; a file cut or grown since is
     // another map, whatever its fields now say.
     CheckLoadedLength(map, in.Length());
@@ -40,7 +44,6 @@ void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state) {
     }
     in.SetPosition(slotCountField);
     const std::int32_t syntaxCount = in.ReadInt16();
-    in.Close();
 
     state.SyntaxDataSize = syntaxDataSize;
     state.ScriptTable = scriptTable;

@@ -2,6 +2,7 @@
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
 struct ScriptCompilier;
 
@@ -9,5 +10,7 @@ struct ScriptCompilier;
 // data lie, how large they are, and the slot count field. Nothing is written. Throws Error when
 // no map is loaded or a field lies outside the file.
 void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state);
+// The same, through the map's stream that the command opened.
+void LoadScriptData(const HaloPcMap& map, ScriptCompilier& state, BinaryStream& in);
 
 }  // namespace xsc

@@ -16,8 +16,7 @@ using namespace scriptformat;
 
 class ScriptDataReader {
 public:
-    explicit ScriptDataReader(const HaloPcMap& map)
-        : map_(map), in_(BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly)) {}
+    ScriptDataReader(const HaloPcMap& map, BinaryStream& in) : map_(map), in_(in) {}
 
     std::int32_t Field(std::int64_t field, const char* what) {
         return in_.ReadInt32At(map_.Scenario->Offset + field, std::string("the scenario's ") + what + " field");
@@ -44,7 +43,7 @@ public:
 
 private:
     const HaloPcMap& map_;
-    BinaryStream in_;
+    BinaryStream& in_;
 };
 
 // The slots in use: the slot count field + 1 (the field is -1, 0xFFFF, when there are none),
@@ -114,8 +113,13 @@ StoredRecord CompiledScriptData::Record(std::size_t index) const {
 
 CompiledScriptData ReadScriptData(const HaloPcMap& map) {
     if (!map.f) throw Error("no map is loaded: load a map first");
+    BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+    return ReadScriptData(map, in);
+}
+
+CompiledScriptData ReadScriptData(const HaloPcMap& map, BinaryStream& in) {
     if (!map.Scenario) throw Error::InMap("the map has no scenario tag");
-    ScriptDataReader reader(map);
+    ScriptDataReader reader(map, in);
     CompiledScriptData data;
     const std::int32_t stringSize = reader.Field(kStringDataSizeField, "string data size");
     if (stringSize == kFreshStringDataSize) {

@@ -12,6 +12,7 @@
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
 
 // One 20-byte node record, field by field (scriptdata/ScriptDataFormat.h).
@@ -49,5 +50,7 @@ struct CompiledScriptData {
 // Throws Error when no map is loaded, the map has no scenario, or a field or block of the script
 // data lies outside the file or contradicts another.
 CompiledScriptData ReadScriptData(const HaloPcMap& map);
+// The same, through the map's stream that the command opened.
+CompiledScriptData ReadScriptData(const HaloPcMap& map, BinaryStream& in);
 
 }  // namespace xsc

@@ -2,6 +2,7 @@
 
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
+#include "runtime/Error.h"
 #include "runtime/Int32.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -9,10 +10,10 @@
 
 namespace xsc {
 
-ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map) {
+ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map, BinaryStream& in) {
     using namespace scriptformat;
     ScriptCompilier state;
-    LoadScriptData(map, state);
+    LoadScriptData(map, state, in);
 
     ScenarioScriptFields fields;
     fields.scenarioOffset = map.Scenario->Offset;
@@ -23,13 +24,18 @@ ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map) {
     fields.stringDataSize = state.ScriptTableSize;
     fields.stringDataOffset = state.ScriptTable;
 
-    BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
     fields.scriptCount = in.ReadInt32At(fields.scenarioOffset + kScriptCountField, "the scenario's script count field");
     fields.scriptRecordsOffset = Wrap32(
         std::int64_t{in.ReadInt32At(fields.scenarioOffset + kScriptRecordsAddressField,
                                     "the scenario's script records address field")} -
         map.Magic);
     return fields;
+}
+
+ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map) {
+    if (!map.f) throw Error("no map is loaded: load a map first");
+    BinaryStream in = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
+    return ReadScenarioScriptFields(map, in);
 }
 
 }  // namespace xsc

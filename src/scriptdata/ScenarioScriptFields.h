@@ -6,6 +6,7 @@
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
 
 struct ScenarioScriptFields {
@@ -22,5 +23,7 @@ struct ScenarioScriptFields {
 
 // Throws Error when no map is loaded or a field lies outside the file.
 ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map);
+// The same, through the map's stream that the command opened.
+ScenarioScriptFields ReadScenarioScriptFields(const HaloPcMap& map, BinaryStream& in);
 
 }  // namespace xsc

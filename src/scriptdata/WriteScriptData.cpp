@@ -7,7 +7,6 @@
 #include "map/TagSpans.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
-#include "runtime/FileLock.h"
 #include "runtime/RollbackJournal.h"
 #include "runtime/Int32.h"
 #include "runtime/TemporaryFile.h"
@@ -92,8 +91,7 @@ void CorrectScenarioBlocks(BinaryStream& source, WritePlan& plan, bool recordFix
 }
 
 WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state,
-                    const BuiltScripts& built, bool recordFixups) {
-    const ScriptArrangement a = CheckArrangement(source, map, state, built);
+                    const BuiltScripts& built, const ScriptArrangement& a, bool recordFixups) {
     WritePlan plan{a, NewRegion(state, built), {},
                    map.UpdateFromPoint(static_cast<std::int32_t>(a.scanStart), static_cast<std::int32_t>(a.insertionPoint),
                                        a.growth),
@@ -175,10 +173,8 @@ WriteResult Result(const HaloPcMap& map, WritePlan& plan) {
 }
 
 WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                         const WriteOptions& options) {
-    const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Exclusive);
-    BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadWrite);
-    WritePlan plan = PlanWrite(file, map, state, built, options.recordFixups);
+                         const ScriptArrangement& a, BinaryStream& file, const WriteOptions& options) {
+    WritePlan plan = PlanWrite(file, map, state, built, a, options.recordFixups);
     file.SetPosition(mapformat::kCompileMarkField);
     const std::string unmarked = file.Read(mapformat::kCompileMark.size());
     if (!options.journal) {
@@ -203,10 +199,9 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
 }
 
 WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                          const std::filesystem::path& output, bool recordFixups) {
-    const FileLock lock = FileLock::Take(*map.f, FileLock::Kind::Shared);
-    BinaryStream source = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
-    WritePlan plan = PlanWrite(source, map, state, built, recordFixups);
+                          const ScriptArrangement& a, BinaryStream& source, const std::filesystem::path& output,
+                          bool recordFixups) {
+    WritePlan plan = PlanWrite(source, map, state, built, a, recordFixups);
     const TailMove move = plan.Move();
     TemporaryFile temporary = TemporaryFile::Beside(output, &*map.f);
     {
@@ -224,9 +219,9 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
 }  // namespace
 
 WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                            const WriteOptions& options) {
-    if (options.output) return WriteToOutput(map, state, built, *options.output, options.recordFixups);
-    return WriteInPlace(map, state, built, options);
+                            const ScriptArrangement& arrangement, BinaryStream& file, const WriteOptions& options) {
+    if (options.output) return WriteToOutput(map, state, built, arrangement, file, *options.output, options.recordFixups);
+    return WriteInPlace(map, state, built, arrangement, file, options);
 }
 
 }  // namespace xsc

@@ -1,11 +1,12 @@
 #pragma once
 // The write phase of a compile.
 //
-// In place, with a journal: lock the map, plan, save what will change to the journal (flushed),
+// The map comes opened and locked by the command (map/MapFile.h), its arrangement checked.
+// In place, with a journal: plan, save what will change to the journal (flushed),
 // set the compile mark in the map header and flush it, write, flush the map, put the header's
 // bytes back under the mark and flush them, delete the journal (the commit point). Without a
 // journal the same, less the journal: a crash then leaves a marked map, refused when opened.
-// Everything is read and checked first: the arrangement of the map, the fields to write, the tag
+// Everything is read first: the fields to write, the tag
 // index with its corrected data addresses, and the new region (strings, 1024 zero bytes, 0xFF
 // padding, script records) in memory. Only then is the file written: in place, the new length is
 // reserved (so a full disk or a file-size limit fails before any byte changes), the region and
@@ -24,7 +25,9 @@
 
 namespace xsc {
 
+class BinaryStream;
 class HaloPcMap;
+struct ScriptArrangement;
 struct ScriptCompilier;
 struct BuiltScripts;
 
@@ -44,10 +47,12 @@ struct WriteOptions {
 };
 
 // Writes the compiled scripts into the loaded map in place, or into `output` leaving the map
-// untouched. In place, the map is locked against other writers for the whole write, and (with a
-// journal) every byte the write changes is saved beside the map first: an error part-way puts it
+// untouched. `file` is the map, opened by the command with its lock held (read-write and the
+// exclusive lock in place, the shared lock for an output file); `arrangement` is what every check
+// before the first write found (CheckArrangement and the compile's own checks). In place, with a
+// journal, every byte the write changes is saved beside the map first: an error part-way puts it
 // back at once, a crash part-way is undone when the map is next opened (RecoverFile).
 WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                            const WriteOptions& options);
+                            const ScriptArrangement& arrangement, BinaryStream& file, const WriteOptions& options);
 
 }  // namespace xsc

@@ -28,7 +28,8 @@ bool SameState(const HaloPcMap& a, const HaloPcMap& b) {
     return a.Magic == b.Magic && a.TagCount == b.TagCount && a.TagCache == b.TagCache && a.TagByName == b.TagByName &&
            a.TagsByIdent == b.TagsByIdent && a.Scenario == b.Scenario && a.tagOffset == b.tagOffset &&
            a.indexOffset == b.indexOffset && a.MapMagic == b.MapMagic && a.f == b.f && a.HeaderCode == b.HeaderCode &&
-           a.LoadedLength == b.LoadedLength;
+           a.LoadedLength == b.LoadedLength && a.HeaderFileSize == b.HeaderFileSize &&
+           a.HeaderTagDataSize == b.HeaderTagDataSize;
 }
 
 // A successful load promises one Tag per entry, Scenario first, every name in the file and

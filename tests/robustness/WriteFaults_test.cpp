@@ -171,7 +171,8 @@ TEST_F(WriteFaults, MapDisappearsOrChangesLengthBetweenLoadAndCompile) {
             length < 0 ? void(fs::remove(map)) : fs::resize_file(map, static_cast<std::uintmax_t>(length));
             const test::Bytes changed = length < 0 ? test::Bytes() : test::ReadBytes(map);
             ExpectReport(Compile(loaded, output),
-                         length < 0 ? "cannot open for reading: " + test::NoSuchFileReason()
+                         length < 0 ? std::string(output ? "cannot open for reading: " : "cannot open for writing: ") +
+                                          test::NoSuchFileReason()
                                     : "the map file changed since it was loaded (" + std::to_string(size) + " bytes then, " +
                                           std::to_string(length) + " now)");
             EXPECT_TRUE(length < 0 || test::ReadBytes(map) == changed);

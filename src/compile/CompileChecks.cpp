@@ -1,4 +1,4 @@
-#include "compile/RecompileCheck.h"
+#include "compile/CompileChecks.h"
 
 #include <string>
 
@@ -7,7 +7,6 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "scriptdata/ReadScriptData.h"
-#include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -21,13 +20,7 @@ using namespace scriptformat;
                        "); xsc can only recompile maps it compiled itself");
 }
 
-}  // namespace
-
-void CheckScriptsAreOurs(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built) {
-    if (state.ScriptTableSize == kFreshStringDataSize) return;
-    BinaryStream file = BinaryStream::OpenAsBinaryFile(*map.f, BinaryStream::Mode::ReadOnly);
-    // The shape of the string region first: its refusals say most precisely what is foreign.
-    CheckArrangement(file, map, state, built);
+void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map) {
     const std::int32_t globals = file.ReadInt32At(std::int64_t{map.Scenario->Offset} + kGlobalsBlockField + kBlockCount,
                                                   "the scenario's globals count field");
     if (globals != 0) {
@@ -36,10 +29,20 @@ void CheckScriptsAreOurs(const HaloPcMap& map, const ScriptCompilier& state, con
                           " in the node data a compile replaces");
     }
     try {
-        Decompile(ReadScriptData(map));
+        Decompile(ReadScriptData(map, file));
     } catch (const Error& e) {
         CompiledElsewhere(std::string("its node data does not read as xsc writes it: ") + e.what());
     }
+}
+
+}  // namespace
+
+ScriptArrangement CheckBeforeWrite(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
+                                   const BuiltScripts& built) {
+    // The shape of the string region first: its refusals say most precisely what is foreign.
+    const ScriptArrangement arrangement = CheckArrangement(file, map, state, built);
+    if (state.ScriptTableSize != kFreshStringDataSize) CheckScriptsAreOurs(file, map);
+    return arrangement;
 }
 
 }  // namespace xsc

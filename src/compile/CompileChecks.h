@@ -1,0 +1,31 @@
+#pragma once
+// Every check a compile makes before its first write, in one place, so that the compile and
+// `xsc check --map` refuse the same maps with the same words:
+//
+//   - the map's arrangement (scriptdata/ScriptArrangement.h): the file is still the map that was
+//     loaded and not cut short, the regions written in place lie before the string data, the old
+//     script region is a fresh map's or recognised as ours, the scripts fit, the header's sizes
+//     stay within what the game holds;
+//   - for a recompile, that the scripts being replaced are ours. The string data's own shape is
+//     not enough: the game's official compiler lays out strings as we do, apart from the padding,
+//     shared strings and the text offsets of nodes without text, so a map whose texts happen to
+//     end on a multiple of 4 passes that test. So a recompile also asks that the node data reads
+//     exactly as this program writes it (the decompile's strict reading: every script's tree,
+//     every text where a compile appends it), and that the scenario has no globals: their initial
+//     values are node trees in the same node data, which a recompile overwrites.
+
+#include "scriptdata/ScriptArrangement.h"
+
+namespace xsc {
+
+class BinaryStream;
+class HaloPcMap;
+struct BuiltScripts;
+struct ScriptCompilier;
+
+// `file` is the loaded map, open; reads, never writes. Throws Error (about the map) naming what
+// is wrong.
+ScriptArrangement CheckBeforeWrite(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
+                                   const BuiltScripts& built);
+
+}  // namespace xsc
