@@ -36,6 +36,10 @@ class FailOnMessage : public xsc::MessageBox {
 public:
     void MsgBox(const QString& text) override { Fail(text); }
     void ErrorBox(const QString& text) override { Fail(text); }
+    bool Question(const QString& text, const QString&, const QString&) override {
+        Fail(text);
+        return false;
+    }
     static void Fail(const QString& text) {
         std::fprintf(stderr, "xsc-gui-screenshot: unexpected message: %s\n", qPrintable(text));
         std::exit(1);

@@ -12,6 +12,10 @@ QString Tr(const char* text) { return QCoreApplication::translate("Window1", tex
 
 QString FileName(const std::filesystem::path& path) { return QStringFromPath(path.filename()); }
 
+QString AtPosition(std::int64_t line, std::int64_t column, const QString& reason) {
+    return Tr("Line %1, column %2: %3").arg(line).arg(column).arg(reason);
+}
+
 }  // namespace
 
 QString DescribeError(const Error& error) {
@@ -19,8 +23,33 @@ QString DescribeError(const Error& error) {
     if (error.subject() != Error::Subject::Script || error.line() <= 0) return what;
     // The message starts with "line:column: "; say it in words instead.
     const QString prefix = QStringLiteral("%1:%2: ").arg(error.line()).arg(error.column());
-    const QString reason = what.startsWith(prefix) ? what.mid(prefix.size()) : what;
-    return Tr("Line %1, column %2: %3").arg(error.line()).arg(error.column()).arg(reason);
+    return AtPosition(error.line(), error.column(), what.startsWith(prefix) ? what.mid(prefix.size()) : what);
+}
+
+QString DescribeDiagnostic(const Diagnostic& diagnostic) {
+    const QString message = QString::fromStdString(diagnostic.message);
+    if (diagnostic.line <= 0) return message;
+    return AtPosition(diagnostic.line, diagnostic.column, message);
+}
+
+QString ScriptErrorsText(const std::vector<Diagnostic>& errors) {
+    QStringList lines;
+    for (const Diagnostic& d : errors) lines << DescribeDiagnostic(d);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString CompileWarningsText(const std::filesystem::path& map, const std::vector<Diagnostic>& warnings,
+                            const std::vector<Diagnostic>& mapWarnings) {
+    QStringList lines;
+    const std::size_t count = warnings.size() + mapWarnings.size();
+    lines << (count == 1 ? Tr("The check of the script found 1 warning:")
+                         : Tr("The check of the script found %1 warnings:").arg(count));
+    for (const Diagnostic& d : warnings) lines << DescribeDiagnostic(d);
+    for (const Diagnostic& d : mapWarnings) {
+        lines << Tr("\"%1\": %2").arg(FileName(map), QString::fromStdString(d.message));
+    }
+    lines << QString() << Tr("Compile it into \"%1\" anyway?").arg(FileName(map));
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString LoadFailedText(const std::filesystem::path& chosen, const QString& reason,
@@ -30,6 +59,11 @@ QString LoadFailedText(const std::filesystem::path& chosen, const QString& reaso
         text += Tr("\n\nThe map \"%1\" stays loaded.").arg(FileName(*stillLoaded));
     }
     return text;
+}
+
+QString WindowTitleText(const std::optional<std::filesystem::path>& map) {
+    if (!map) return Tr("Compiler");
+    return Tr("Compiler - %1").arg(FileName(*map));
 }
 
 QString CompileFailedText(const std::optional<std::filesystem::path>& map, const QString& reason) {

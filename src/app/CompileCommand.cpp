@@ -2,20 +2,82 @@
 
 #include <QString>
 
+#include "compile/BuildScriptData.h"
+#include "compile/ScriptCheck.h"
+#include "compile/ScriptLanguageChoice.h"
+#include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
-#include "runtime/XmlDocument.h"
-#include "compile/BuildScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
+namespace {
 
-void CompileScriptText(HaloPcMap& map, ScriptCompilier& state, const QString& scriptText) {
+// The build a source is compiled for, as `xsc compile` takes it: the one the map's header names.
+std::optional<engine::EngineBuild> BuildOfLoadedMap(const HaloPcMap& map) { return engine::ReadMapEngine(*map.f).build; }
+
+void RefuseUnknownBuild(const HaloPcMap& map) {
+    throw Error("a script in the source language is compiled for one build of the game, and this map's build is " +
+                    engine::DescribeMapEngine(engine::ReadMapEngine(*map.f)) + "; known: " + engine::KnownMapEngines() +
+                    ". Write the script in XML, or compile it with xsc compile --engine",
+                Error::Subject::Map);
+}
+
+// The source language is UTF-8. XML is parsed from the field's text as it stands: an encoding its
+// declaration names was the encoding of bytes the field no longer has.
+CheckedScript CheckText(const HaloPcMap& map, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    CheckOptions options;
+    options.build = BuildOfLoadedMap(map);
+    if (DetectScriptLanguage(bytes) == ScriptLanguage::Source) {
+        if (!options.build) RefuseUnknownBuild(map);
+        return CheckScriptText(bytes, ScriptLanguage::Source, options);
+    }
+    CheckedScript checked;
+    checked.document = XmlDocument::LoadXml(text);
+    checked.diagnostics = CheckScript(*checked.document, options);
+    return checked;
+}
+
+void SplitBySeverity(CheckedScript& checked, CheckedForCompile& out) {
+    for (Diagnostic& d : checked.diagnostics) {
+        if (d.severity == Diagnostic::Severity::Error) out.errors.push_back(std::move(d));
+        if (d.severity == Diagnostic::Severity::Warning) out.warnings.push_back(std::move(d));
+    }
+}
+
+// What a compile into the map warns of; nothing when it is going to refuse the map.
+std::optional<std::vector<Diagnostic>> MapWarnings(const XmlDocument& document, const HaloPcMap& map) {
+    std::vector<Diagnostic> found = CheckMap(document, map);
+    for (const Diagnostic& d : found) {
+        if (d.severity == Diagnostic::Severity::Error) return std::nullopt;
+    }
+    return found;
+}
+
+}  // namespace
+
+CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scriptText) {
     if (!map.f) {
         throw Error("No map is loaded. Choose File > Load map, then compile again.");
     }
-    // Parsing drops whitespace-only text between elements, so scripts may be indented freely.
-    const XmlDocument document = XmlDocument::LoadXml(scriptText);
+    CheckedScript checked = CheckText(map, scriptText);
+    CheckedForCompile out;
+    SplitBySeverity(checked, out);
+    if (!out.errors.empty()) return out;
+    // A compile that is going to refuse the map says so itself, alone: the warnings are kept back,
+    // as `xsc compile` keeps them.
+    if (auto mapWarnings = MapWarnings(*checked.document, map)) {
+        out.mapWarnings = std::move(*mapWarnings);
+    } else {
+        out.warnings.clear();
+    }
+    out.document = std::move(checked.document);
+    return out;
+}
+
+void CompileCheckedScript(HaloPcMap& map, ScriptCompilier& state, const XmlDocument& document) {
     BuildScriptData(map, document, state);
 }
 

@@ -1,7 +1,14 @@
 #pragma once
-// The compile command without its window: checks that a map is loaded, parses the script text
-// and builds it into the loaded map in place. The window shows "done!" when it returns and the
-// error's text when it throws.
+// The compile command without its window, in two steps. The check reads the script field's text
+// in either language (told by its first character that is not blank, as `xsc compile` tells
+// standard input) for the build the loaded map's header names, and builds what the compile needs;
+// the window shows what it found. The compile then builds that into the loaded map in place.
+
+#include <optional>
+#include <vector>
+
+#include "compiler/Diagnostic.h"
+#include "runtime/XmlDocument.h"
 
 class QString;
 
@@ -10,8 +17,20 @@ namespace xsc {
 class HaloPcMap;
 struct ScriptCompilier;
 
-// Throws Error. A map that is not loaded is refused before anything is read or written;
-// malformed XML is refused (with its line and column) before the map is touched.
-void CompileScriptText(HaloPcMap& map, ScriptCompilier& state, const QString& scriptText);
+struct CheckedForCompile {
+    std::optional<XmlDocument> document;  // what the compile builds; empty when there are errors
+    std::vector<Diagnostic> errors;       // sorted by line and column, those of the whole script last
+    std::vector<Diagnostic> warnings;     // the same; notes are left out
+    std::vector<Diagnostic> mapWarnings;  // what a compile into the map warns of (line 0)
+};
+
+// Throws Error when there is nothing to check: no map is loaded (said before the script is read),
+// the map's header names a build xsc does not know and the script is in the source language, or
+// the XML is malformed (with its line and column, as the compile has always said it).
+CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scriptText);
+
+// Builds a checked document into the loaded map in place. Throws Error; a refused compile leaves
+// the map as it was.
+void CompileCheckedScript(HaloPcMap& map, ScriptCompilier& state, const XmlDocument& document);
 
 }  // namespace xsc

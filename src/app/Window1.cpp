@@ -21,7 +21,10 @@
 #include "CommandMessages.h"
 #include "CompileCommand.h"
 #include "MenuBar1.h"
+#include "PathText.h"
 #include "ScriptField.h"
+#include "ScriptHighlighter.h"
+#include "engine/MapEngine.h"
 #include "map/HaloMapTypes.h"
 #include "runtime/Error.h"
 #include "runtime/RollbackJournal.h"
@@ -67,7 +70,7 @@ Window1::~Window1() = default;
 
 void Window1::Layout() {
     setObjectName(QStringLiteral("Window1"));
-    setWindowTitle(tr("Compiler"));
+    setWindowTitle(WindowTitleText(std::nullopt));
     setWindowFlags(kWindowFlags);
 
     menuBar_ = new MenuBar1(this);
@@ -94,6 +97,7 @@ void Window1::CreateControls() {
     palette.setColor(QPalette::Text, Qt::black);
     ScriptFld->setPalette(palette);
     content_->Place(ScriptFld, kScriptFldRect, kAllEdges);
+    highlighter_ = new ScriptHighlighter(ScriptFld->document());
 
     BtnCompileScript = new QPushButton(tr("Compile Script"), content_);
     BtnCompileScript->setObjectName(QStringLiteral("BtnCompileScript"));
@@ -136,14 +140,25 @@ void Window1::ConnectEditCommands() {
 }
 
 void Window1::BtnCompileScript_Action() {
-    bool compiled = false;
-    RunCommand(
-        [this, &compiled] {
-            CompileScriptText(LoadedMap, compiler_, ScriptFld->toPlainText());
-            compiled = true;
-        },
-        [this](const QString& reason) { return CompileFailedText(LoadedMap.f, reason); });
-    if (compiled) services_.messages->MsgBox(tr("done!"));
+    const auto describe = [this](const QString& reason) { return CompileFailedText(LoadedMap.f, reason); };
+    std::optional<CheckedForCompile> checked;
+    RunCommand([this, &checked] { checked = CheckScriptForCompile(LoadedMap, ScriptFld->toPlainText()); }, describe);
+    if (!checked || !AcceptCheck(*checked)) return;
+    if (RunCommand([this, &checked] { CompileCheckedScript(LoadedMap, compiler_, *checked->document); }, describe)) {
+        services_.messages->MsgBox(tr("done!"));
+    }
+}
+
+bool Window1::AcceptCheck(const CheckedForCompile& checked) {
+    if (!checked.errors.empty()) {
+        MoveCursorToFirst(checked.errors);
+        services_.messages->ErrorBox(CompileFailedText(LoadedMap.f, ScriptErrorsText(checked.errors)));
+        return false;
+    }
+    if (checked.warnings.empty() && checked.mapWarnings.empty()) return true;
+    MoveCursorToFirst(checked.warnings);
+    return services_.messages->Question(CompileWarningsText(*LoadedMap.f, checked.warnings, checked.mapWarnings),
+                                        tr("Compile anyway"), tr("Cancel"));
 }
 
 void Window1::FileLoadmap_Action() {
@@ -159,37 +174,66 @@ void Window1::FileLoadmap_Action() {
         [&chosen, &loadedBefore](const QString& reason) {
             return LoadFailedText(chosen.value_or(std::filesystem::path()), reason, loadedBefore);
         });
+    FollowLoadedMap();
     if (!recovered.isEmpty()) services_.messages->MsgBox(recovered);
+}
+
+// A map whose build cannot be read or is not known is highlighted as scripts are checked without
+// one: for the custom build.
+void Window1::FollowLoadedMap() {
+    setWindowTitle(WindowTitleText(LoadedMap.f));
+    setWindowFilePath(LoadedMap.f ? QStringFromPath(*LoadedMap.f) : QString());
+    std::optional<engine::EngineBuild> build;
+    if (LoadedMap.f) {
+        try {
+            build = engine::ReadMapEngine(*LoadedMap.f).build;
+        } catch (const Error&) {
+        }
+    }
+    highlighter_->SetBuild(build.value_or(engine::kDefaultBuild));
 }
 
 void Window1::aboutMenu_Action() { About::Open(this); }
 
-void Window1::RunCommand(const std::function<void()>& command,
+bool Window1::RunCommand(const std::function<void()>& command,
                          const std::function<QString(const QString& reason)>& describe) {
     try {
         command();
+        return true;
     } catch (const Error& error) {
-        if (error.subject() == Error::Subject::Script && error.line() > 0) {
-            MoveCursorTo(error.line(), error.column());
-        }
+        if (error.subject() == Error::Subject::Script) MoveCursorTo(error.line(), error.column());
         services_.messages->ErrorBox(describe(DescribeError(error)));
     } catch (const std::bad_alloc&) {
         services_.messages->ErrorBox(describe(tr("There is not enough memory for this command.")));
     } catch (const std::exception& error) {
         services_.messages->ErrorBox(describe(QString::fromLocal8Bit(error.what())));
     }
+    return false;
 }
 
-void Window1::MoveCursorTo(std::int64_t line, std::int64_t column) {
+bool Window1::MoveCursorTo(std::int64_t line, std::int64_t column) {
+    if (line <= 0) return false;
     QTextDocument* document = ScriptFld->document();
     QTextBlock block = document->findBlockByNumber(static_cast<int>(std::min<std::int64_t>(line - 1, INT_MAX)));
     if (!block.isValid()) block = document->lastBlock();
-    const std::int64_t offset = std::clamp<std::int64_t>(column - 1, 0, block.length() - 1);
+    // Columns count characters; the field counts UTF-16 units, two for a character beyond them.
+    const QString text = block.text();
+    qsizetype offset = 0;
+    for (std::int64_t counted = 1; counted < column && offset < text.size(); ++counted) {
+        offset += text[offset].isHighSurrogate() && offset + 1 < text.size() ? 2 : 1;
+    }
     QTextCursor cursor(document);
     cursor.setPosition(block.position() + static_cast<int>(offset));
     ScriptFld->setTextCursor(cursor);
     ScriptFld->ensureCursorVisible();
     ScriptFld->setFocus();
+    return true;
+}
+
+void Window1::MoveCursorToFirst(const std::vector<Diagnostic>& diagnostics) {
+    for (const Diagnostic& d : diagnostics) {
+        if (MoveCursorTo(d.line, d.column)) return;
+    }
 }
 
 }  // namespace xsc

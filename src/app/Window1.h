@@ -2,7 +2,8 @@
 // The main window "Compiler": the script field, the "Compile Script" button and the menu bar.
 // It owns the one map object, LoadedMap, for its whole life, and the compiler's working state.
 // Every command runs to its end here: an error is shown in one message box and never leaves
-// the window, so the script the user typed survives any failure.
+// the window, so the script the user typed survives any failure. The title names the loaded
+// map ("Compiler - level.map"); the script field takes either language and highlights it.
 
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "FileChooser.h"
 #include "MessageBox.h"
+#include "compiler/Diagnostic.h"
 #include "map/HaloPcMap.h"
 #include "scriptdata/ScriptCompilier.h"
 
@@ -22,6 +24,8 @@ namespace xsc {
 
 class AnchoredPane;
 class MenuBar1;
+class ScriptHighlighter;
+struct CheckedForCompile;
 
 class Window1 : public QMainWindow {
     Q_OBJECT
@@ -48,10 +52,14 @@ public:
     // The menu bar, whose items are members: Menus()->FileLoadmap, Menus()->EditCopy, ...
     MenuBar1* Menus() const { return menuBar_; }
 
-    // The compile command: parse ScriptFld, build it into LoadedMap, then "done!".
+    // The compile command: check ScriptFld (errors refuse the compile, warnings ask whether to go
+    // on), build it into LoadedMap, then "done!".
     void BtnCompileScript_Action();
     // File > Load map: ask for a map and load it into LoadedMap. Shows nothing when it works.
     void FileLoadmap_Action();
+
+    // The script field's highlighting.
+    ScriptHighlighter* Highlighter() const { return highlighter_; }
     // About: show the About window.
     void aboutMenu_Action();
 
@@ -62,15 +70,25 @@ private:
     void ConnectEditCommands();
 
     // Runs one command; an error it throws is shown as `describe` words it, and goes no further.
-    void RunCommand(const std::function<void()>& command,
+    // Returns whether it ran to its end.
+    bool RunCommand(const std::function<void()>& command,
                     const std::function<QString(const QString& reason)>& describe);
-    // Puts the script field's text cursor on a script position (line and column from 1).
-    void MoveCursorTo(std::int64_t line, std::int64_t column);
+    // What the check found, shown: false when the compile is not to go on (errors, or warnings
+    // the user did not compile anyway).
+    bool AcceptCheck(const CheckedForCompile& checked);
+    // The title and the highlighting's build follow the loaded map.
+    void FollowLoadedMap();
+    // Puts the script field's text cursor on a script position (line and column from 1, the
+    // column counting characters) and returns whether it was one.
+    bool MoveCursorTo(std::int64_t line, std::int64_t column);
+    // The cursor on the first of `diagnostics` that has a position.
+    void MoveCursorToFirst(const std::vector<Diagnostic>& diagnostics);
 
     ScriptCompilier compiler_;
     Services services_;
     MenuBar1* menuBar_ = nullptr;
     AnchoredPane* content_ = nullptr;
+    ScriptHighlighter* highlighter_ = nullptr;
 };
 
 }  // namespace xsc

@@ -1,6 +1,7 @@
 // The main window as the user drives it: its two commands, File > Load map (Command-L) with a
-// chooser the test answers and a real click on "Compile Script", checked against the command-line
-// tool; then Tab, how the controls follow a resize, the editing items, the About window and Quit.
+// chooser the test answers and a real click on "Compile Script" in either language, checked
+// against the command-line tool, with the check's errors and warnings shown before; then Tab, how
+// the controls follow a resize, the editing items, the About window and Quit.
 // How the window and its menus look is checked by the pictures scripts/screenshot renders.
 
 #include <QAction>
@@ -11,6 +12,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -19,6 +22,7 @@
 #include "Canvas.h"
 #include "EggPicture.h"
 #include "MenuBar1.h"
+#include "ScriptHighlighter.h"
 #include "Window1.h"
 #include "mapgen/MapGenerator.h"
 #include "runtime/BinaryStream.h"
@@ -58,11 +62,17 @@ struct AnsweringChooser : FileChooser {
     }
 };
 
-// "done!" for a notice, "error: <text>" for an error box.
+// "done!" for a notice, "error: <text>" for an error box, "question: <text> [<proceed>|<cancel>]"
+// for a question, which is answered with `proceed`.
 struct RecordedMessages : MessageBox {
     std::vector<std::string> shown;
+    bool proceed = false;
     void MsgBox(const QString& text) override { shown.push_back(text.toStdString()); }
     void ErrorBox(const QString& text) override { shown.push_back("error: " + text.toStdString()); }
+    bool Question(const QString& text, const QString& yes, const QString& no) override {
+        shown.push_back(QStringLiteral("question: %1 [%2|%3]").arg(text, yes, no).toStdString());
+        return proceed;
+    }
 };
 
 class WindowTest : public ::testing::Test {
@@ -88,15 +98,34 @@ protected:
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
+// The map of the retail build (engine value 7), whose engine lacks sv_say.
+mapgen::MapOptions RetailMap() {
+    mapgen::MapOptions options = SmallMap(7);
+    options.engineValue = 7;
+    return options;
+}
+
 class Commands : public WindowTest {
 protected:
     void SetUp() override {
-        layout = mapgen::WriteMap(map, SmallMap(7));
+        layout = mapgen::WriteMap(map, RetailMap());
         original = ReadBytes(map);
     }
     void Compile(const QString& script) {
         window->ScriptFld->setPlainText(script);
         QTest::mouseClick(window->BtnCompileScript, Qt::LeftButton);
+    }
+    // What `xsc compile` makes of the map as it was with `script` written to a file named `name`.
+    Bytes CompiledByTheCommandLine(const std::string& name, const QString& script) {
+        WriteText(dir / name, script.toStdString());
+        EXPECT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map), Q(dir / name),
+                                                                   QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
+        return ReadBytes(dir / "cli.map");
+    }
+    // Where the script field's text cursor is: line and UTF-16 offset in it, from 1.
+    std::pair<int, int> Cursor() const {
+        const QTextCursor cursor = window->ScriptFld->textCursor();
+        return {cursor.blockNumber() + 1, cursor.positionInBlock() + 1};
     }
 
     const std::filesystem::path map = dir / "seed7.map";
@@ -105,44 +134,135 @@ protected:
 };
 
 // A load says nothing; a failed one says so and keeps the map loaded before; a cancel forgets it.
+// The title names the loaded map, and the highlighting takes its build's names.
 TEST_F(Commands, CommandLLoadsTheChosenMapAndACancelForgetsIt) {
+    window->ScriptFld->setPlainText(QStringLiteral("(sv_say \"hi\")"));
+    const auto sayIsUnknown = [this] {
+        const auto formats = window->ScriptFld->document()->firstBlock().layout()->formats();
+        return formats.size() == 2 && formats[0].format == ScriptHighlighter::Format(Highlight::Unknown);
+    };
+    EXPECT_EQ(window->windowTitle(), "Compiler");
+    EXPECT_FALSE(sayIsUnknown());
     chooser->answer = map;
     QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_EQ(chooser->filters, std::vector<std::string>{"Halo map (*.map)"});
     EXPECT_EQ(window->LoadedMap.f, map);
     EXPECT_EQ(window->LoadedMap.TagCount, layout.tagCount);
     EXPECT_TRUE(messages->shown.empty());
+    EXPECT_EQ(window->windowTitle(), "Compiler - seed7.map");
+    EXPECT_TRUE(sayIsUnknown());  // the retail build has no sv_say
     Load(dir / "missing.map");
     EXPECT_EQ(messages->shown, std::vector<std::string>{"error: The map \"missing.map\" could not be loaded:\ncannot open for "
                                                         "reading: No such file or directory\n\nThe map \"seed7.map\" stays loaded."});
     EXPECT_EQ(window->LoadedMap.f, map);
+    EXPECT_EQ(window->windowTitle(), "Compiler - seed7.map");
     Load(std::nullopt);
     EXPECT_FALSE(window->LoadedMap.f);
     EXPECT_EQ(messages->shown.size(), 1u);  // a cancel says nothing
+    EXPECT_EQ(window->windowTitle(), "Compiler");
+    EXPECT_FALSE(sayIsUnknown());
 }
 
-// One script with one call, print("Hello from xsc!").
+// One script with one call, print("Hello from xsc!"), in either language.
 const QString kHello = QStringLiteral(
     "<Scripts>\n  <Script NameAttr=\"hello\" TypeAttr=\"1\" ReTypeAttr=\"4\">\n    <ScriptCommand Command=\"print\" "
-    "EngineId=\"52\" ValueType=\"4\">\n      <ScriptValue ValueType=\"9\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
+    "EngineId=\"28\" ValueType=\"4\">\n      <ScriptValue ValueType=\"9\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
     "  </Script>\n</Scripts>\n");
+const QString kHelloSource = QStringLiteral("; hello\n(script dormant hello\n  (print \"Hello from xsc!\"))\n");
 
-TEST_F(Commands, AClickCompilesAsTheCommandLineToolDoesAndSaysDoneOnce) {
-    WriteText(dir / "hello.xml", kHello.toStdString());
-    ASSERT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map),
-                                Q(dir / "hello.xml"), QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
-    const Bytes expected = ReadBytes(dir / "cli.map");
-    ASSERT_TRUE(expected != original);
+TEST_F(Commands, AClickCompilesEitherLanguageAsTheCommandLineToolDoesAndSaysDoneOnce) {
+    for (const auto& [file, script] : {std::pair{"hello.xml", kHello}, std::pair{"hello.hsc", kHelloSource}}) {
+        SCOPED_TRACE(file);
+        WriteBytes(map, original);
+        messages->shown.clear();
+        const Bytes expected = CompiledByTheCommandLine(file, script);
+        ASSERT_TRUE(expected != original);
 
+        Load(map);
+        Compile(script);
+        EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
+        EXPECT_TRUE(ReadBytes(map) == expected);
+        EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+        // Compiling again recompiles the map: the same script gives the same bytes.
+        Compile(script);
+        EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
+        EXPECT_TRUE(ReadBytes(map) == expected);
+    }
+}
+
+// Every error in one box, the cursor on the first (its column counts characters: the emoji before
+// it is two UTF-16 units in the field); nothing is asked or written.
+TEST_F(Commands, EveryErrorOfTheCheckIsShownInOneBoxWithTheCursorOnTheFirst) {
+    const QString script = QStringLiteral("(script startup a\n  (print \"\U0001F600\") (sleep \"x\")\n  (foo 1))\n");
     Load(map);
+    Compile(script);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{
+                                   "error: The script was not compiled into \"seed7.map\":\nLine 2, column 22: a short must be a "
+                                   "whole number, not \"x\" (argument 1 of \"sleep\")\nLine 3, column 4: unknown function "
+                                   "\"foo\"; did you mean \"or\" or \"not\"?"});
+    EXPECT_EQ(Cursor(), std::pair(2, 23));
+    EXPECT_TRUE(ReadBytes(map) == original);
+    EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+}
+
+// Warnings ask, with the cursor on the first: Cancel compiles nothing; "Compile anyway" compiles
+// as the command line does.
+TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
+    const struct {
+        const char* file;
+        QString script;
+        std::string question;
+        std::pair<int, int> cursor;
+    } cases[] = {
+        {"warned.hsc",
+         QStringLiteral("(script startup a\n  (sleep 1)\n  (set multiplayer_hit_sound_volume 0.5)\n"
+                        "  (if (= (ai_living_count e) (game_is_cooperative)) (sleep 2)))\n"),
+         "The check of the script found 2 warnings:\nLine 3, column 8: the engine global \"multiplayer_hit_sound_volume\" "
+         "exists only in the custom build\nLine 4, column 7: \"=\" compares short with boolean, which do not convert to "
+         "each other\n\nCompile it into \"seed7.map\" anyway?",
+         {3, 8}},
+        {"warned.xml", QString(kHello).replace(QStringLiteral("\"28\""), QStringLiteral("\"52\"")),
+         "The check of the script found 1 warning:\nLine 3, column 5: \"print\" is function 28 in the retail build, not 52 "
+         "(52 is \"objects_can_see_flag\")\n\nCompile it into \"seed7.map\" anyway?",
+         {3, 5}},
+    };
+    for (const auto& c : cases) {
+        for (const bool proceed : {false, true}) {
+            SCOPED_TRACE(std::string(c.file) + (proceed ? ", compiled anyway" : ", cancelled"));
+            WriteBytes(map, original);
+            const Bytes expected = CompiledByTheCommandLine(c.file, c.script);
+            Load(map);
+            messages->shown.clear();
+            messages->proceed = proceed;
+            Compile(c.script);
+            const std::string question = "question: " + c.question + " [Compile anyway|Cancel]";
+            const std::vector<std::string> shown = proceed ? std::vector<std::string>{question, "done!"}
+                                                           : std::vector<std::string>{question};
+            EXPECT_EQ(messages->shown, shown);
+            EXPECT_TRUE(ReadBytes(map) == (proceed ? expected : original));
+            EXPECT_EQ(Cursor(), c.cursor);
+        }
+    }
+}
+
+// A source is compiled for the map's build: one xsc does not know refuses it, and XML still compiles.
+TEST_F(Commands, ASourceForAMapOfAnUnknownBuildIsRefused) {
+    const std::filesystem::path unknown = dir / "unknown.map";
+    mapgen::MapOptions options = SmallMap(7);
+    options.engineValue = 12;
+    mapgen::WriteMap(unknown, options);
+    const Bytes before = ReadBytes(unknown);
+    Load(unknown);
+    Compile(kHelloSource);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{
+                                   "error: The script was not compiled into \"unknown.map\":\na script in the source language is "
+                                   "compiled for one build of the game, and this map's build is unknown (engine value 12 at "
+                                   "0x4); known: 7 retail or 609 custom at 0x4 of a \"daeh\" header, 6 demo at 0x588 of a "
+                                   "header with \"Ehed\" at 0x2c0. Write the script in XML, or compile it with xsc compile "
+                                   "--engine"});
+    EXPECT_TRUE(ReadBytes(unknown) == before);
     Compile(kHello);
-    EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
-    EXPECT_TRUE(ReadBytes(map) == expected);
-    EXPECT_EQ(window->ScriptFld->toPlainText(), kHello);
-    // Compiling again recompiles the map: the same script gives the same bytes.
-    Compile(kHello);
-    EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
-    EXPECT_TRUE(ReadBytes(map) == expected);
+    EXPECT_EQ(messages->shown.back(), "done!");
 }
 
 // A compile that a crash interrupted (its journal saved, the map half-written) is undone when
