@@ -31,9 +31,9 @@ void ShowNotice(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 QString ShownPart(const QString& text, int lines) {
     const QStringList all = text.split(QLatin1Char('\n'));
     if (all.size() <= lines) return text;
-    const qsizetype more = all.size() - (lines - 1);
-    return QStringList(all.mid(0, lines - 1)).join(QLatin1Char('\n')) + QLatin1Char('\n') +
-           QCoreApplication::translate("MessageBox", "(%1 more lines: Show Details...)").arg(more);
+    QStringList shown = all.mid(0, lines - 1);
+    shown << QCoreApplication::translate("MessageBox", "(%1 more lines: Show Details...)").arg(all.size() - shown.size());
+    return shown.join(QLatin1Char('\n'));
 }
 
 void QtMessageBox::MsgBox(const QString& text) { ShowNotice(parent_, QMessageBox::Information, text); }

@@ -44,14 +44,14 @@ QTextCharFormat ScriptHighlighter::Format(Highlight kind) {
     switch (kind) {
         case Highlight::Comment: return Coloured("#6a737d", false, true);
         case Highlight::String: return Coloured("#a31515");
-        case Highlight::Number: return Coloured("#098658");
+        case Highlight::Number: return Coloured("#1750eb");
         case Highlight::Keyword: return Coloured("#0033b3", true);
         case Highlight::Function: return Coloured("#6f42c1");
         case Highlight::Global: return Coloured("#00778a");
         case Highlight::Unknown: return WavyUnderline();
         case Highlight::Element: return Coloured("#0033b3");
         case Highlight::Attribute: return Coloured("#9c5d00");
-        case Highlight::Value: return Coloured("#a31515");
+        case Highlight::Value: return Coloured("#067d17");
     }
     return {};
 }

@@ -72,7 +72,8 @@ private:
             return Through(open, u">", Highlight::Comment, State::Markup);
         }
         at_ = open + (rest.startsWith(u"</") ? 2 : 1);
-        Mark(at_, Name(), Highlight::Element);
+        const qsizetype name = at_;
+        Mark(name, Name(), Highlight::Element);
         return Tag();
     }
 
