@@ -42,8 +42,8 @@ QString CompileWarningsText(const std::filesystem::path& map, const std::vector<
                             const std::vector<Diagnostic>& mapWarnings) {
     QStringList lines;
     const std::size_t count = warnings.size() + mapWarnings.size();
-    lines << (count == 1 ? Tr("The check of the script found 1 warning:")
-                         : Tr("The check of the script found %1 warnings:").arg(count));
+    lines << (count == 1 ? Tr("The check found 1 warning:")
+                         : Tr("The check found %1 warnings:").arg(count));
     for (const Diagnostic& d : warnings) lines << DescribeDiagnostic(d);
     for (const Diagnostic& d : mapWarnings) {
         lines << Tr("\"%1\": %2").arg(FileName(map), QString::fromStdString(d.message));

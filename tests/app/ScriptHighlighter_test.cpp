@@ -102,7 +102,7 @@ const QString kXml = QStringLiteral(
     "    <ScriptCommand Command=\"print\" EngineId=\"28\"\n"
     "                   ValueType=\"4\">\n"
     "      <ScriptValue ValueType='9' Value=\"a value\n"
-    "over lines\"/>\n"
+    "over lines\" ExpType=\"9\"/>\n"
     "      <GlobalValue ValueType=\"6\" ValueCommand=\"pad3_scale\"/>\n"
     "      <GlobalReference ValueType=\"6\" ValueCommand='no_such_global'/>\n"
     "    </ScriptCommand><ScriptCommand Command=\"sleeep\" EngineId=\"19\" ValueType=\"4\"/>\n"
@@ -165,7 +165,7 @@ TEST(ScriptHighlighting, AnEditHighlightsOnlyTheLinesItChangesTheColourOf) {
     EXPECT_EQ(h.Line(1), " e");
     EXPECT_EQ(h.Line(50), "");
     EXPECT_EQ(h.Edit(1, 1, QStringLiteral(" ")), 1);
-    EXPECT_EQ(h.Edit(1, 1, QString(), 5), wholeText);
+    EXPECT_EQ(h.Edit(1, 2, QString(), 4), wholeText);
     EXPECT_EQ(h.highlighter->Language(), ScriptLanguage::Source);
     EXPECT_EQ(h.Line(50), "   fffff nn");
 }

@@ -115,9 +115,9 @@ protected:
         window->ScriptFld->setPlainText(script);
         QTest::mouseClick(window->BtnCompileScript, Qt::LeftButton);
     }
-    // What `xsc compile` makes of the map as it was with `script` written to a file named `name`.
-    Bytes CompiledByTheCommandLine(const std::string& name, const QString& script) {
-        WriteText(dir / name, script.toStdString());
+    // What `xsc compile` makes of the map as it is with a script file of `name` and `bytes`.
+    Bytes CompiledByTheCommandLine(const std::string& name, const QByteArray& bytes) {
+        WriteText(dir / name, bytes.toStdString());
         EXPECT_EQ(QProcess::execute(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("compile"), Q(map), Q(dir / name),
                                                                    QStringLiteral("-o"), Q(dir / "cli.map")}), 0);
         return ReadBytes(dir / "cli.map");
@@ -169,13 +169,23 @@ const QString kHello = QStringLiteral(
     "EngineId=\"28\" ValueType=\"4\">\n      <ScriptValue ValueType=\"9\" Value=\"Hello from xsc!\"/>\n    </ScriptCommand>\n"
     "  </Script>\n</Scripts>\n");
 const QString kHelloSource = QStringLiteral("; hello\n(script dormant hello\n  (print \"Hello from xsc!\"))\n");
+// The field holds text: the encoding an XML declaration names was that of the file it came from.
+const QString kHelloLatin1 = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n") +
+                             QString(kHello).replace(QStringLiteral("Hello"), QStringLiteral("H\u00e9llo"));
 
 TEST_F(Commands, AClickCompilesEitherLanguageAsTheCommandLineToolDoesAndSaysDoneOnce) {
-    for (const auto& [file, script] : {std::pair{"hello.xml", kHello}, std::pair{"hello.hsc", kHelloSource}}) {
+    const struct {
+        const char* file;
+        QString script;
+        QByteArray fileBytes;
+    } cases[] = {{"hello.xml", kHello, kHello.toUtf8()},
+                 {"hello.hsc", kHelloSource, kHelloSource.toUtf8()},
+                 {"latin1.xml", kHelloLatin1, kHelloLatin1.toLatin1()}};
+    for (const auto& [file, script, fileBytes] : cases) {
         SCOPED_TRACE(file);
         WriteBytes(map, original);
         messages->shown.clear();
-        const Bytes expected = CompiledByTheCommandLine(file, script);
+        const Bytes expected = CompiledByTheCommandLine(file, fileBytes);
         ASSERT_TRUE(expected != original);
 
         Load(map);
@@ -217,12 +227,12 @@ TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
         {"warned.hsc",
          QStringLiteral("(script startup a\n  (sleep 1)\n  (set multiplayer_hit_sound_volume 0.5)\n"
                         "  (if (= (ai_living_count e) (game_is_cooperative)) (sleep 2)))\n"),
-         "The check of the script found 2 warnings:\nLine 3, column 8: the engine global \"multiplayer_hit_sound_volume\" "
+         "The check found 2 warnings:\nLine 3, column 8: the engine global \"multiplayer_hit_sound_volume\" "
          "exists only in the custom build\nLine 4, column 7: \"=\" compares short with boolean, which do not convert to "
          "each other\n\nCompile it into \"seed7.map\" anyway?",
          {3, 8}},
         {"warned.xml", QString(kHello).replace(QStringLiteral("\"28\""), QStringLiteral("\"52\"")),
-         "The check of the script found 1 warning:\nLine 3, column 5: \"print\" is function 28 in the retail build, not 52 "
+         "The check found 1 warning:\nLine 3, column 5: \"print\" is function 28 in the retail build, not 52 "
          "(52 is \"objects_can_see_flag\")\n\nCompile it into \"seed7.map\" anyway?",
          {3, 5}},
     };
@@ -230,7 +240,7 @@ TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
         for (const bool proceed : {false, true}) {
             SCOPED_TRACE(std::string(c.file) + (proceed ? ", compiled anyway" : ", cancelled"));
             WriteBytes(map, original);
-            const Bytes expected = CompiledByTheCommandLine(c.file, c.script);
+            const Bytes expected = CompiledByTheCommandLine(c.file, c.script.toUtf8());
             Load(map);
             messages->shown.clear();
             messages->proceed = proceed;
@@ -243,6 +253,20 @@ TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
             EXPECT_EQ(Cursor(), c.cursor);
         }
     }
+    // What a compile warns of about the map asks too: the header gives a shorter length than the
+    // file has.
+    Bytes longer = original;
+    longer.resize(longer.size() + 16);
+    WriteBytes(map, longer);
+    Load(map);
+    messages->shown.clear();
+    messages->proceed = false;
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{
+                                   "question: The check found 1 warning:\n\"seed7.map\": the map's header gives its length as "
+                                   "79252 bytes (at 0x8), the file has 79268 bytes: the game may not read the bytes behind that "
+                                   "length\n\nCompile it into \"seed7.map\" anyway? [Compile anyway|Cancel]"});
+    EXPECT_TRUE(ReadBytes(map) == longer);
 }
 
 // A source is compiled for the map's build: one xsc does not know refuses it, and XML still compiles.
