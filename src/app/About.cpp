@@ -32,7 +32,7 @@ About* About::Current() { return openAbout; }
 
 QString About::CreditText() {
     return tr("xsc %1\n"
-              "Compiles scripts written as XML into maps of Halo for the PC.\n"
+              "Compiles scripts in the game's own language or in XML into maps of Halo for the PC.\n"
               "\n"
               "Written by the xsc developers.\n"
               "Built with Qt %2.\n"

@@ -8,9 +8,10 @@ namespace {
 // The layout help2man reads: a usage line, a description, then the options.
 constexpr std::string_view kHelp =
     "Usage: xsc-gui [QT-OPTION]...\n"
-    "The xsc desktop compiler: one window, \"Compiler\", with a field for an XML script and a\n"
-    "\"Compile Script\" button. File > Load map (Ctrl+L) chooses a Halo PC map (*.map); Compile\n"
-    "Script compiles the script into that map in place. The window takes no file arguments.\n"
+    "The xsc desktop compiler: one window, \"Compiler\", with a field for a script in the game's\n"
+    "own language (.hsc source) or in XML, and a \"Compile Script\" button. File > Load map (Ctrl+L)\n"
+    "chooses a Halo PC map (*.map); Compile Script checks the script for the map's build and\n"
+    "compiles it into that map in place. The window takes no file arguments.\n"
     "\n"
     "Options:\n"
     "  -h, --help     Print this help message and exit\n"
