@@ -7,31 +7,30 @@
 #include "compile/ScriptLanguageChoice.h"
 #include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
+#include "map/MapFile.h"
 #include "runtime/Error.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
 namespace {
 
-// The build a source is compiled for, as `xsc compile` takes it: the one the map's header names.
-std::optional<engine::EngineBuild> BuildOfLoadedMap(const HaloPcMap& map) { return engine::ReadMapEngine(*map.f).build; }
-
-void RefuseUnknownBuild(const HaloPcMap& map) {
+void RefuseUnknownBuild(const engine::MapEngine& engine) {
     throw Error("a script in the source language is compiled for one build of the game, and this map's build is " +
-                    engine::DescribeMapEngine(engine::ReadMapEngine(*map.f)) + "; known: " + engine::KnownMapEngines() +
+                    engine::DescribeMapEngine(engine) + "; known: " + engine::KnownMapEngines() +
                     ". Write the script in XML, or compile it with xsc compile --engine",
                 Error::Subject::Map);
 }
 
 // The source language is UTF-8. XML is parsed from the field's text as it stands: an encoding its
-// declaration names was the encoding of bytes the field no longer has.
-CheckedScript CheckText(const HaloPcMap& map, const QString& text) {
+// declaration names was the encoding of bytes the field no longer has. A source is checked for
+// the build the map's header names, as `xsc compile` takes it.
+CheckedScript CheckText(const QString& text, const engine::MapEngine& engine) {
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     CheckOptions options;
-    options.build = BuildOfLoadedMap(map);
+    options.build = engine.build;
     if (DetectScriptLanguage(bytes) == ScriptLanguage::Source) {
-        if (!options.build) RefuseUnknownBuild(map);
+        if (!options.build) RefuseUnknownBuild(engine);
         return CheckScriptText(bytes, ScriptLanguage::Source, options);
     }
     CheckedScript checked;
@@ -48,8 +47,8 @@ void SplitBySeverity(CheckedScript& checked, CheckedForCompile& out) {
 }
 
 // What a compile into the map warns of; nothing when it is going to refuse the map.
-std::optional<std::vector<Diagnostic>> MapWarnings(const XmlDocument& document, const HaloPcMap& map) {
-    std::vector<Diagnostic> found = CheckMap(document, map);
+std::optional<std::vector<Diagnostic>> MapWarnings(const XmlDocument& document, const HaloPcMap& map, MapFile& file) {
+    std::vector<Diagnostic> found = CheckMap(document, map, file.Stream());
     for (const Diagnostic& d : found) {
         if (d.severity == Diagnostic::Severity::Error) return std::nullopt;
     }
@@ -62,13 +61,17 @@ CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scr
     if (!map.f) {
         throw Error("No map is loaded. Choose File > Load map, then compile again.");
     }
-    CheckedScript checked = CheckText(map, scriptText);
+    // The map is read for the check under its shared lock, and let go before the window asks
+    // anything: the compile opens it again, and checks it again before its first write.
+    MapFile file = MapFile::Open(*map.f, MapFile::Access::Read);
+    CheckedScript checked = CheckText(scriptText, engine::ReadMapEngine(file.Stream()));
     CheckedForCompile out;
+    out.recovered = file.Found().message;
     SplitBySeverity(checked, out);
     if (!out.errors.empty()) return out;
     // A compile that is going to refuse the map says so itself, alone: the warnings are kept back,
     // as `xsc compile` keeps them.
-    if (auto mapWarnings = MapWarnings(*checked.document, map)) {
+    if (auto mapWarnings = MapWarnings(*checked.document, map, file)) {
         out.mapWarnings = std::move(*mapWarnings);
     } else {
         out.warnings.clear();

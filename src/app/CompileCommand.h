@@ -5,6 +5,7 @@
 // the window shows what it found. The compile then builds that into the loaded map in place.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "compiler/Diagnostic.h"
@@ -22,6 +23,7 @@ struct CheckedForCompile {
     std::vector<Diagnostic> errors;       // sorted by line and column, those of the whole script last
     std::vector<Diagnostic> warnings;     // the same; notes are left out
     std::vector<Diagnostic> mapWarnings;  // what a compile into the map warns of (line 0)
+    std::string recovered;                // what opening the map undid of an interrupted compile
 };
 
 // Throws Error when there is nothing to check: no map is loaded (said before the script is read),

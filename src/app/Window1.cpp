@@ -143,7 +143,9 @@ void Window1::BtnCompileScript_Action() {
     const auto describe = [this](const QString& reason) { return CompileFailedText(LoadedMap.f, reason); };
     std::optional<CheckedForCompile> checked;
     RunCommand([this, &checked] { checked = CheckScriptForCompile(LoadedMap, ScriptFld->toPlainText()); }, describe);
-    if (!checked || !AcceptCheck(*checked)) return;
+    if (!checked) return;
+    if (!checked->recovered.empty()) services_.messages->MsgBox(RecoveryText(*LoadedMap.f, checked->recovered));
+    if (!AcceptCheck(*checked)) return;
     if (RunCommand([this, &checked] { CompileCheckedScript(LoadedMap, compiler_, *checked->document); }, describe)) {
         services_.messages->MsgBox(tr("done!"));
     }

@@ -290,20 +290,29 @@ TEST_F(Commands, ASourceForAMapOfAnUnknownBuildIsRefused) {
 }
 
 // A compile that a crash interrupted (its journal saved, the map half-written) is undone when
-// the map is loaded, and the user is told once.
-TEST_F(Commands, LoadingAMapUndoesAnInterruptedCompile) {
-    {
+// the map is loaded, or when the compile command opens it (another process's crash since the
+// load), and the user is told once.
+TEST_F(Commands, LoadingOrCompilingAMapUndoesAnInterruptedCompile) {
+    const auto interrupt = [this] {
         BinaryStream file = BinaryStream::OpenAsBinaryFile(map, BinaryStream::Mode::ReadWrite);
         RollbackJournal::Begin(file, map, {{layout.stringDataOffset, 64}}, file.Length() + 8);
         file.SetPosition(layout.stringDataOffset);
         const Bytes scribble(64, 0xAB);
         file.Write(scribble.data(), scribble.size());
-    }
+    };
+    const std::string undone = "\"seed7.map\": a compile of this map was interrupted (a crash or a kill); it has been "
+                               "undone and the map is as it was before.";
+    interrupt();
     Load(map);
-    EXPECT_EQ(messages->shown, std::vector<std::string>{"\"seed7.map\": a compile of this map was interrupted (a crash or a kill); "
-                                                        "it has been undone and the map is as it was before."});
+    EXPECT_EQ(messages->shown, std::vector<std::string>{undone});
     EXPECT_TRUE(ReadBytes(map) == original);
     EXPECT_EQ(window->LoadedMap.f, map);
+
+    const Bytes expected = CompiledByTheCommandLine("hello.xml", kHello.toUtf8());
+    interrupt();
+    Compile(kHello);
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{undone, undone, "done!"}));
+    EXPECT_TRUE(ReadBytes(map) == expected);
 }
 
 TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
