@@ -26,8 +26,8 @@
 #include "ScriptHighlighter.h"
 #include "engine/MapEngine.h"
 #include "map/HaloMapTypes.h"
+#include "map/MapFile.h"
 #include "runtime/Error.h"
-#include "runtime/RollbackJournal.h"
 
 namespace xsc {
 namespace {
@@ -169,9 +169,12 @@ void Window1::FileLoadmap_Action() {
     QString recovered;
     RunCommand(
         [this, &chosen, &recovered] {
-            // A compile of this map that a crash interrupted is undone before the map is read.
-            if (chosen) recovered = RecoveryText(*chosen, RecoverFile(*chosen).message);
-            LoadedMap.LoadMap(chosen);
+            if (!chosen) return LoadedMap.LoadMap(chosen);  // a cancelled chooser empties f alone
+            // Opened once: a compile of this map that a crash interrupted is undone, then the map
+            // is read through the same handle.
+            MapFile file = MapFile::Open(*chosen, MapFile::Access::Read);
+            recovered = RecoveryText(*chosen, file.Found().message);
+            LoadedMap.LoadMap(file);
         },
         [&chosen, &loadedBefore](const QString& reason) {
             return LoadFailedText(chosen.value_or(std::filesystem::path()), reason, loadedBefore);
