@@ -35,7 +35,8 @@ same() {
   for stream in out err; do
     cmp -s <("${filter[@]}" < "$work/linux.$name.$stream") <("${filter[@]}" < "$work/windows.$name.$stream") ||
       fail "map $i, $name: std$stream differs: $(diff <("${filter[@]}" < "$work/linux.$name.$stream") \
-              <("${filter[@]}" < "$work/windows.$name.$stream") | head -5)"
+              <("${filter[@]}" < "$work/windows.$name.$stream") | head -5)
+  (Windows said on stderr: $(head -c 600 "$work/windows.$name.err"))"
   done
 }
 
