@@ -150,22 +150,25 @@ private:
         AppendValueNode(node, EncodeScriptValue(node.ValueType, value, script));
     }
 
-    void AppendGlobal(const XmlNode& element) {
+    // The fields every global node has, whatever stores its value: a GlobalValue or a
+    // GlobalReference.
+    Syntax GlobalNode(const XmlNode& element) {
         state_.RealSyn += 1;
         Syntax node;
         node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
         node.EngineIdentity = scriptformat::kGlobalEngineIdentity;
         node.ExpType = scriptformat::kExpTypeGlobal;
+        return node;
+    }
+
+    void AppendGlobal(const XmlNode& element) {
+        Syntax node = GlobalNode(element);
         AppendValueNode(node, EncodeGlobalValue(node.ValueType, element.GetAttribute(language::kValue),
                                                 element.GetAttribute(language::kValueCommand)));
     }
 
     void AppendGlobalReference(const XmlNode& element) {
-        state_.RealSyn += 1;
-        Syntax node;
-        node.ValueType = NumberAttribute(element.GetAttribute(language::kValueType));
-        node.EngineIdentity = scriptformat::kGlobalEngineIdentity;
-        node.ExpType = scriptformat::kExpTypeGlobal;
+        Syntax node = GlobalNode(element);
         AppendValueNode(node, EncodeGlobalReference(element.GetAttribute(language::kValueCommand)));
     }
 

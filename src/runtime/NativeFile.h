@@ -33,7 +33,14 @@ public:
 
     NativeFile() = default;
     NativeFile(NativeFile&& other) noexcept : handle_(other.handle_) { other.handle_ = kNone; }
-    NativeFile& operator=(NativeFile&& other) noexcept;
+    NativeFile& operator=(NativeFile&& other) noexcept {
+        if (this != &other) {
+            Close();
+            handle_ = other.handle_;
+            other.handle_ = kNone;
+        }
+        return *this;
+    }
     NativeFile(const NativeFile&) = delete;
     NativeFile& operator=(const NativeFile&) = delete;
     ~NativeFile() { Close(); }

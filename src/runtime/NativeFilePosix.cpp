@@ -15,15 +15,6 @@ namespace xsc {
 
 std::string SystemReason() { return std::strerror(errno); }
 
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 NativeFile NativeFile::Open(const std::filesystem::path& path, Access access) {
     // Non-blocking, so that a named pipe is refused instead of waiting forever for a writer.
     // Regular files ignore the flag.

@@ -54,15 +54,6 @@ std::string SystemReason() {
     return utf8;
 }
 
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 NativeFile NativeFile::Open(const std::filesystem::path& path, Access access) {
     const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     // Backup semantics let a folder open too, to be refused as not a regular file.
