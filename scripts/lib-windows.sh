@@ -151,16 +151,27 @@ xsc_qt_windows_source() {
 # Debian's repack keeps (PCRE2, zlib, libpng, FreeType, HarfBuzz). Options stand in for the
 # parts the repack removed: its Wacom tablet source (tablet events off) and its sources that
 # desktop OpenGL would need (OpenGL off, and its run-time choice with it).
+#
+# Qt's build outlives the checkout that configured it, and CMake re-reads the toolchain file
+# whenever it re-runs: the build uses its own copy of the file, kept beside it. A build
+# configured with the file of a checkout (by an earlier version of this script) would fail once
+# that checkout is removed, so it is configured again from scratch.
 xsc_qt_windows_configure() {
+  local toolchain="$XSC_QT_WINDOWS/mingw-w64-x86_64.cmake"
+  cmp -s "$XSC_ROOT/cmake/mingw-w64-x86_64.cmake" "$toolchain" || cp "$XSC_ROOT/cmake/mingw-w64-x86_64.cmake" "$toolchain"
   if [ -f "$XSC_QT_WINDOWS/qt/build.ninja" ]; then
-    return 0
+    local configured
+    configured="$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$XSC_QT_WINDOWS/qt/CMakeCache.txt" 2>/dev/null)"
+    if [ "$configured" = "$toolchain" ]; then
+      return 0
+    fi
+    echo "== Qt for Windows: its build was configured with $configured instead of $toolchain: configuring again"
+    rm -rf "$XSC_QT_WINDOWS/qt"
   fi
-  local root
-  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
   mkdir -p "$XSC_QT_WINDOWS/qt"
   echo "== Qt for Windows: configuring"
   cmake -S "$XSC_QT_WINDOWS/source" -B "$XSC_QT_WINDOWS/qt" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$XSC_QT_WINDOWS/qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
