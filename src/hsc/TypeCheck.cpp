@@ -585,7 +585,8 @@ private:
         return std::nullopt;
     }
 
-    // Names of things in the map are stored as written: one note says so, at the first.
+    // Names of things in the map are stored as written, with the value 0 (not yet looked up): one
+    // note says so, at the first, and says what the game makes of it.
     void NoteName(const Form& form, std::int32_t type) {
         if (names_ == 0) firstName_ = form.at;
         ++names_;
@@ -598,7 +599,8 @@ private:
         for (const auto& [type, count] : nameTypes_) types.push_back(TypeName(type));
         Report(firstName_, Severity::Note,
                std::to_string(names_) + (names_ == 1 ? " name" : " names") + " of the map's things (" + Alternatives(types, " and ") +
-                   ") stored as written: xsc does not check names against the map; the first is here");
+                   ") stored as written, with 0 where the game reads the element's index or the tag's ID: "
+                   "xsc does not look names up in the map yet; the first is here");
     }
 
     const EngineTables& tables_;
