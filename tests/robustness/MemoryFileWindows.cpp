@@ -2,8 +2,6 @@
 // system where wine shows one (Z:\dev\shm: a flush there costs nothing, as with memfd, and the
 // oracle flushes thousands of times), else in the temporary folder.
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -25,17 +23,6 @@ MemoryFile::MemoryFile() {
 MemoryFile::~MemoryFile() {
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
-}
-
-void MemoryFile::Assign(const Bytes& bytes) {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) throw std::runtime_error("cannot write " + path_.string());
-}
-
-Bytes MemoryFile::Contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace xsc::robust
