@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "compiler/ScriptIndex.h"
-#include "compiler/XmlBuild.h"
+#include "xml/ScriptIndex.h"
+#include "xml/XmlBuild.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ScriptCompilier.h"
 

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 
 namespace xsc {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "runtime/XmlDocument.h"
 
 class QString;

@@ -13,7 +13,7 @@
 
 #include "FileChooser.h"
 #include "MessageBox.h"
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "map/HaloPcMap.h"
 #include "scriptdata/ScriptCompilier.h"
 

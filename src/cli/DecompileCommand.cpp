@@ -7,7 +7,7 @@
 #include "OutputFile.h"
 #include "compile/DecompileSource.h"
 #include "compile/ScriptLanguageChoice.h"
-#include "compiler/Decompile.h"
+#include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"

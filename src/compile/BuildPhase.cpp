@@ -1,7 +1,7 @@
 #include "compile/BuildPhase.h"
 
-#include "compiler/ScriptIndex.h"
-#include "compiler/XmlBuild.h"
+#include "xml/ScriptIndex.h"
+#include "xml/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/RoundToMultiple.h"

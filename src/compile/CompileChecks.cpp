@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compiler/Decompile.h"
+#include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"

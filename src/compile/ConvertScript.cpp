@@ -2,7 +2,7 @@
 
 #include "compile/BuildPhase.h"
 #include "compile/DecompileSource.h"
-#include "compiler/ScriptLanguage.h"
+#include "xml/ScriptLanguage.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"

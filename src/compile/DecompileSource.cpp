@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "compile/BuildPhase.h"
-#include "compiler/Diagnostic.h"
-#include "compiler/ScriptIndex.h"
+#include "common/Diagnostic.h"
+#include "xml/ScriptIndex.h"
 #include "engine/EngineTables.h"
 #include "hsc/SourceCompile.h"
 #include "hsc/SourcePrinter.h"

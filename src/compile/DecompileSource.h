@@ -2,7 +2,7 @@
 // Turns a map's compiled scripts into text of the source language, for one build of the game,
 // such that compiling the text into the map gives the same nodes, texts and script records:
 //
-//   1. decode the scripts (compiler/DecodedScripts.h) and raise each to a form (hsc/RaisedScript.h);
+//   1. decode the scripts (common/DecodedScripts.h) and raise each to a form (hsc/RaisedScript.h);
 //   2. print the forms in the usual layout (hsc/SourcePrinter.h);
 //   3. compile the text for the build and compare what it gives with the map, node by node.
 //

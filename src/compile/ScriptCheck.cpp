@@ -6,7 +6,7 @@
 
 #include "compile/BuildPhase.h"
 #include "compile/CompileChecks.h"
-#include "compiler/ScriptWarnings.h"
+#include "common/ScriptWarnings.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"
 #include "hsc/SourceCompile.h"

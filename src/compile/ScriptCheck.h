@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "compile/ScriptLanguageChoice.h"
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
 #include "runtime/XmlDocument.h"
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
-#include "compiler/Diagnostic.h"
-#include "compiler/ScriptLanguage.h"
-#include "compiler/ValueDecoding.h"
-#include "compiler/ValueEncoding.h"
+#include "common/Diagnostic.h"
+#include "xml/ScriptLanguage.h"
+#include "common/ValueDecoding.h"
+#include "common/ValueEncoding.h"
 #include "runtime/Text.h"
 #include "runtime/Val.h"
 

@@ -1,6 +1,6 @@
 #include "hsc/Lowering.h"
 
-#include "compiler/ScriptLanguage.h"
+#include "xml/ScriptLanguage.h"
 
 namespace xsc::hsc {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "hsc/SourceForm.h"
 
 namespace xsc::hsc {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "compiler/ScriptIndex.h"
-#include "compiler/ScriptLanguage.h"
-#include "compiler/ValueDecoding.h"
+#include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
+#include "common/ValueDecoding.h"
 #include "engine/EngineTables.h"
 #include "hsc/Lexer.h"
 #include "hsc/Literals.h"

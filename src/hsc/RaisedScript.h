@@ -1,5 +1,5 @@
 #pragma once
-// A decoded script (compiler/DecodedScripts.h) as a form of the source language, for the
+// A decoded script (common/DecodedScripts.h) as a form of the source language, for the
 // decompile into it and the conversion from XML:
 //
 //   call node, kind 8         (text argument...)        the function its text names
@@ -19,7 +19,7 @@
 #include <functional>
 #include <string>
 
-#include "compiler/DecodedScripts.h"
+#include "common/DecodedScripts.h"
 #include "hsc/SourceForm.h"
 #include "runtime/Error.h"
 

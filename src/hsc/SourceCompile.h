@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
 #include "runtime/XmlDocument.h"
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <unordered_map>
 
-#include "compiler/ClosestNames.h"
-#include "compiler/ScriptLanguage.h"
+#include "common/ClosestNames.h"
+#include "xml/ScriptLanguage.h"
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"

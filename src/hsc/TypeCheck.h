@@ -27,7 +27,7 @@
 #include <optional>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
 #include "hsc/Program.h"
 #include "hsc/SourceForm.h"

@@ -7,7 +7,7 @@
 #include "compile/ConvertScript.h"
 #include "compile/DecompileSource.h"
 #include "compile/ScriptCheck.h"
-#include "compiler/Decompile.h"
+#include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "compiler/ValueEncoding.h"
+#include "common/ValueEncoding.h"
 #include "runtime/Val.h"
 #include "support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "compiler/ScriptTreeWalk.h"
+#include "common/ScriptTreeWalk.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 
 namespace xsc {
 

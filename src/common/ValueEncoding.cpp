@@ -1,9 +1,9 @@
-#include "compiler/ValueEncoding.h"
+#include "common/ValueEncoding.h"
 
 #include <bit>
 #include <cmath>
 
-#include "compiler/ScriptLanguage.h"
+#include "xml/ScriptLanguage.h"
 #include "runtime/Val.h"
 #include "scriptdata/ScriptDataFormat.h"
 

@@ -1,4 +1,4 @@
-#include "compiler/ScriptLanguage.h"
+#include "xml/ScriptLanguage.h"
 
 namespace xsc::language {
 

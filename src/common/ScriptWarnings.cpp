@@ -1,13 +1,13 @@
-#include "compiler/ScriptWarnings.h"
+#include "common/ScriptWarnings.h"
 
 #include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "compiler/AttributeWarnings.h"
-#include "compiler/ClosestNames.h"
-#include "compiler/ScriptLanguage.h"
+#include "xml/AttributeWarnings.h"
+#include "common/ClosestNames.h"
+#include "xml/ScriptLanguage.h"
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"

@@ -1,10 +1,10 @@
-#include "compiler/AttributeWarnings.h"
+#include "xml/AttributeWarnings.h"
 
 #include <cmath>
 #include <limits>
 
-#include "compiler/Diagnostic.h"
-#include "compiler/ScriptLanguage.h"
+#include "common/Diagnostic.h"
+#include "xml/ScriptLanguage.h"
 #include "runtime/Val.h"
 #include "runtime/XmlDocument.h"
 

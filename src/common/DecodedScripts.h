@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/ScriptTreeWalk.h"
+#include "common/ScriptTreeWalk.h"
 #include "scriptdata/ReadScriptData.h"
 
 namespace xsc {

@@ -1,12 +1,12 @@
-#include "compiler/ValueDecoding.h"
+#include "common/ValueDecoding.h"
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 
-#include "compiler/ScriptIndex.h"
-#include "compiler/ScriptLanguage.h"
-#include "compiler/ValueEncoding.h"
+#include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
+#include "common/ValueEncoding.h"
 
 namespace xsc {
 namespace {

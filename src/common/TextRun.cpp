@@ -1,4 +1,4 @@
-#include "compiler/TextRun.h"
+#include "common/TextRun.h"
 
 #include "runtime/Error.h"
 #include "scriptdata/ScriptDataFormat.h"

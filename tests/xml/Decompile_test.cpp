@@ -1,13 +1,13 @@
 // Decompiling compiled maps: compiling the decompiled document into the map as it was before
 // gives the same file, the document has one canonical form, and damaged script data ends in an
-// error that names the script and slot. Golden files: compiler/decompile/*.expected
+// error that names the script and slot. Golden files: xml/decompile/*.expected
 // (XSC_UPDATE_GOLDEN=1 rewrites them).
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "compiler/Decompile.h"
+#include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
@@ -69,13 +69,13 @@ TEST(Decompile, EachCaseGivesItsExpectedDocument) {
         test::TempDir dir, again;
         const test::Compiled compiled = test::CompileInto(dir, test::SmallMap(3), test::ReadText(entry.path()));
         const std::string document = DecompileFile(dir / "level.map");
-        test::ExpectGolden("compiler/decompile/" + entry.path().stem().string() + ".expected", document);
+        test::ExpectGolden("xml/decompile/" + entry.path().stem().string() + ".expected", document);
         EXPECT_TRUE(test::CompileInto(again, test::SmallMap(3), document).after == compiled.after) << entry.path();
     }
     EXPECT_EQ(cases, 2);
     test::TempDir dir;
     mapgen::WriteMap(dir / "fresh.map", test::SmallMap(4));
-    test::ExpectGolden("compiler/decompile/never-compiled.expected", DecompileFile(dir / "fresh.map"));
+    test::ExpectGolden("xml/decompile/never-compiled.expected", DecompileFile(dir / "fresh.map"));
 }
 
 // Slots of the base script: 0-3 fillers, 4 call "print", 5 its name node, 6 value "hi", 7 short
@@ -127,7 +127,7 @@ TEST(Decompile, DamagedScriptDataEndsInAnErrorNamingScriptAndSlot) {
             errors += std::string(e.subject() == Error::Subject::Map ? "" : "not a map error: ") + e.what() + "\n";
         }
     }
-    test::ExpectGolden("compiler/decompile/damaged.expected", errors);
+    test::ExpectGolden("xml/decompile/damaged.expected", errors);
 }
 
 // Tag 1's data right behind the string data, and a text of 6,800 "A"s whose words ("AAAA") are

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "compiler/ScriptIndex.h"
-#include "compiler/XmlBuild.h"
+#include "xml/ScriptIndex.h"
+#include "xml/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -67,7 +67,7 @@ TEST(XmlBuild, EachCaseBuildsItsExpectedRecords) {
         } catch (const Error& e) {
             result = std::string(e.subject() == Error::Subject::Script ? "refused: " : "refused, not as a script error: ") + e.what();
         }
-        test::ExpectGolden("compiler/build/" + entry.path().stem().string() + ".expected", result + "\n" + Rendered(state));
+        test::ExpectGolden("xml/build/" + entry.path().stem().string() + ".expected", result + "\n" + Rendered(state));
     }
     EXPECT_EQ(cases, 17);
 }

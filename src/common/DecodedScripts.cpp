@@ -1,6 +1,6 @@
-#include "compiler/DecodedScripts.h"
+#include "common/DecodedScripts.h"
 
-#include "compiler/TextRun.h"
+#include "common/TextRun.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
 
 namespace xsc {

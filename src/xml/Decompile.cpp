@@ -1,13 +1,13 @@
-#include "compiler/Decompile.h"
+#include "xml/Decompile.h"
 
 #include <optional>
 #include <vector>
 
-#include "compiler/DecodedScripts.h"
-#include "compiler/Diagnostic.h"
-#include "compiler/ScriptIndex.h"
-#include "compiler/ScriptLanguage.h"
-#include "compiler/ValueDecoding.h"
+#include "common/DecodedScripts.h"
+#include "common/Diagnostic.h"
+#include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
+#include "common/ValueDecoding.h"
 #include "runtime/Error.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"

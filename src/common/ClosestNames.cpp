@@ -1,9 +1,9 @@
-#include "compiler/ClosestNames.h"
+#include "common/ClosestNames.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "compiler/Diagnostic.h"
+#include "common/Diagnostic.h"
 
 namespace xsc {
 namespace {

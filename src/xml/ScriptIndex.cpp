@@ -1,6 +1,6 @@
-#include "compiler/ScriptIndex.h"
+#include "xml/ScriptIndex.h"
 
-#include "compiler/ScriptLanguage.h"
+#include "xml/ScriptLanguage.h"
 #include "runtime/XmlDocument.h"
 
 namespace xsc {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "compiler/ScriptTreeWalk.h"
+#include "common/ScriptTreeWalk.h"
 
 namespace xsc {
 

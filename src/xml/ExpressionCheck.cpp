@@ -1,11 +1,11 @@
-#include "compiler/ExpressionCheck.h"
+#include "xml/ExpressionCheck.h"
 
 #include <string>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
-#include "compiler/ScriptIndex.h"
-#include "compiler/ScriptLanguage.h"
+#include "common/Diagnostic.h"
+#include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
 #include "runtime/Error.h"
 #include "runtime/Val.h"
 #include "runtime/XmlDocument.h"

@@ -1,14 +1,14 @@
-#include "compiler/XmlBuild.h"
+#include "xml/XmlBuild.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "compiler/Diagnostic.h"
-#include "compiler/ExpressionCheck.h"
-#include "compiler/ScriptIndex.h"
-#include "compiler/ScriptLanguage.h"
-#include "compiler/ValueEncoding.h"
+#include "common/Diagnostic.h"
+#include "xml/ExpressionCheck.h"
+#include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
+#include "common/ValueEncoding.h"
 #include "runtime/Error.h"
 #include "runtime/Int32.h"
 #include "runtime/Val.h"
