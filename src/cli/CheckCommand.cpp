@@ -11,8 +11,7 @@
 namespace xsc::cli {
 
 int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    const std::string script = ReadScript(args.script, in);
-    RefuseMapAsScript(script, std::nullopt);
+    const ScriptProgram program = ReadScripts(args.scripts, in, std::nullopt);
     CheckOptions options;
     if (args.engine) options.build = *args.engine;
     std::vector<Diagnostic> aboutMap;
@@ -24,9 +23,10 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
         if (mapBuild.note) aboutMap.push_back(*mapBuild.note);
     }
 
-    const std::string label = ScriptLabel(args.script);
-    const ScriptLanguage language = LanguageOfScriptArgument(args.script, script);
-    const CheckedScript checked = CheckScriptText(script, language, options);
+    const std::string& label = program.label;
+    const CheckedScript checked = program.language == ScriptLanguage::Source
+                                      ? CheckSources(program.SourceFiles(), options)
+                                      : CheckScriptText(program.files.front().bytes, program.language, options);
     const std::vector<Diagnostic>& diagnostics = checked.diagnostics;
     // A script with errors does not build: the map is checked only for one that does.
     if (map && checked.document) {

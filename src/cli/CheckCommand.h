@@ -4,13 +4,15 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/EngineBuild.h"
 
 namespace xsc::cli {
 
 struct CheckArgs {
-    std::string script;  // a path, or "-" for standard input
+    // A path, or "-" for standard input; several source files (or folders of them) make one program.
+    std::vector<std::string> scripts;
     std::optional<engine::EngineBuild> engine;  // --engine; the custom build when neither is given
     std::optional<std::filesystem::path> map;   // --map: the build and the slot capacity from it
     bool werror = false;

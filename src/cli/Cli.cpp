@@ -23,7 +23,8 @@ namespace {
 // The files a command was given, which its error lines name.
 struct Files {
     std::string map;
-    std::string script;
+    std::string script;  // the first script a command was given
+    std::vector<std::string> scripts;
     std::string output;
 };
 
@@ -47,6 +48,9 @@ const CLI::Validator kNotEmpty([](std::string& text) { return text.empty() ? std
 const std::string kScriptHelp =
     "The script: .hsc in the source language, .xml in the XML language (another name, or - for standard input: by its "
     "first character, ( or ; for source)";
+
+const std::string kSeveralScriptsHelp =
+    kScriptHelp + "; several .hsc files, or a folder (every .hsc file in it, in name order), make one program";
 
 std::vector<std::string> BuildNames() {
     std::vector<std::string> names;
@@ -80,7 +84,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     std::string compileEngine;
     CLI::App* comp = app.add_subcommand("compile", "Compile a script into a map (again as often as you like)");
     comp->add_option("MAP", files.map, "The map file (changed in place unless -o is given)")->required();
-    comp->add_option("SCRIPT", files.script, kScriptHelp)->required();
+    comp->add_option("SCRIPT", files.scripts, kSeveralScriptsHelp)->required();
     comp->add_option("-o,--output", files.output, "Write the compiled map here and leave MAP untouched")->check(kNotEmpty);
     comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
     comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
@@ -91,7 +95,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
                    "map (a little faster)");
     commands.emplace_back(comp, [&] {
         compile.map = PathFromUtf8(files.map);
-        compile.script = files.script;
+        compile.scripts = files.scripts;
         if (!files.output.empty()) compile.output = PathFromUtf8(files.output);
         compile.warnings = !noWarnings;
         compile.journal = !noJournal;
@@ -117,7 +121,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CheckArgs check;
     std::string checkEngine;
     CLI::App* chk = app.add_subcommand("check", "Check a script against the game's engine without writing anything");
-    chk->add_option("SCRIPT", files.script, kScriptHelp)->required();
+    chk->add_option("SCRIPT", files.scripts, kSeveralScriptsHelp)->required();
     CLI::Option* engineOption = chk->add_option("--engine", checkEngine, "The game build: retail, custom (default) or demo")
                                     ->check(CLI::IsMember(buildNames));
     chk->add_option("--map", files.map, "Take the build and the node slot capacity from this map")
@@ -125,7 +129,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         ->excludes(engineOption);
     chk->add_flag("--werror", check.werror, "Fail (exit 1) on warnings too");
     commands.emplace_back(chk, [&] {
-        check.script = files.script;
+        check.scripts = files.scripts;
         if (!checkEngine.empty()) check.engine = engine::ParseBuildName(checkEngine);
         if (!files.map.empty()) check.map = PathFromUtf8(files.map);
         return RunCheck(check, in, out, err);
@@ -177,6 +181,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         return 2;
     }
 
+    if (!files.scripts.empty()) files.script = files.scripts.front();
     try {
         for (const auto& [command, run] : commands) {
             if (command->parsed()) return run();

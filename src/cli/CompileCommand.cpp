@@ -88,8 +88,8 @@ struct CheckedForCompile {
 
 // A script in the source language, checked whole before the compile: every error is printed,
 // then the compile is refused.
-CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args, const MapBuild& mapBuild, std::ostream& err) {
-    const std::string label = ScriptLabel(args.script);
+CheckedForCompile CheckedSource(const ScriptProgram& program, const CompileArgs& args, const MapBuild& mapBuild, std::ostream& err) {
+    const std::string& label = program.label;
     if (!mapBuild.build) {
         if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, Utf8(args.map), err);
         throw Error("a script in the source language is compiled for one build of the game, and the map's is not known: "
@@ -98,7 +98,7 @@ CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args
     }
     CheckOptions options;
     options.build = mapBuild.build;
-    CheckedScript checked = CheckScriptText(text, ScriptLanguage::Source, options);
+    CheckedScript checked = CheckSources(program.SourceFiles(), options);
     if (!checked.document) {
         std::vector<Diagnostic> errors;
         for (const Diagnostic& d : checked.diagnostics) {
@@ -114,22 +114,21 @@ CheckedForCompile CheckedSource(const std::string& text, const CompileArgs& args
 // Nothing when the compile is going to refuse the script or the map: it then prints its one error
 // alone.
 void PrintWarnings(const XmlDocument& document, const std::vector<Diagnostic>& warnings, OpenedMap& opened,
-                   const MapBuild& mapBuild, const CompileArgs& args, std::ostream& err) {
+                   const MapBuild& mapBuild, const CompileArgs& args, const std::string& label, std::ostream& err) {
     std::vector<Diagnostic> aboutMap = CheckMap(document, opened.map, opened.Stream());
     if (CountDiagnostics(warnings).errors > 0 || CountDiagnostics(aboutMap).errors > 0) return;
     if (mapBuild.note) aboutMap.insert(aboutMap.begin(), *mapBuild.note);
     PrintDiagnostics(aboutMap, Utf8(args.map), err);
-    PrintDiagnostics(warnings, ScriptLabel(args.script), err);
+    PrintDiagnostics(warnings, label, err);
 }
 
 }  // namespace
 
 void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    const std::string script = ReadScript(args.script, in);
-    RefuseMapAsScript(script, args.map);
-    const bool source = LanguageOfScriptArgument(args.script, script) == ScriptLanguage::Source;
+    const ScriptProgram program = ReadScripts(args.scripts, in, args.map);
+    const bool source = program.language == ScriptLanguage::Source;
     std::optional<XmlDocument> xml;
-    if (!source) xml = XmlDocument::LoadXml(script);  // malformed XML is said before the map is opened
+    if (!source) xml = XmlDocument::LoadXml(program.files.front().bytes);  // malformed XML is said before the map is opened
 
     // One handle and one lock on the map from here to the last write.
     OpenedMap opened =
@@ -140,7 +139,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
     std::optional<CheckedForCompile> checked;
     if (source) {
         mapBuild = CompileBuild(args, opened.Stream(), err);
-        checked = CheckedSource(script, args, *mapBuild, err);
+        checked = CheckedSource(program, args, *mapBuild, err);
     } else {
         checked = CheckedForCompile{std::move(*xml), {}};
     }
@@ -151,7 +150,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
             options.build = mapBuild->build;
             checked->diagnostics = CheckScript(checked->document, options);
         }
-        PrintWarnings(checked->document, checked->diagnostics, opened, *mapBuild, args, err);
+        PrintWarnings(checked->document, checked->diagnostics, opened, *mapBuild, args, program.label, err);
     }
     ScriptCompilier state;
     CompileOptions options;

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/EngineBuild.h"
 
@@ -11,7 +12,8 @@ namespace xsc::cli {
 
 struct CompileArgs {
     std::filesystem::path map;
-    std::string script;  // a path, or "-" for standard input
+    // A path, or "-" for standard input; several source files (or folders of them) make one program.
+    std::vector<std::string> scripts;
     // --engine: the build to compile and check for, instead of the one the map's header names.
     std::optional<engine::EngineBuild> engine;
     std::optional<std::filesystem::path> output;

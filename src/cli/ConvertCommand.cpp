@@ -18,6 +18,12 @@ XmlDocument CheckedSource(const std::string& text, const ConvertArgs& args, std:
     CheckOptions options;
     options.build = args.build;
     CheckedScript checked = CheckScriptText(text, ScriptLanguage::Source, options);
+    if (checked.windows1252) {
+        throw Error(ScriptLabel(args.script) + " is in the Windows-1252 code page, whose texts the game stores byte for byte; the "
+                    "XML language is UTF-8 and would store them otherwise: compile the source itself, or save it as UTF-8 "
+                    "first",
+                    Error::Subject::General);
+    }
     if (checked.document) return std::move(*checked.document);
     std::vector<Diagnostic> errors;
     for (const Diagnostic& d : checked.diagnostics) {

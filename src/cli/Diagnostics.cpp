@@ -24,7 +24,7 @@ std::string Counted(int n, const char* word) {
 
 void PrintDiagnostics(const std::vector<Diagnostic>& diagnostics, const std::string& file, std::ostream& out) {
     for (const Diagnostic& d : diagnostics) {
-        out << file;
+        out << (d.file.empty() ? file : d.file);
         if (d.line > 0) out << ":" << d.line << ":" << d.column;
         out << ": " << SeverityWord(d.severity) << ": " << d.message << "\n";
     }

@@ -20,7 +20,7 @@ class BinaryStream;
 
 namespace xsc::cli {
 
-// `file` names what a diagnostic without a line is about.
+// `file` names what a diagnostic is about, unless it names its own file (a program of several).
 void PrintDiagnostics(const std::vector<Diagnostic>& diagnostics, const std::string& file, std::ostream& out);
 
 // The build the map's header names; for a build xsc does not know, `note` says so (a diagnostic

@@ -9,10 +9,8 @@ namespace {
 
 using namespace scriptformat;
 
-// The name from the record's 32-byte field, which a compile fills with the name's bytes and zeros.
-std::string RecordName(const WalkedScript& script) {
-    const ScriptPlace& place = script.place;
-    const std::string& field = script.record.nameField;
+// The name from a record's 32-byte field, which a compile fills with the name's bytes and zeros.
+std::string NameField(const ScriptPlace& place, const std::string& field) {
     const std::size_t zero = field.find('\0');
     if (zero == std::string::npos) {
         throw place.Here("its name fills all " + std::to_string(kRecordNameSize) +
@@ -21,50 +19,79 @@ std::string RecordName(const WalkedScript& script) {
     if (field.find_first_not_of('\0', zero) != std::string::npos) {
         throw place.Here("its name field holds bytes behind the name's zero byte, where a compile writes zeros");
     }
-    if (!script.record.zeroTail) {
-        throw place.Here("record bytes " + Hex(kRecordZeroTail) + " to " + Hex(kRecordSize - 1) +
-                         " are not zero, as a compile writes them");
-    }
     std::string name = field.substr(0, zero);
     if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
     return name;
 }
 
-// `nodeBehind`: the first node behind the script, whose text offset says where the script's texts
-// end; none behind the last nodes, whose texts end where the string data's texts do.
-void TakeTexts(TextRun& texts, DecodedScript& script, const WalkedNode* nodeBehind) {
-    const std::vector<WalkedNode>& body = script.walked.body;
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        const WalkedNode& w = body[i];
-        const WalkedNode* next = i + 1 == body.size() ? nodeBehind : &body[i + 1];
-        const std::int64_t nextOffset = next ? next->node.stringOffset : texts.End();
-        script.texts.push_back(texts.Take(script.walked.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1));
+std::string RecordName(const WalkedScript& script) {
+    if (!script.record.zeroTail) {
+        throw script.place.Here("record bytes " + Hex(kRecordZeroTail) + " to " + Hex(kRecordSize - 1) +
+                                " are not zero, as a compile writes them");
+    }
+    return NameField(script.place, script.record.nameField);
+}
+
+std::string GlobalName(const WalkedGlobal& global) {
+    if (!global.record.zeroElsewhere) {
+        throw global.place.Here("its record holds bytes other than zero around its type and its initial value, where a "
+                                "compile writes zeros");
+    }
+    return NameField(global.place, global.record.nameField);
+}
+
+// The nodes of every script and global in the order a compile appends them, with the texts they
+// are given: each node's text runs to where the next node's starts (the string data's end behind
+// the last node).
+struct TextsToTake {
+    const ScriptPlace* place;
+    const std::vector<WalkedNode>* body;
+    std::vector<std::optional<std::string>>* texts;
+};
+
+void TakeTexts(TextRun& run, const std::vector<TextsToTake>& all) {
+    std::vector<std::pair<const ScriptPlace*, const WalkedNode*>> nodes;
+    for (const TextsToTake& t : all) {
+        for (const WalkedNode& w : *t.body) nodes.emplace_back(t.place, &w);
+    }
+    std::size_t k = 0;
+    for (const TextsToTake& t : all) {
+        for (std::size_t i = 0; i < t.body->size(); ++i, ++k) {
+            const WalkedNode& w = *nodes[k].second;
+            const WalkedNode* next = k + 1 < nodes.size() ? nodes[k + 1].second : nullptr;
+            const std::int64_t nextOffset = next ? next->node.stringOffset : run.End();
+            t.texts->push_back(run.Take(*t.place, w.slot, w.node.stringOffset, nextOffset, next ? next->slot : -1));
+        }
     }
 }
 
 }  // namespace
 
-std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data) {
-    std::vector<DecodedScript> scripts;
-    if (data.fresh) return scripts;
+DecodedScriptData DecodeScriptData(const CompiledScriptData& data) {
+    DecodedScriptData decoded;
+    if (data.fresh) return decoded;
     TextRun texts(data.strings);
     ScriptTreeWalk walk(data);
     for (std::size_t i = 0; i < data.ScriptCount(); ++i) {
         DecodedScript script;
         script.walked = walk.Walk(i);
         script.name = RecordName(script.walked);
-        scripts.push_back(std::move(script));
+        decoded.scripts.push_back(std::move(script));
     }
-    // Behind each script's last node, the texts continue with the next script that has nodes.
-    std::vector<const WalkedNode*> nodeBehind(scripts.size(), nullptr);
-    const WalkedNode* next = nullptr;
-    for (std::size_t i = scripts.size(); i-- > 0;) {
-        nodeBehind[i] = next;
-        if (!scripts[i].walked.body.empty()) next = &scripts[i].walked.body.front();
+    for (std::size_t i = 0; i < data.GlobalCount(); ++i) {
+        DecodedGlobal global;
+        global.walked = walk.WalkGlobal(i);
+        global.name = GlobalName(global.walked);
+        decoded.globals.push_back(std::move(global));
     }
-    for (std::size_t i = 0; i < scripts.size(); ++i) TakeTexts(texts, scripts[i], nodeBehind[i]);
+    std::vector<TextsToTake> all;
+    for (DecodedScript& s : decoded.scripts) all.push_back({&s.walked.place, &s.walked.body, &s.texts});
+    for (DecodedGlobal& g : decoded.globals) all.push_back({&g.walked.place, &g.walked.body, &g.texts});
+    TakeTexts(texts, all);
     texts.CheckAllTaken();
-    return scripts;
+    return decoded;
 }
+
+std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data) { return DecodeScriptData(data).scripts; }
 
 }  // namespace xsc

@@ -1,6 +1,6 @@
 #pragma once
-// A map's compiled scripts read back for a decompile, into either language: each script's
-// record, its name and its expression nodes in the order a compile appends them (ScriptTreeWalk.h),
+// A map's compiled scripts (and the scenario's globals) read back for a decompile, into either
+// language: each script's record, its name and its expression nodes in the order a compile appends them (ScriptTreeWalk.h),
 // each with the text it stored (TextRun.h). What no compile could have written so is refused
 // here, with an Error naming the script and slot: pointers, kinds and name nodes (the walk),
 // texts out of order, a record whose name or unused bytes a compile would not write so, a name
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/ScriptTreeWalk.h"
+#include "xml/ScriptIndex.h"
 #include "scriptdata/ReadScriptData.h"
 
 namespace xsc {
@@ -21,7 +22,30 @@ struct DecodedScript {
     std::vector<std::optional<std::string>> texts;  // the text of each body node; none where it stored none
 };
 
-// The scripts in record order; none for a map never compiled into (data.fresh).
+// A scenario global: its record, its name and the nodes of its initial value, with their texts.
+struct DecodedGlobal {
+    WalkedGlobal walked;
+    std::string name;
+    std::vector<std::optional<std::string>> texts;
+};
+
+struct DecodedScriptData {
+    std::vector<DecodedScript> scripts;  // in record order
+    std::vector<DecodedGlobal> globals;  // in record order
+};
+
+// The scripts, then the globals, whose initial values' nodes and texts follow the scripts' as a
+// compile appends them; nothing for a map never compiled into (data.fresh).
+DecodedScriptData DecodeScriptData(const CompiledScriptData& data);
+// The names of decoded scripts or globals by record index, as the nodes that name them need.
+template <typename Decoded>
+ScriptIndex RecordIndex(const std::vector<Decoded>& decoded) {
+    std::vector<std::string> names;
+    for (const Decoded& d : decoded) names.push_back(d.name);
+    return ScriptIndex(names);
+}
+
+// The scripts alone (the globals are decoded and checked all the same).
 std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data);
 
 }  // namespace xsc

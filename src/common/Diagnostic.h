@@ -17,6 +17,9 @@ struct Diagnostic {
     std::int64_t line = 0;    // counted from 1; 0 when about the script as a whole
     std::int64_t column = 0;  // counted from 1
     std::string message;
+    // The file the position is in, for a program of several source files; empty: the script the
+    // front end names.
+    std::string file = {};
 
     bool operator==(const Diagnostic&) const = default;
 };

@@ -34,8 +34,9 @@ std::string SlotsInUse(std::int32_t count) {
 }  // namespace
 
 std::string ScriptPlace::Script() const {
-    return name.empty() ? "script record " + std::to_string(record)
-                        : "script \"" + name + "\" (record " + std::to_string(record) + ")";
+    const std::string kind = global ? "global" : "script";
+    return name.empty() ? kind + " record " + std::to_string(record)
+                        : kind + " \"" + name + "\" (record " + std::to_string(record) + ")";
 }
 
 Error ScriptPlace::Here(const std::string& what) const { return Error::InMap(Script() + ": " + what); }
@@ -123,20 +124,37 @@ WalkedScript ScriptTreeWalk::Walk(std::size_t index) {
     // A compile points the name node of a script without statements back at its call; "no
     // node" says the same.
     if (first == script.record.root || first == kNone) return script;
+    script.body = WalkChain(place, first, beginName);
+    return script;
+}
 
+WalkedGlobal ScriptTreeWalk::WalkGlobal(std::size_t index) {
+    WalkedGlobal global;
+    global.record = data_.Global(index);
+    global.place = ScriptPlace{index, ShownName(global.record.nameField), true};
+    global.body = WalkChain(global.place, global.record.initialValue, static_cast<std::int32_t>(kFromRecord));
+    const auto second = std::find_if(global.body.begin() + 1, global.body.end(), [](const WalkedNode& w) { return w.depth == 0; });
+    if (second != global.body.end()) {
+        throw global.place.At(global.body.front().slot, "the initial value's expression has a sibling; it stands alone");
+    }
+    return global;
+}
+
+std::vector<WalkedNode> ScriptTreeWalk::WalkChain(const ScriptPlace& place, std::uint32_t first, std::int32_t from) {
+    std::vector<WalkedNode> body;
     // The chains being walked, innermost last: the pointer to follow next, and where it was read.
     struct Link {
         std::uint32_t pointer;
         std::int32_t from;
     };
-    std::vector<Link> chains{{first, beginName}};
+    std::vector<Link> chains{{first, from}};
     while (!chains.empty()) {
         const Link link = chains.back();
-        if (link.pointer == kNone) {
+        if (link.pointer == kNone && !body.empty()) {
             chains.pop_back();
             continue;
         }
-        const std::int32_t slot = Reach(link.pointer, place, link.from, "sibling");
+        const std::int32_t slot = Reach(link.pointer, place, link.from, link.from == kFromRecord ? "initial value" : "sibling");
         WalkedNode walked{slot, static_cast<std::int32_t>(chains.size() - 1), false, data_.Node(slot)};
         chains.back() = Link{walked.node.sibling, slot};
         switch (walked.node.expType) {
@@ -155,9 +173,9 @@ WalkedScript ScriptTreeWalk::Walk(std::size_t index) {
                 throw place.At(slot, "a node of kind " + std::to_string(walked.node.expType) +
                                          ", which the language cannot express (8 call, 9 value, 10 script call, 13 global)");
         }
-        script.body.push_back(walked);
+        body.push_back(walked);
     }
-    return script;
+    return body;
 }
 
 }  // namespace xsc

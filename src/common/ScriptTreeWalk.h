@@ -1,5 +1,6 @@
 #pragma once
-// Walks a compiled script's node tree from its script record, for the decompile: the root (the
+// Walks a compiled script's node tree from its script record (and a scenario global's initial
+// value from its global record), for the decompile: the root (the
 // call of "begin"), its name node, whose sibling chain is the body, and below every call its
 // name node and that node's sibling chain of arguments. The walk follows pointers, never the slot
 // order, so it reads any arrangement of slots; it yields the expression nodes in the order a
@@ -25,10 +26,12 @@
 
 namespace xsc {
 
-// Names a script and slot in the decompile's error messages: `script "main" (record 0), slot 12:`.
+// Names a script (or a global) and slot in the decompile's error messages:
+// `script "main" (record 0), slot 12:`, `global "count" (record 2), slot 40:`.
 struct ScriptPlace {
     std::size_t record = 0;
     std::string name;  // empty when the name cannot be shown on one line
+    bool global = false;  // a record of the scenario's globals block
 
     Error At(std::int64_t slot, const std::string& what) const;
     Error Here(const std::string& what) const;  // about the record, not a slot
@@ -50,13 +53,25 @@ struct WalkedScript {
     std::vector<WalkedNode> body;
 };
 
+// A global's initial value: one expression (depth 0 for its root), read from the global record.
+struct WalkedGlobal {
+    ScriptPlace place;
+    StoredGlobal record;
+    std::vector<WalkedNode> body;
+};
+
 class ScriptTreeWalk {
 public:
     explicit ScriptTreeWalk(const CompiledScriptData& data);
     // The script of record `index`. Slots reached by earlier walks count as reached.
     WalkedScript Walk(std::size_t index);
+    // The initial value of global record `index`: the record names its expression's root, which
+    // stands alone (no sibling). Slots reached by earlier walks count as reached.
+    WalkedGlobal WalkGlobal(std::size_t index);
 
 private:
+    // The expressions of the chain starting at `first` (read from `from`) and everything below.
+    std::vector<WalkedNode> WalkChain(const ScriptPlace& place, std::uint32_t first, std::int32_t from);
     // Follows a pointer found in `from` (-1: the script record). `what` names the field.
     std::int32_t Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from, const std::string& what);
     void CheckRoot(const WalkedScript& script, std::int32_t rootSlot, const StoredNode& root) const;

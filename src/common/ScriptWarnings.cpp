@@ -65,8 +65,25 @@ public:
           void_(*tables.ValueTypeCode("void")),
           passthrough_(*tables.ValueTypeCode("passthrough")) {}
 
-    // Makes the script known to calls from every script, before or after it.
-    void Declare(const XmlNode& script) { declared_.emplace(script.GetAttribute(language::kNameAttr), &script); }
+    // Makes the script known to calls from every script, before or after it; a scenario global to
+    // every read.
+    void Declare(const XmlNode& script) {
+        if (language::IsGlobalDefinition(script)) {
+            scenarioGlobals_.insert(script.GetAttribute(language::kGlobalName));
+            return;
+        }
+        declared_.emplace(script.GetAttribute(language::kNameAttr), &script);
+    }
+
+    // A scenario global's initial value, in a place of the global's type.
+    void GlobalDefinition(const XmlNode& global) {
+        depthWarned_ = false;
+        const Place place{TypeAttribute(global, language::kValueType),
+                          "the initial value of global " + Quoted(global.GetAttribute(language::kGlobalName))};
+        std::vector<Pending> pending;
+        for (const XmlNode* expression : Expressions(global)) pending.push_back({expression, place, 0});
+        Walk(pending);
+    }
 
     void Script(const XmlNode& script) {
         const std::string name = script.GetAttribute(language::kNameAttr);
@@ -89,6 +106,10 @@ public:
             if (i + 1 == statements.size() && !runByTheGame) place = {returnType, "the value of script " + Quoted(name)};
             pending.push_back({statements[i], place, 0});
         }
+        Walk(pending);
+    }
+
+    void Walk(std::vector<Pending>& pending) {
         while (!pending.empty()) {
             const Pending p = std::move(pending.back());
             pending.pop_back();
@@ -325,7 +346,7 @@ private:
         const XmlNode& global = *p.node;
         const std::optional<std::int32_t> valueType = TypeAttribute(global, language::kValueType);
         const std::string name = global.GetAttribute(language::kValueCommand);
-        if (build_) CheckEngineGlobal(global, name, valueType);
+        if (build_ && !scenarioGlobals_.count(name)) CheckEngineGlobal(global, name, valueType);
         CheckPlace(global, valueType, p.place);
     }
 
@@ -370,6 +391,7 @@ private:
     std::unordered_map<std::string, const XmlNode*> scripts_;  // by name, the first of each walked so far
     std::unordered_map<std::string, const XmlNode*> declared_;  // by name, the first of each in the document
     std::unordered_set<std::string> notedGlobals_;  // names said to be no engine global
+    std::unordered_set<std::string> scenarioGlobals_;  // the document's global definitions, by name
     bool depthWarned_ = false;  // once per script
 };
 
@@ -385,7 +407,11 @@ std::vector<Diagnostic> ScriptWarnings(const XmlDocument& document, const engine
         if (script->IsElement()) walk.Declare(*script);
     }
     for (const XmlNode* script : root->Children) {
-        if (script->IsElement()) walk.Script(*script);
+        if (language::IsGlobalDefinition(*script)) {
+            walk.GlobalDefinition(*script);
+        } else if (script->IsElement()) {
+            walk.Script(*script);
+        }
     }
     return found;
 }

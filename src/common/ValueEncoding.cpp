@@ -65,7 +65,8 @@ EncodedValue EncodeGlobalValue(std::int32_t valueType, const std::string& value,
     return {valueCommand, ShortField(NumberAttribute(value))};
 }
 
-EncodedValue EncodeGlobalReference(const std::string& valueCommand) {
+EncodedValue EncodeGlobalReference(const std::string& valueCommand, std::optional<std::int32_t> scenarioGlobal) {
+    if (scenarioGlobal) return {valueCommand, static_cast<std::uint32_t>(*scenarioGlobal)};
     return {valueCommand, scriptformat::kGlobalByNameValue};
 }
 

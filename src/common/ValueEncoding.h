@@ -14,7 +14,9 @@
 //                      script it names (16 bits), 0
 //   any other          Value stored; 32 bits 0          ValueCommand stored; v (16 bits), 0xFFFF
 //
-//   GlobalReference, any ValueType: ValueCommand stored; FF FF FF FF
+//   GlobalReference, any ValueType: ValueCommand stored; FF FF FF FF for an engine global (the game
+//   finds it by its name), the global's index in the scenario's globals block (32 bits) for a
+//   scenario global
 //
 // v is the number of the Value attribute cut to a 32-bit integer. "true" and "false" are
 // recognised in any letter case. The value type is compared as a 32-bit number (65541 is not 5,
@@ -43,6 +45,7 @@ EncodedValue EncodeScriptValue(std::int32_t valueType, const std::string& value,
                                std::optional<std::int32_t> scriptIndex = std::nullopt);
 EncodedValue EncodeGlobalValue(std::int32_t valueType, const std::string& value,
                                const std::string& valueCommand);
-EncodedValue EncodeGlobalReference(const std::string& valueCommand);
+// `scenarioGlobal`: the index of the scenario global `valueCommand` names; none for an engine global.
+EncodedValue EncodeGlobalReference(const std::string& valueCommand, std::optional<std::int32_t> scenarioGlobal = std::nullopt);
 
 }  // namespace xsc

@@ -1,6 +1,8 @@
 #include "compile/BuildPhase.h"
 
+#include "engine/EngineLimits.h"
 #include "xml/ScriptIndex.h"
+#include "xml/ScriptLanguage.h"
 #include "xml/XmlBuild.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
@@ -14,10 +16,12 @@ namespace {
 using namespace scriptformat;
 
 // Slots [firstSlot, firstSlot + 4) and lastSlot of a script are fillers; the rest are real nodes.
+// A global's initial value has no fillers around it.
 struct ScriptSlots {
     std::int32_t firstSlot = 0;
     std::int32_t lastSlot = 0;
     const XmlNode* element = nullptr;
+    bool fillers = true;
 };
 
 Syntax Filler(const FillerPattern& pattern) {
@@ -90,15 +94,53 @@ MemoryBlock MakeScriptRecord(const ScriptHeader& header) {
 void CheckNoRealNodeOnZeroIdentity(const std::vector<ScriptSlots>& scripts) {
     for (const ScriptSlots& s : scripts) {
         for (std::int64_t slot = kZeroIdentitySlot; slot <= s.lastSlot; slot += kMaxAddressableSlots) {
-            const bool filler = slot < s.firstSlot + kLeadingFillers || slot == s.lastSlot;
+            const bool filler = s.fillers && (slot < s.firstSlot + kLeadingFillers || slot == s.lastSlot);
             if (slot >= s.firstSlot && !filler) {
                 throw Error::AtScript("the script needs more than " + std::to_string(kZeroIdentitySlot) +
                                           " node slots: slot " + std::to_string(slot) +
                                           " would get identity 0, which marks an unused slot",
-                                      s.element->Line, s.element->Column);
+                                      s.element->Line, s.element->Column, s.element->File);
             }
         }
     }
+}
+
+MemoryBlock MakeGlobalRecord(const GlobalHeader& header) {
+    MemoryBlock record(static_cast<std::size_t>(kGlobalRecordSize));
+    record.StringValue(kGlobalName, header.Name);
+    record.Int16Value(kGlobalType, header.Type);
+    record.Int32Value(kGlobalInitialValue, header.ExpPointer);
+    return record;
+}
+
+// The engine's tables hold so many scripts and globals: the first one too many is refused.
+void CheckCount(std::size_t count, std::int64_t limit, std::string_view what, const XmlNode& element) {
+    if (static_cast<std::int64_t>(count) < limit) return;
+    throw Error::AtScript("the " + std::to_string(limit + 1) + "th " + std::string(what) + ": the game's engine holds at most " +
+                              std::to_string(limit) + " " + std::string(what) + "s",
+                          element.Line, element.Column, element.File);
+}
+
+// A global's initial value: its expression's nodes, straight behind what came before (no
+// fillers, no begin: the record names the expression's first node).
+void AppendGlobal(ScriptCompilier& state, BuiltScripts& built, std::vector<ScriptSlots>& slots, const XmlNode& element,
+                  const ScriptIndex& scripts, const ScriptIndex& globals) {
+    GlobalHeader header = ReadGlobalHeader(element);
+    const std::int32_t first = state.CurrentSyntaxNumber;
+    state.CurrentSyntaxNumber = XmlBuild(state, element, first, scripts, globals);
+    slots.push_back({first - ScriptCompilier::OriganalSyntaxNumber,
+                     state.CurrentSyntaxNumber - ScriptCompilier::OriganalSyntaxNumber - 1, &element, false});
+    header.ExpPointer = ScriptCompilier::NodePointer(first);
+    built.globals.push_back(MakeGlobalRecord(header));
+}
+
+void CheckStringData(const ScriptCompilier& state, const XmlNode& root) {
+    const std::int64_t size = std::int64_t{state.LengthIntoStrings} + kStringDataZeroBytes;
+    if (size <= engine::kEngineStringDataLimit) return;
+    throw Error::AtScript("the scripts' texts need " + std::to_string(size) + " bytes of string data (with its " +
+                              std::to_string(kStringDataZeroBytes) + " zero bytes); the game's engine reads at most " +
+                              std::to_string(engine::kEngineStringDataLimit),
+                          root.Line, root.Column, root.File);
 }
 
 }  // namespace
@@ -114,19 +156,27 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
     BuiltScripts built;
     std::vector<ScriptSlots> scripts;
     const ScriptIndex names = ScriptIndex::OfDocument(*root);
+    const ScriptIndex globals = ScriptIndex::GlobalsOfDocument(*root);
+    std::vector<const XmlNode*> globalElements;
     for (std::size_t i = 0; i < root->ChildCount(); ++i) {
         const XmlNode& element = root->Child(i);
         if (!element.IsElement()) {
-            throw Error::AtScript("text is not allowed here: the root element holds script elements only",
-                                  element.Line, element.Column);
+            throw Error::AtScript("text is not allowed here: the root element holds script and global elements only",
+                                  element.Line, element.Column, element.File);
         }
+        if (language::IsGlobalDefinition(element)) {
+            CheckCount(globalElements.size(), engine::kEngineGlobalLimit, "global", element);
+            globalElements.push_back(&element);
+            continue;
+        }
+        CheckCount(built.records.size(), engine::kEngineScriptLimit, "script", element);
         ScriptSlots slots;
         slots.firstSlot = state.CurrentSyntaxNumber - ScriptCompilier::OriganalSyntaxNumber;
         slots.element = &element;
         AppendLeadingFillers(state);
         const std::int32_t firstBody = state.CurrentSyntaxNumber;
         ScriptHeader header = ReadScriptHeader(element);
-        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber, names);
+        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber, names, globals);
         const std::int32_t k = state.CurrentSyntaxNumber;
         AppendBeginNodes(state, k, firstBody, header.ReturnType);
         AppendTrailingFiller(state, firstBody);
@@ -136,7 +186,10 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
         header.ExpPointer = ScriptCompilier::NodePointer(k);
         built.records.push_back(MakeScriptRecord(header));
     }
+    // The initial values' trees follow the scripts' trees, and their texts the scripts' texts.
+    for (const XmlNode* element : globalElements) AppendGlobal(state, built, scripts, *element, names, globals);
     CheckNoRealNodeOnZeroIdentity(scripts);
+    CheckStringData(state, *root);
 
     built.slots = static_cast<std::int32_t>(state.SyntaxBlock.Size() / kNodeSize);
     built.stringBytes = state.LengthIntoStrings;
@@ -151,6 +204,7 @@ CompiledScriptData BuiltScriptData(const ScriptCompilier& state, const BuiltScri
     data.strings.assign(reinterpret_cast<const char*>(state.StrBlock.Data()), static_cast<std::size_t>(built.stringBytes));
     data.strings.append(static_cast<std::size_t>(kStringDataZeroBytes), '\0');
     for (const MemoryBlock& record : built.records) data.records.insert(data.records.end(), record.Data(), record.Data() + record.Size());
+    for (const MemoryBlock& record : built.globals) data.globals.insert(data.globals.end(), record.Data(), record.Data() + record.Size());
     return data;
 }
 

@@ -20,10 +20,10 @@ using namespace scriptformat;
                        "); xsc can only recompile maps it compiled itself");
 }
 
-void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map) {
+void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptArrangement& arrangement) {
     const std::int32_t globals = file.ReadInt32At(std::int64_t{map.Scenario->Offset} + kGlobalsBlockField + kBlockCount,
                                                   "the scenario's globals count field");
-    if (globals != 0) {
+    if (globals != 0 && arrangement.oldGlobals == 0) {
         CompiledElsewhere("the scenario has " + std::to_string(globals) +
                           (globals == 1 ? " global, whose initial value lives" : " globals, whose initial values live") +
                           " in the node data a compile replaces");
@@ -41,7 +41,7 @@ ScriptArrangement CheckBeforeWrite(BinaryStream& file, const HaloPcMap& map, con
                                    const BuiltScripts& built) {
     // The shape of the string region first: its refusals say most precisely what is foreign.
     const ScriptArrangement arrangement = CheckArrangement(file, map, state, built);
-    if (state.ScriptTableSize != kFreshStringDataSize) CheckScriptsAreOurs(file, map);
+    if (state.ScriptTableSize != kFreshStringDataSize) CheckScriptsAreOurs(file, map, arrangement);
     return arrangement;
 }
 

@@ -11,8 +11,9 @@
 //     shared strings and the text offsets of nodes without text, so a map whose texts happen to
 //     end on a multiple of 4 passes that test. So a recompile also asks that the node data reads
 //     exactly as this program writes it (the decompile's strict reading: every script's tree,
-//     every text where a compile appends it), and that the scenario has no globals: their initial
-//     values are node trees in the same node data, which a recompile overwrites.
+//     every text where a compile appends it, every global's initial value), and that the scenario
+//     has no globals but those an earlier compile wrote behind its script records: the initial
+//     values of other globals are node trees in the same node data, which a recompile overwrites.
 
 #include "scriptdata/ScriptArrangement.h"
 

@@ -8,6 +8,7 @@
 #include "engine/EngineTables.h"
 #include "hsc/SourceCompile.h"
 #include "hsc/SourcePrinter.h"
+#include "runtime/Windows1252.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -68,16 +69,25 @@ public:
         if (data_.fresh) {
             return "; The map holds no compiled scripts: its string data is the 1024 zero bytes of a map never compiled into.\n";
         }
-        scripts_ = DecodeScripts(data_);
-        std::vector<std::string> names;
-        for (const DecodedScript& script : scripts_) names.push_back(script.name);
-        const ScriptIndex index(names);
+        decoded_ = DecodeScriptData(data_);
+        const ScriptIndex scripts = RecordIndex(decoded_.scripts), globals = RecordIndex(decoded_.globals);
+        const hsc::RaiseNames names{scripts, globals};
         std::vector<hsc::Form> forms;
-        for (const DecodedScript& script : scripts_) {
-            raised_.push_back(hsc::RaiseScript(script, index, engine::EngineTables::BuiltIn(), fault_));
-            forms.push_back(std::move(raised_.back().form));
+        // Globals first, as sources declare them; the places of the raised forms follow this order.
+        for (const DecodedGlobal& global : decoded_.globals) {
+            raised_.push_back(hsc::RaiseGlobal(global, names, engine::EngineTables::BuiltIn(), fault_));
+            places_.push_back({&global.walked.place, &global.walked.body});
         }
-        const std::string text = hsc::PrintSource(forms, {heading});
+        for (const DecodedScript& script : decoded_.scripts) {
+            raised_.push_back(hsc::RaiseScript(script, names, engine::EngineTables::BuiltIn(), fault_));
+            places_.push_back({&script.walked.place, &script.walked.body});
+        }
+        for (hsc::RaisedScript& raised : raised_) forms.push_back(std::move(raised.form));
+        std::vector<std::string> headings{heading};
+        if (HasWindows1252Text()) {
+            headings.push_back("Its texts are in the Windows-1252 code page, byte for byte as the map holds them: keep the file so.");
+        }
+        const std::string text = hsc::PrintSource(forms, headings);
         // The printed positions, for finding the nodes the compile of the text reports.
         for (std::size_t i = 0; i < raised_.size(); ++i) raised_[i].form = std::move(forms[i]);
         Verify(text);
@@ -85,8 +95,23 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(std::size_t script, std::int32_t slot, const std::string& what) const {
-        throw fault_(scripts_[script], slot, what);
+    // The raised forms' records, in the order they are printed: the globals', then the scripts'.
+    struct Place {
+        const ScriptPlace* place;
+        const std::vector<WalkedNode>* body;
+    };
+
+    [[noreturn]] void Fail(std::size_t form, std::int32_t slot, const std::string& what) const {
+        throw fault_(*places_[form].place, slot, what);
+    }
+
+    bool HasWindows1252Text() const {
+        const auto any = [](const auto& decoded) {
+            return std::any_of(decoded.begin(), decoded.end(), [](const auto& d) {
+                return std::any_of(d.texts.begin(), d.texts.end(), [](const std::optional<std::string>& t) { return t && !IsUtf8(*t); });
+            });
+        };
+        return any(decoded_.scripts) || any(decoded_.globals);
     }
 
     // The script and slot of the node printed at a position (a call's "(" or the name right behind
@@ -99,7 +124,7 @@ private:
             const auto found = std::find_if(positions.begin(), positions.end(), [&](const hsc::SourcePosition& p) {
                 return p.line == line && (p.column == column || p.column + 1 == column);
             });
-            if (found != positions.end()) return {i, scripts_[i].walked.body[static_cast<std::size_t>(found - positions.begin())].slot};
+            if (found != positions.end()) return {i, (*places_[i].body)[static_cast<std::size_t>(found - positions.begin())].slot};
         }
         return {script, -1};
     }
@@ -114,33 +139,41 @@ private:
         }
         ScriptCompilier state;
         const BuiltScripts built = BuildPhase(state, *compiled.document);
-        Compare(DecodeScripts(BuiltScriptData(state, built)));
-    }
-
-    void Compare(const std::vector<DecodedScript>& again) const {
-        for (std::size_t i = 0; i < scripts_.size(); ++i) {
-            const DecodedScript& a = scripts_[i];
-            const DecodedScript& b = again.at(i);
+        const DecodedScriptData again = DecodeScriptData(BuiltScriptData(state, built));
+        const std::size_t globals = decoded_.globals.size();
+        for (std::size_t i = 0; i < globals; ++i) {
+            const DecodedGlobal& a = decoded_.globals[i];
+            const DecodedGlobal& b = again.globals.at(i);
+            if (a.name != b.name || a.walked.record.type != b.walked.record.type) Fail(i, -1, "the source language reads its record back otherwise");
+            CompareBodies(i, a.walked.body, a.texts, b.walked.body, b.texts);
+        }
+        for (std::size_t i = 0; i < decoded_.scripts.size(); ++i) {
+            const DecodedScript& a = decoded_.scripts[i];
+            const DecodedScript& b = again.scripts.at(i);
             if (a.name != b.name || a.walked.record.type != b.walked.record.type ||
                 a.walked.record.returnType != b.walked.record.returnType) {
-                Fail(i, -1, "the source language reads its record back otherwise");
+                Fail(globals + i, -1, "the source language reads its record back otherwise");
             }
-            const std::vector<WalkedNode>& nodes = a.walked.body;
-            for (std::size_t k = 0; k < nodes.size(); ++k) {
-                if (k >= b.walked.body.size()) Fail(i, nodes[k].slot, "the source language reads the script back with fewer nodes");
-                if (auto difference = NodeDifference(nodes[k], a.texts[k], b.walked.body[k], b.texts[k])) {
-                    Fail(i, nodes[k].slot, *difference);
-                }
-            }
-            if (b.walked.body.size() > nodes.size()) Fail(i, -1, "the source language reads the script back with more nodes");
+            CompareBodies(globals + i, a.walked.body, a.texts, b.walked.body, b.texts);
         }
+    }
+
+    using Texts = std::vector<std::optional<std::string>>;
+    void CompareBodies(std::size_t form, const std::vector<WalkedNode>& nodes, const Texts& texts, const std::vector<WalkedNode>& again,
+                       const Texts& againTexts) const {
+        for (std::size_t k = 0; k < nodes.size(); ++k) {
+            if (k >= again.size()) Fail(form, nodes[k].slot, "the source language reads it back with fewer nodes");
+            if (auto difference = NodeDifference(nodes[k], texts[k], again[k], againTexts[k])) Fail(form, nodes[k].slot, *difference);
+        }
+        if (again.size() > nodes.size()) Fail(form, -1, "the source language reads it back with more nodes");
     }
 
     const CompiledScriptData& data_;
     const engine::EngineBuild build_;
     const hsc::RaiseFault& fault_;
-    std::vector<DecodedScript> scripts_;
+    DecodedScriptData decoded_;
     std::vector<hsc::RaisedScript> raised_;
+    std::vector<Place> places_;
 };
 
 }  // namespace
@@ -151,9 +184,9 @@ std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuil
 }
 
 std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build) {
-    const hsc::RaiseFault fault = [](const DecodedScript& script, std::int32_t slot, const std::string& what) {
+    const hsc::RaiseFault fault = [](const ScriptPlace& place, std::int32_t slot, const std::string& what) {
         const std::string message = what + kXmlHint;
-        return slot < 0 ? script.walked.place.Here(message) : script.walked.place.At(slot, message);
+        return slot < 0 ? place.Here(message) : place.At(slot, message);
     };
     return DecompileToSource(data, build, fault, "The map's scripts, for the " + std::string(engine::BuildName(build)) + " build of the game.");
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "compile/BuildPhase.h"
@@ -23,12 +24,13 @@ namespace {
 using Severity = Diagnostic::Severity;
 
 // A refusal as a diagnostic: the message without the "line:column: " that Error::AtScript puts
-// in front of it.
-Diagnostic Refusal(const Error& e) {
+// in front of it. `files`: the names of a program's source files, which the error counts.
+Diagnostic Refusal(const Error& e, const std::vector<hsc::SourceFile>& files = {}) {
     std::string message = e.what();
     const std::string position = std::to_string(e.line()) + ":" + std::to_string(e.column()) + ": ";
     if (e.line() > 0 && message.rfind(position, 0) == 0) message.erase(0, position.size());
-    return {Severity::Error, e.line(), e.column(), message};
+    const auto file = static_cast<std::size_t>(e.file());
+    return {Severity::Error, e.line(), e.column(), message, file < files.size() ? files[file].name : std::string()};
 }
 
 void CheckSlots(std::int64_t slots, const XmlNode& root, const CheckOptions& options, std::vector<Diagnostic>& out) {
@@ -44,30 +46,31 @@ void CheckSlots(std::int64_t slots, const XmlNode& root, const CheckOptions& opt
 }
 
 // What the build phase refuses, and the slots it needs against the map's and the engine's.
-void CheckBuild(const XmlDocument& document, const CheckOptions& options, std::vector<Diagnostic>& out) {
+void CheckBuild(const XmlDocument& document, const CheckOptions& options, std::vector<Diagnostic>& out,
+                const std::vector<hsc::SourceFile>& files = {}) {
     try {
         ScriptCompilier state;  // a fresh one: the build phase only assembles in memory
         const BuiltScripts built = BuildPhase(state, document);
         CheckSlots(built.slots, *document.DocumentElement(), options, out);
     } catch (const Error& e) {
-        out.push_back(Refusal(e));
+        out.push_back(Refusal(e, files));
     }
 }
 
-void SortByPosition(std::vector<Diagnostic>& diagnostics) {
-    std::stable_sort(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
-        const auto key = [](const Diagnostic& d) {
-            return std::make_pair(d.line == 0 ? std::numeric_limits<std::int64_t>::max() : d.line, d.column);
-        };
-        return key(a) < key(b);
-    });
+// By file (in the order of `files`), then by line and column; those about the whole script last.
+void SortByPosition(std::vector<Diagnostic>& diagnostics, const std::vector<hsc::SourceFile>& files = {}) {
+    const auto key = [&](const Diagnostic& d) {
+        const auto file = std::find_if(files.begin(), files.end(), [&](const hsc::SourceFile& f) { return f.name == d.file; });
+        return std::make_tuple(d.line == 0, file - files.begin(), d.line, d.column);
+    };
+    std::stable_sort(diagnostics.begin(), diagnostics.end(), [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
 }
 
 bool HasError(const std::vector<Diagnostic>& diagnostics) {
     return std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) { return d.severity == Severity::Error; });
 }
 
-CheckedScript CheckSource(std::string_view text, const CheckOptions& options) {
+CheckedScript CheckSource(const std::vector<hsc::SourceFile>& files, const CheckOptions& options) {
     CheckedScript checked;
     if (!options.build) {
         checked.diagnostics.push_back({Severity::Error, 0, 0,
@@ -75,10 +78,11 @@ CheckedScript CheckSource(std::string_view text, const CheckOptions& options) {
                                        "is not known: name it with --engine retail, custom or demo"});
         return checked;
     }
-    hsc::CompiledSource compiled = hsc::CompileSource(text, engine::EngineTables::BuiltIn(), *options.build);
+    hsc::CompiledSource compiled = hsc::CompileSources(files, engine::EngineTables::BuiltIn(), *options.build);
     checked.diagnostics = std::move(compiled.diagnostics);
+    checked.windows1252 = compiled.windows1252;
     if (compiled.document) {
-        CheckBuild(*compiled.document, options, checked.diagnostics);
+        CheckBuild(*compiled.document, options, checked.diagnostics, files);
         checked.document = std::move(compiled.document);
     }
     return checked;
@@ -120,8 +124,16 @@ std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOpti
     return found;
 }
 
+CheckedScript CheckSources(const std::vector<hsc::SourceFile>& files, const CheckOptions& options) {
+    CheckedScript checked = CheckSource(files, options);
+    SortByPosition(checked.diagnostics, files);
+    if (HasError(checked.diagnostics)) checked.document.reset();
+    return checked;
+}
+
 CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, const CheckOptions& options) {
-    CheckedScript checked = language == ScriptLanguage::Source ? CheckSource(bytes, options) : CheckXml(bytes, options);
+    if (language == ScriptLanguage::Source) return CheckSources({{std::string(), bytes}}, options);
+    CheckedScript checked = CheckXml(bytes, options);
     SortByPosition(checked.diagnostics);
     if (HasError(checked.diagnostics)) checked.document.reset();
     return checked;

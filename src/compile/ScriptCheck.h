@@ -22,6 +22,7 @@
 #include "compile/ScriptLanguageChoice.h"
 #include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
+#include "hsc/SourceCompile.h"
 #include "runtime/XmlDocument.h"
 
 namespace xsc {
@@ -40,6 +41,9 @@ struct CheckedScript {
     // when no diagnostic is an error.
     std::optional<XmlDocument> document;
     std::vector<Diagnostic> diagnostics;
+    // A source read in the Windows-1252 code page: its texts are single bytes, which the XML
+    // language (UTF-8) cannot carry.
+    bool windows1252 = false;
 };
 
 // The one entry point from a script's text to what a compile needs, in the language the text's
@@ -48,6 +52,9 @@ struct CheckedScript {
 CheckedScript CheckScriptText(std::string_view bytes, const CheckOptions& options);
 // The same in a language already known (a file's extension gives it).
 CheckedScript CheckScriptText(std::string_view bytes, ScriptLanguage language, const CheckOptions& options);
+// A program of several source files (a file's diagnostics name it: hsc/SourceCompile.h),
+// sorted by file in the given order, then by line and column.
+CheckedScript CheckSources(const std::vector<hsc::SourceFile>& files, const CheckOptions& options);
 // An XML document already parsed.
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options);
 

@@ -1,5 +1,6 @@
 #include "hsc/Lexer.h"
 
+#include "runtime/Windows1252.h"
 #include "runtime/XmlWriter.h"
 
 namespace xsc::hsc {
@@ -14,8 +15,10 @@ bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 bool IsAtomCharacter(char c) { return !IsBlank(c) && c != '(' && c != ')' && c != '"' && c != ';'; }
 
-Lexer::Lexer(std::string_view source, std::vector<Diagnostic>& errors) : source_(source), errors_(errors) {
-    if (source_.substr(0, kByteOrderMark.size()) == kByteOrderMark) at_ = kByteOrderMark.size();
+Lexer::Lexer(std::string_view source, std::vector<Diagnostic>& errors, std::int32_t file, Encoding encoding)
+    : source_(source), errors_(errors), encoding_(encoding) {
+    position_.file = file;
+    if (encoding_ == Encoding::Utf8 && source_.substr(0, kByteOrderMark.size()) == kByteOrderMark) at_ = kByteOrderMark.size();
 }
 
 char Lexer::Peek(std::size_t ahead) const { return at_ + ahead < source_.size() ? source_[at_ + ahead] : '\0'; }
@@ -24,7 +27,7 @@ void Lexer::Advance() {
     if (source_[at_] == '\n') {
         ++position_.line;
         position_.column = 1;
-    } else if (!IsContinuationByte(source_[at_])) {
+    } else if (encoding_ == Encoding::Windows1252 || !IsContinuationByte(source_[at_])) {
         ++position_.column;
     }
     ++at_;
@@ -62,7 +65,9 @@ void Lexer::SkipBlanksAndComments() {
 }
 
 void Lexer::CheckText(const Token& token) {
-    if (const auto problem = XmlWriter::TextProblem(token.text)) {
+    const auto problem =
+        encoding_ == Encoding::Utf8 ? XmlWriter::TextProblem(token.text) : Windows1252TextProblem(token.text);
+    if (problem) {
         Error(token.at, std::string(token.kind == Token::Kind::String ? "this string " : "this name ") + *problem);
     }
 }

@@ -6,9 +6,10 @@
 // are no escapes.
 //
 // Faults are reported as errors, and the lexer goes on where it can: a string or block comment
-// that never ends (the rest of the text is taken by it), and an atom or string whose bytes are
-// not UTF-8 or hold a character the XML language cannot carry (every source converts to XML).
-// A UTF-8 byte order mark at the start is skipped.
+// that never ends (the rest of the text is taken by it), and an atom or string that holds a
+// character the XML language cannot carry (every UTF-8 source converts to XML). A UTF-8 byte
+// order mark at the start is skipped. A source in Windows-1252 (one that is not UTF-8) counts a
+// byte as a column, and refuses control characters and the bytes the code page leaves undefined.
 
 #include <string_view>
 #include <vector>
@@ -27,7 +28,9 @@ struct Token {
 
 class Lexer {
 public:
-    explicit Lexer(std::string_view source, std::vector<Diagnostic>& errors);
+    enum class Encoding { Utf8, Windows1252 };
+    // `file`: the index of the source among the program's files, carried by every position.
+    Lexer(std::string_view source, std::vector<Diagnostic>& errors, std::int32_t file = 0, Encoding encoding = Encoding::Utf8);
     Token Next();
 
 private:
@@ -42,8 +45,9 @@ private:
 
     std::string_view source_;
     std::vector<Diagnostic>& errors_;
+    Encoding encoding_;
     std::size_t at_ = 0;
-    SourcePosition position_{1, 1};
+    SourcePosition position_{1, 1, 0};
 };
 
 // Whether the character may stand in an atom.

@@ -77,6 +77,14 @@ LiteralReading ReadBoolean(std::string_view text) {
     return {std::nullopt, "a boolean is true, false, on or off, not " + Shown(text)};
 }
 
+LiteralReading ReadBooleanInPlace(std::string_view text) {
+    if (text == "1") return {std::string(language::kTrue), {}};
+    if (text == "0") return {std::string(language::kFalse), {}};
+    LiteralReading reading = ReadBoolean(text);
+    if (!reading.value) reading.problem = "a boolean is true, false, on, off, 1 or 0, not " + Shown(text);
+    return reading;
+}
+
 LiteralReading ReadShort(std::string_view text) {
     return ReadWhole(text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), "short");
 }

@@ -2,7 +2,8 @@
 // How the source language reads the literals of the types with an encoding of their own, and
 // spells them as the XML language's Value:
 //
-//   boolean  true, false, on, off (any letter case)          "true" / "false"
+//   boolean  true, false, on, off (any letter case), and     "true" / "false"
+//            1 and 0 where a boolean is expected
 //   short    a whole number from -32768 to 32767              "400"
 //   long     a whole number from -2147483648 to 2147483647    "-1"
 //   real     any number whose float a script can store:       the float's shortest text
@@ -28,6 +29,9 @@ struct LiteralReading {
 };
 
 LiteralReading ReadBoolean(std::string_view text);
+// A boolean where one is expected: also 1 and 0, as the game's own scripts write them
+// ((camera_control 1)).
+LiteralReading ReadBooleanInPlace(std::string_view text);
 LiteralReading ReadShort(std::string_view text);
 LiteralReading ReadLong(std::string_view text);
 LiteralReading ReadReal(std::string_view text);

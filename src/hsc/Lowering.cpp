@@ -13,7 +13,7 @@ void Attribute(XmlNode& element, std::string_view name, std::string value) { ele
 // Recursion follows the nesting of calls, which the parser bounds.
 void LowerExpression(XmlTreeBuilder& builder, XmlNode& parent, const Expression& e) {
     const auto element = [&](std::string_view name) -> XmlNode& {
-        return builder.AddElement(&parent, std::string(name), e.at.line, e.at.column);
+        return builder.AddElement(&parent, std::string(name), e.at.line, e.at.column, e.at.file);
     };
     switch (e.kind) {
         case Expression::Kind::Call: {
@@ -50,8 +50,16 @@ void LowerExpression(XmlTreeBuilder& builder, XmlNode& parent, const Expression&
 XmlDocument LowerProgram(const Program& program) {
     XmlTreeBuilder builder;
     XmlNode& root = builder.AddElement(nullptr, std::string(kDocumentElement), 1, 1);
+    for (const Global& global : program.globals) {
+        XmlNode& element = builder.AddElement(&root, std::string(language::kScenarioGlobal), global.at.line, global.at.column,
+                                              global.at.file);
+        Attribute(element, language::kGlobalName, global.name);
+        Attribute(element, language::kValueType, std::to_string(global.type));
+        LowerExpression(builder, element, global.initial);
+    }
     for (const Script& script : program.scripts) {
-        XmlNode& element = builder.AddElement(&root, std::string(kScriptElement), script.at.line, script.at.column);
+        XmlNode& element =
+            builder.AddElement(&root, std::string(kScriptElement), script.at.line, script.at.column, script.at.file);
         Attribute(element, language::kNameAttr, script.name);
         Attribute(element, language::kTypeAttr, std::to_string(script.type));
         Attribute(element, language::kReTypeAttr, std::to_string(script.returnType));

@@ -1,6 +1,7 @@
 #include "hsc/Parser.h"
 
 #include "hsc/Lexer.h"
+#include "runtime/Windows1252.h"
 
 namespace xsc::hsc {
 namespace {
@@ -11,9 +12,10 @@ void Error(std::vector<Diagnostic>& errors, SourcePosition at, std::string messa
 
 }  // namespace
 
-ParsedSource ParseSource(std::string_view source) {
+ParsedSource ParseSource(std::string_view source, std::int32_t file) {
     ParsedSource parsed;
-    Lexer lexer(source, parsed.errors);
+    parsed.windows1252 = !IsUtf8(source);
+    Lexer lexer(source, parsed.errors, file, parsed.windows1252 ? Lexer::Encoding::Windows1252 : Lexer::Encoding::Utf8);
     std::vector<Form> open;  // lists whose ")" is still to come, innermost last
     const auto place = [&](Form form) {
         (open.empty() ? parsed.forms : open.back().items).push_back(std::move(form));

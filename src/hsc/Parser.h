@@ -17,8 +17,11 @@ namespace xsc::hsc {
 struct ParsedSource {
     std::vector<Form> forms;
     std::vector<Diagnostic> errors;
+    bool windows1252 = false;  // the text is not UTF-8, and was read in the Windows-1252 code page
 };
 
-ParsedSource ParseSource(std::string_view source);
+// `file`: the index of the source among the program's files, carried by every position. A text
+// that is not UTF-8 is read as Windows-1252 (the game's own scripts are).
+ParsedSource ParseSource(std::string_view source, std::int32_t file = 0);
 
 }  // namespace xsc::hsc

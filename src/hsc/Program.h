@@ -5,6 +5,8 @@
 //   Call        (f a b)        ScriptCommand  Command=f  EngineId=number  ValueType
 //   ScriptCall  (my_script)    ScriptCall     Script=my_script            ValueType
 //   Global      game_speed     GlobalReference ValueCommand=game_speed    ValueType
+//               (an engine global; a scenario global of the program the same, the XML
+//               language stores its index)
 //   Literal     400, "intro"   ScriptValue    Value=text                  ValueType
 //
 // The value type of every expression is the type its place expects, or, where the place takes
@@ -25,7 +27,9 @@ struct Expression {
     // The function, the script or the global; for a literal, its Value as the XML language
     // writes it ("true", "400", "2.75", "intro").
     std::string text;
-    std::int32_t number = 0;  // a call's function number in the build, a script call's record index
+    // A call's function number in the build, a script call's record index, a scenario global's
+    // index (-1 for an engine global).
+    std::int32_t number = 0;
     std::int32_t valueType = 0;
     std::vector<Expression> arguments;  // a call's
 };
@@ -38,7 +42,16 @@ struct Script {
     std::vector<Expression> statements;
 };
 
+// (global <type> <name> <initial value>): a scenario global.
+struct Global {
+    SourcePosition at;
+    std::string name;
+    std::int32_t type = 0;  // value type code
+    Expression initial;     // of the global's type
+};
+
 struct Program {
+    std::vector<Global> globals;  // in record order
     std::vector<Script> scripts;  // in record order
 };
 

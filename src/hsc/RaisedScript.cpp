@@ -1,6 +1,7 @@
 #include "hsc/RaisedScript.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "xml/ScriptIndex.h"
 #include "xml/ScriptLanguage.h"
@@ -20,34 +21,40 @@ bool IsWord(std::string_view text) { return !text.empty() && std::all_of(text.be
 Form Atom(std::string text) { return Form{Form::Kind::Atom, std::move(text), {}, {}}; }
 Form String(std::string text) { return Form{Form::Kind::String, std::move(text), {}, {}}; }
 
+// A record's name: bare when it is a word that is no type's name (a type's would be read as a
+// return type), else in quotes.
+Form NameForm(const std::string& name, const engine::EngineTables& tables, const std::function<void(const std::string&)>& fail) {
+    const bool word = IsWord(name) && !tables.ValueTypeCode(name);
+    if (!word && name.find('"') != std::string::npos) fail("its name holds a double quote");
+    return word ? Atom(name) : String(name);
+}
+
 class ScriptRaise {
 public:
-    ScriptRaise(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables, const RaiseFault& fault)
-        : script_(script), scripts_(scripts), tables_(tables), fault_(fault) {}
+    ScriptRaise(const ScriptPlace& place, const std::vector<WalkedNode>& body, const std::vector<std::optional<std::string>>& texts,
+                const RaiseNames& names, const engine::EngineTables& tables, const RaiseFault& fault)
+        : place_(place), body_(body), texts_(texts), scripts_(names.scripts), globals_(names.globals), tables_(tables), fault_(fault) {}
 
-    RaisedScript Raise() {
+    RaisedScript Raise(std::vector<Form> header) const {
         RaisedScript raised;
-        raised.form = Form{Form::Kind::List, {}, Header(), {}};
+        raised.form = Form{Form::Kind::List, {}, std::move(header), {}};
         raised.firstStatement = raised.form.items.size();
         // The lists being filled, innermost last: a node at depth d is an item of open[d].
         std::vector<Form*> open{&raised.form};
-        const std::vector<WalkedNode>& body = script_.walked.body;
-        for (std::size_t i = 0; i < body.size(); ++i) {
-            const WalkedNode& w = body[i];
+        for (std::size_t i = 0; i < body_.size(); ++i) {
+            const WalkedNode& w = body_[i];
             if (static_cast<std::size_t>(w.depth) >= kMaxNesting) Fail(w.slot, "calls nested deeper than the source language reads them");
             open.resize(static_cast<std::size_t>(w.depth) + 1);
             Form& parent = *open.back();
-            parent.items.push_back(Expression(w, script_.texts[i]));
+            parent.items.push_back(Expression(w, texts_[i]));
             if (parent.items.back().IsList()) open.push_back(&parent.items.back());
         }
         return raised;
     }
 
-private:
-    [[noreturn]] void Fail(std::int32_t slot, const std::string& what) const { throw fault_(script_, slot, what); }
+    [[noreturn]] void Fail(std::int32_t slot, const std::string& what) const { throw fault_(place_, slot, what); }
 
-    std::vector<Form> Header() const {
-        const StoredRecord& record = script_.walked.record;
+    std::vector<Form> ScriptHeader(const StoredRecord& record, const std::string& name) const {
         const std::vector<std::string>& kinds = tables_.ScriptTypes();
         if (record.type < 0 || static_cast<std::size_t>(record.type) >= kinds.size()) {
             Fail(-1, "its script type " + std::to_string(record.type) + " is none the source language has");
@@ -62,12 +69,19 @@ private:
         if (returns.empty()) Fail(-1, "its return type " + std::to_string(record.returnType) + " is no value type");
         std::vector<Form> header{Atom("script"), Atom(kind)};
         if (called) header.push_back(Atom(returns));
-        // A name that is also a type's stands in quotes, so that it is not read as a return type.
-        const bool word = IsWord(script_.name) && !tables_.ValueTypeCode(script_.name);
-        if (!word && script_.name.find('"') != std::string::npos) Fail(-1, "its name holds a double quote");
-        header.push_back(word ? Atom(script_.name) : String(script_.name));
+        header.push_back(NameForm(name, tables_, [&](const std::string& what) { Fail(-1, what); }));
         return header;
     }
+
+    std::vector<Form> GlobalHeader(const StoredGlobal& record, const std::string& name) const {
+        const std::string type = tables_.ValueTypeName(record.type);
+        if (record.type < language::kBooleanType || type.empty()) {
+            Fail(-1, "its value type " + std::to_string(record.type) + " is none a global of the source language has");
+        }
+        return {Atom("global"), Atom(type), NameForm(name, tables_, [&](const std::string& what) { Fail(-1, what); })};
+    }
+
+private:
 
     Form Expression(const WalkedNode& w, const std::optional<std::string>& text) const {
         const std::string& t = text.value_or(std::string());
@@ -76,12 +90,15 @@ private:
             case kExpTypeScriptCall:
                 if (!IsWord(t)) Fail(w.slot, "a call of " + Quoted(t) + ", which is no word of the source language");
                 return Form{Form::Kind::List, {}, {Atom(t)}, {}};
-            case kExpTypeGlobal:
-                if (!text || w.node.childOrValue != kGlobalByNameValue) {
+            case kExpTypeGlobal: {
+                const std::optional<std::int32_t> scenario = text ? globals_.Find(t) : std::nullopt;
+                const std::uint32_t read = scenario ? static_cast<std::uint32_t>(*scenario) : kGlobalByNameValue;
+                if (!text || w.node.childOrValue != read) {
                     Fail(w.slot, "a global that stores its value in the node, which the source language never writes");
                 }
                 if (!IsWord(t)) Fail(w.slot, "a global named " + Quoted(t) + ", which is no word of the source language");
                 return Atom(t);
+            }
             default: return Value(w, text);
         }
     }
@@ -114,8 +131,11 @@ private:
         return name.empty() ? "type " + std::to_string(type) : name;
     }
 
-    const DecodedScript& script_;
+    const ScriptPlace& place_;
+    const std::vector<WalkedNode>& body_;
+    const std::vector<std::optional<std::string>>& texts_;
     const ScriptIndex& scripts_;
+    const ScriptIndex& globals_;
     const engine::EngineTables& tables_;
     const RaiseFault& fault_;
 };
@@ -128,9 +148,16 @@ void CollectPositions(const Form& form, std::vector<SourcePosition>& out) {
 
 }  // namespace
 
-RaisedScript RaiseScript(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables,
+RaisedScript RaiseScript(const DecodedScript& script, const RaiseNames& names, const engine::EngineTables& tables,
                          const RaiseFault& fault) {
-    return ScriptRaise(script, scripts, tables, fault).Raise();
+    const ScriptRaise raise(script.walked.place, script.walked.body, script.texts, names, tables, fault);
+    return raise.Raise(raise.ScriptHeader(script.walked.record, script.name));
+}
+
+RaisedScript RaiseGlobal(const DecodedGlobal& global, const RaiseNames& names, const engine::EngineTables& tables,
+                         const RaiseFault& fault) {
+    const ScriptRaise raise(global.walked.place, global.walked.body, global.texts, names, tables, fault);
+    return raise.Raise(raise.GlobalHeader(global.walked.record, global.name));
 }
 
 std::vector<SourcePosition> NodePositions(const RaisedScript& script) {

@@ -5,6 +5,7 @@
 //   call node, kind 8         (text argument...)        the function its text names
 //   script call, kind 10      (text)                    the script its text names
 //   global, FF FF FF FF       text                      an engine global
+//   global, index i           text                      the scenario global of record i
 //   value, types 5 to 8       true / false, the number  as the XML language writes the Value
 //   value, type 9             "text"
 //   value, type 10            text                      a script of the source
@@ -33,16 +34,25 @@ class ScriptIndex;
 
 namespace xsc::hsc {
 
-// The Error for a node of the script that cannot be written: `slot` is -1 for the script record.
-using RaiseFault = std::function<Error(const DecodedScript& script, std::int32_t slot, const std::string& what)>;
+// The Error for a node of a script (or global) that cannot be written: `slot` is -1 for the
+// record.
+using RaiseFault = std::function<Error(const ScriptPlace& place, std::int32_t slot, const std::string& what)>;
 
 struct RaisedScript {
-    Form form;                       // (script <type> [<return type>] <name> <statement>...)
+    Form form;                       // (script <type> [<return type>] <name> <statement>...), or
+                                     // (global <type> <name> <initial value>)
     std::size_t firstStatement = 0;  // index of the first statement among the form's items
 };
 
-// `scripts`: the records of the map, which script values name.
-RaisedScript RaiseScript(const DecodedScript& script, const ScriptIndex& scripts, const engine::EngineTables& tables,
+// The records of the map that nodes name: scripts (script values and calls) and globals (reads).
+struct RaiseNames {
+    const ScriptIndex& scripts;
+    const ScriptIndex& globals;
+};
+
+RaisedScript RaiseScript(const DecodedScript& script, const RaiseNames& names, const engine::EngineTables& tables,
+                         const RaiseFault& fault);
+RaisedScript RaiseGlobal(const DecodedGlobal& global, const RaiseNames& names, const engine::EngineTables& tables,
                          const RaiseFault& fault);
 
 // The positions of a raised script's expressions as printed, in the order of the script's body

@@ -16,10 +16,12 @@
 
 namespace xsc::hsc {
 
-// Line and column counted from 1; a column counts characters (a UTF-8 sequence is one).
+// Line and column counted from 1; a column counts characters (a UTF-8 sequence is one, a byte of
+// a Windows-1252 source one). `file`: which of the program's source files, counted from 0.
 struct SourcePosition {
     std::int64_t line = 0;
     std::int64_t column = 0;
+    std::int32_t file = 0;
     bool operator==(const SourcePosition&) const = default;
 };
 

@@ -41,6 +41,20 @@ struct ScriptDeclaration {
     bool valid = false;              // the header was read without a fault
 };
 
+// (global <type> <name> <initial value>)
+struct GlobalDeclaration {
+    const Form* form = nullptr;
+    std::string name;
+    std::int32_t type = 0;
+    bool valid = false;
+};
+
+// Functions the game's later builds have and the PC builds do not, which scripts written for
+// those builds call: named as such rather than as unknown.
+constexpr std::string_view kLaterBuildFunctions[] = {"bit_test", "print_if", "sleep_forever"};
+
+constexpr const char* kParametersLater = "script parameters exist only in a later build of the game";
+
 // "exists only in the retail and custom builds".
 template <typename Entry>
 std::string OnlyIn(const Entry& entry) {
@@ -65,10 +79,13 @@ bool IsStatementList(const EngineFunction& f) { return f.name == "begin" || f.na
 
 class ProgramCheck {
 public:
-    ProgramCheck(const EngineTables& tables, engine::EngineBuild build, std::vector<Diagnostic>& out)
+    ProgramCheck(const EngineTables& tables, engine::EngineBuild build, const std::vector<std::string>& files,
+                 std::vector<Diagnostic>& out)
         : tables_(tables),
           build_(build),
+          files_(files),
           out_(out),
+          boolean_(*tables.ValueTypeCode("boolean")),
           void_(*tables.ValueTypeCode("void")),
           passthrough_(*tables.ValueTypeCode("passthrough")),
           string_(*tables.ValueTypeCode("string")),
@@ -77,7 +94,15 @@ public:
 
     std::optional<Program> Run(const std::vector<Form>& forms) {
         for (const Form& form : forms) Declare(form);
+        std::int32_t records = 0;
+        for (const ScriptDeclaration& d : scripts_) recordIndex_.push_back(d.form != nullptr ? records++ : -1);
         Program program;
+        for (std::size_t i = 0; i < globals_.size(); ++i) {
+            checkingGlobal_ = i;
+            std::optional<Global> global = CheckGlobalDeclaration(globals_[i]);
+            if (global) program.globals.push_back(std::move(*global));
+        }
+        checkingGlobal_.reset();
         for (const ScriptDeclaration& declaration : scripts_) {
             std::optional<Script> script = CheckScript(declaration);
             if (script) program.scripts.push_back(std::move(*script));
@@ -90,7 +115,16 @@ public:
 
 private:
     void Report(SourcePosition at, Severity severity, std::string message) {
-        out_.push_back({severity, at.line, at.column, std::move(message)});
+        out_.push_back({severity, at.line, at.column, std::move(message), FileName(at)});
+    }
+    void Note(SourcePosition at, std::string message) { Report(at, Severity::Note, std::move(message)); }
+    std::string FileName(SourcePosition at) const {
+        return static_cast<std::size_t>(at.file) < files_.size() ? files_[static_cast<std::size_t>(at.file)] : std::string();
+    }
+    // "12:5", or "other.hsc:12:5" for a position in another file than `from`'s.
+    std::string Where(SourcePosition at, SourcePosition from) const {
+        const std::string file = at.file != from.file ? FileName(at) + ":" : std::string();
+        return file + std::to_string(at.line) + ":" + std::to_string(at.column);
     }
     void Error(SourcePosition at, std::string message) { Report(at, Severity::Error, std::move(message)); }
     void Warn(SourcePosition at, std::string message) { Report(at, Severity::Warning, std::move(message)); }
@@ -104,29 +138,115 @@ private:
 
     void Declare(const Form& form) {
         if (form.Starts("global")) {
-            Error(form.at, "(global ...) declares a scenario global, which xsc does not compile yet; "
-                           "use an engine global, or a static script that returns the value");
+            DeclareGlobal(form);
             return;
         }
         if (!form.Starts("script")) {
-            Error(form.at, "expected (script ...) here, not " + Describe(form));
+            Error(form.at, "expected (script ...) or (global ...) here, not " + Describe(form));
             return;
         }
         ScriptDeclaration d = ReadHeader(form);
-        if (d.valid) {
-            if (const auto first = scriptIndex_.find(d.name); first != scriptIndex_.end()) {
-                const SourcePosition at = scripts_[first->second].form->at;
-                Error(form.at, "a second script named " + Quoted(d.name) + " (the first is at " + std::to_string(at.line) + ":" +
-                                   std::to_string(at.column) + ")");
-                d.valid = false;
-            } else if (tables_.FindFunction(d.name) != nullptr) {
-                Error(form.items[d.firstStatement - 1].at,
-                      "a script cannot be named like the engine function " + Quoted(d.name) + ": calls of it would be taken for the function's");
-                d.valid = false;
-            }
-        }
-        if (d.valid) scriptIndex_.emplace(d.name, scripts_.size());
+        if (d.valid && !NameIsFree(d.name, form, d.firstStatement - 1, &d)) d.valid = false;
+        if (d.valid) declared_.emplace(d.name, Declared{false, scripts_.size()});
         scripts_.push_back(std::move(d));
+    }
+
+    // One namespace of scripts and globals across every file of the program; a static script may
+    // replace a stub of the same name and return type (what stubs are for), in the stub's record.
+    // False when the name is taken (said), or when `script` replaced a stub or was replaced.
+    bool NameIsFree(const std::string& name, const Form& form, std::size_t nameItem, ScriptDeclaration* script) {
+        const SourcePosition at = form.items[nameItem].at;
+        if (const auto first = declared_.find(name); first != declared_.end()) {
+            const Declared& earlier = first->second;
+            if (script && !earlier.global && ReplaceStub(scripts_[earlier.index], *script)) return false;
+            const SourcePosition firstAt = earlier.global ? globals_[earlier.index].form->at : scripts_[earlier.index].form->at;
+            Error(form.at, std::string("a second ") + (script ? "script" : "global") + " named " + Quoted(name) + " (the first, a " +
+                               (earlier.global ? "global" : "script") + ", is at " + Where(firstAt, form.at) +
+                               "); scripts and globals share one namespace");
+            return false;
+        }
+        if (tables_.FindFunction(name) != nullptr && script) {
+            Error(at, "a script cannot be named like the engine function " + Quoted(name) + ": calls of it would be taken for the function's");
+            return false;
+        }
+        if (tables_.FindGlobal(name) != nullptr) {
+            Error(at, std::string("a ") + (script ? "script" : "global") + " cannot be named like the engine global " + Quoted(name) +
+                          ": reads of it would be taken for the engine global's");
+            return false;
+        }
+        return true;
+    }
+
+    // A static script and a stub of one name: the static one takes the stub's record. True when
+    // the two were such a pair (the later declaration is then not declared again).
+    bool ReplaceStub(ScriptDeclaration& earlier, ScriptDeclaration& later) {
+        const std::int32_t stub = *ScriptType("stub"), statik = *ScriptType("static");
+        const bool pair = (earlier.type == stub && later.type == statik) || (earlier.type == statik && later.type == stub);
+        if (!pair || !earlier.valid) return false;
+        if (earlier.returnType != later.returnType) {
+            Error(later.form->at, "the " + std::string(later.type == statik ? "static script " : "stub ") + Quoted(later.name) +
+                                      " returns " + TypeName(later.returnType) + ", the " +
+                                      (later.type == statik ? "stub" : "static script") + " it goes with (at " +
+                                      Where(earlier.form->at, later.form->at) + ") " + TypeName(earlier.returnType) +
+                                      ": a static script replaces a stub of the same name and return type");
+            return true;
+        }
+        ScriptDeclaration& replaced = earlier.type == stub ? earlier : later;
+        ScriptDeclaration& kept = earlier.type == stub ? later : earlier;
+        Note(kept.form->at, "the static script " + Quoted(kept.name) + " replaces the stub at " + Where(replaced.form->at, kept.form->at));
+        if (earlier.type == stub) earlier = std::move(later);
+        later.valid = false;
+        later.form = nullptr;
+        return true;
+    }
+
+    // (global <type> <name> <initial value>)
+    void DeclareGlobal(const Form& form) {
+        GlobalDeclaration g;
+        g.form = &form;
+        const std::vector<Form>& items = form.items;
+        if (items.size() != 4) {
+            Error(form.at, "a global is (global <type> <name> <initial value>), not a list of " + std::to_string(items.size()) + " items");
+            globals_.push_back(std::move(g));
+            return;
+        }
+        const std::optional<std::int32_t> type = TypeWord(items[1]);
+        if (!type || *type < boolean_) {
+            Error(items[1].at, "expected the global's value type after global" +
+                                   std::string(type ? ": a global holds a value, not " + TypeName(*type) : "") +
+                                   " (boolean, real, short, long, string, unit, ...)");
+        } else if (items[2].IsList()) {
+            Error(items[2].at, "expected the global's name after its type");
+        } else {
+            g.type = *type;
+            g.name = items[2].text;
+            g.valid = NameIsFree(g.name, form, 2, nullptr);
+        }
+        if (g.valid) declared_.emplace(g.name, Declared{true, globals_.size()});
+        globals_.push_back(std::move(g));
+    }
+
+    std::optional<Global> CheckGlobalDeclaration(const GlobalDeclaration& g) {
+        if (g.form == nullptr || g.form->items.size() != 4) return std::nullopt;
+        depthWarned_ = false;
+        const Place place = g.type >= boolean_ ? Typed(g.type, "the initial value of global " + Quoted(g.name)) : Place{};
+        std::optional<Expression> initial = Check(g.form->items[3], place, 0);
+        if (!g.valid || !initial) return std::nullopt;
+        return Global{g.form->at, g.name, g.type, std::move(*initial)};
+    }
+
+    // (name (type parameter)...): a later build's script name with its parameters.
+    bool IsParameterList(const Form& form) const {
+        return form.IsList() && form.items.size() > 1 && form.items[0].IsAtom() &&
+               std::all_of(form.items.begin() + 1, form.items.end(), [&](const Form& p) {
+                   return p.IsList() && p.items.size() == 2 && TypeWord(p.items[0]) && p.items[1].IsAtom();
+               });
+    }
+
+    // A value type's name as a word or, as decompilers write it, in double quotes.
+    std::optional<std::int32_t> TypeWord(const Form& form) const {
+        if (form.IsList()) return std::nullopt;
+        return tables_.ValueTypeCode(form.text);
     }
 
     std::optional<std::int32_t> ScriptType(std::string_view word) const {
@@ -143,7 +263,7 @@ private:
         const std::vector<Form>& items = form.items;
         const std::string expectedType = "expected the script type after script: " +
                                          Alternatives(QuotedAll(tables_.ScriptTypes()));
-        if (items.size() < 2 || !items[1].IsAtom() || !ScriptType(items[1].text)) {
+        if (items.size() < 2 || items[1].IsList() || !ScriptType(items[1].text)) {
             Error(items.size() < 2 ? form.at : items[1].at, expectedType);
             return d;
         }
@@ -151,16 +271,21 @@ private:
         d.runByTheGame = items[1].text != "static" && items[1].text != "stub";
         d.returnType = void_;
         std::size_t at = 2;
-        const bool typeAndName = items.size() > 3 && items[2].IsAtom() && tables_.ValueTypeCode(items[2].text) &&
-                                 !items[3].IsList();
+        // A type word followed by a name (or by the list of a later build's name and parameters).
+        const bool typeAndName = items.size() > 3 && TypeWord(items[2]) && (!items[3].IsList() || IsParameterList(items[3]));
         if (typeAndName) {
             if (d.runByTheGame) {
                 Error(items[2].at, "only static and stub scripts declare a return type; a " + items[1].text +
                                        " script returns nothing");
                 return d;
             }
-            d.returnType = *tables_.ValueTypeCode(items[2].text);
+            d.returnType = *TypeWord(items[2]);
             at = 3;
+        }
+        if (items.size() > at && IsParameterList(items[at])) {
+            Error(items[at].at, std::string(kParametersLater) + "; in these builds a script takes none: (script " + items[1].text +
+                                    " ... " + items[at].items[0].text + " ...)");
+            return d;
         }
         if (items.size() <= at || items[at].IsList()) {
             Error(items.size() <= at ? form.at : items[at].at, "expected the script's name after " + items[at - 1].text);
@@ -197,8 +322,21 @@ private:
     }
 
     const ScriptDeclaration* FindScript(std::string_view name) const {
-        const auto found = scriptIndex_.find(std::string(name));
-        return found == scriptIndex_.end() ? nullptr : &scripts_[found->second];
+        const auto found = declared_.find(std::string(name));
+        if (found == declared_.end() || found->second.global) return nullptr;
+        const ScriptDeclaration& d = scripts_[found->second.index];
+        return d.form == nullptr ? nullptr : &d;
+    }
+
+    const GlobalDeclaration* FindScenarioGlobal(std::string_view name) const {
+        const auto found = declared_.find(std::string(name));
+        return found == declared_.end() || !found->second.global ? nullptr : &globals_[found->second.index];
+    }
+
+    // The record index of a script: its place among the scripts that take a record (a stub a
+    // static script replaced takes none).
+    std::int32_t RecordIndex(const ScriptDeclaration& script) const {
+        return recordIndex_[static_cast<std::size_t>(&script - scripts_.data())];
     }
 
     // ---- Expressions ---------------------------------------------------------------------
@@ -262,6 +400,19 @@ private:
             Error(head.at, Quoted(g->name) + " is an engine global, not a function: write it without parentheses");
             return;
         }
+        if (FindScenarioGlobal(head.text) != nullptr) {
+            Error(head.at, Quoted(head.text) + " is a global, not a function: write it without parentheses");
+            return;
+        }
+        if (std::find(std::begin(kLaterBuildFunctions), std::end(kLaterBuildFunctions), head.text) != std::end(kLaterBuildFunctions)) {
+            Error(head.at, Quoted(head.text) + " is a function of a later build of the game; the PC builds have no such function");
+            return;
+        }
+        if (TypeWord(head)) {
+            Error(head.at, Quoted(head.text) + " is a value type, not a function: (" + head.text + " name) declares a parameter, and " +
+                               kParametersLater);
+            return;
+        }
         std::vector<const std::string*> candidates;
         for (const EngineFunction& f : tables_.Functions()) {
             if (f.In(build_) || f.NumberIn(build_) == EngineFunction::kNoNumber) candidates.push_back(&f.name);
@@ -319,6 +470,7 @@ private:
     // name that is no engine global.
     std::optional<std::int32_t> OwnType(const Form& form) const {
         if (form.IsAtom()) {
+            if (const GlobalDeclaration* g = FindScenarioGlobal(form.text)) return g->valid ? std::optional<std::int32_t>(g->type) : std::nullopt;
             if (const EngineGlobal* g = tables_.FindGlobal(form.text)) return g->type;
             return std::nullopt;
         }
@@ -393,7 +545,7 @@ private:
             case Place::Kind::Typed:
                 // A passthrough function takes the place's type and hands it to its arguments;
                 // set's value is its global's, which must convert.
-                if (own && (!passthrough || f.name == "set") && !tables_.CanConvert(*own, place.type)) {
+                if (own && (!passthrough || f.name == "set") && !Converts(*own, place, form.at, Quoted(f.name) + " returns")) {
                     Error(form.at, Quoted(f.name) + " returns " + TypeName(*own) + ", which cannot stand where " +
                                        TypeName(place.type) + " is expected (" + place.what + ")");
                     return std::nullopt;
@@ -440,13 +592,15 @@ private:
         return places;
     }
 
-    // The first argument of set names the global it sets.
+    // The first argument of set names the global it sets: a scenario global or an engine global.
     std::optional<Expression> CheckSetTarget(const Form& form) {
+        if (form.IsAtom()) {
+            if (const GlobalDeclaration* g = FindScenarioGlobal(form.text)) return CheckScenarioGlobal(form, *g, Any("argument 1 of \"set\""));
+        }
         const EngineGlobal* g = form.IsAtom() ? tables_.FindGlobal(form.text) : nullptr;
         if (g == nullptr) {
             UnknownName(form, (form.IsAtom() ? NoGlobal(form) : Describe(form) + " is no global") +
-                                  ": the first argument of set names the engine global it changes (xsc does not compile scenario "
-                                  "globals yet)");
+                                  ": the first argument of set names the global it changes");
             return std::nullopt;
         }
         return CheckGlobal(form, *g, Any("argument 1 of \"set\""));
@@ -479,7 +633,7 @@ private:
         }
         std::int32_t type = script.returnType;
         if (place.kind == Place::Kind::Typed) {
-            if (!tables_.CanConvert(script.returnType, place.type)) {
+            if (!Converts(script.returnType, place, form.at, "the script " + Quoted(script.name) + " returns")) {
                 Error(form.at, "the script " + Quoted(script.name) + " returns " + TypeName(script.returnType) +
                                    ", which cannot stand where " + TypeName(place.type) + " is expected (" + place.what + ")");
                 complete = false;
@@ -487,7 +641,7 @@ private:
             type = place.type;
         }
         if (!complete) return std::nullopt;
-        const auto index = static_cast<std::int32_t>(scriptIndex_.at(script.name));
+        const std::int32_t index = RecordIndex(script);
         return Expression{Expression::Kind::ScriptCall, form.at, script.name, index, type, {}};
     }
 
@@ -497,6 +651,7 @@ private:
         if (place.kind == Place::Kind::Unchecked) return std::nullopt;
         const bool scriptPlace = place.kind == Place::Kind::Typed && place.type == script_;
         if (form.IsAtom() && !scriptPlace) {
+            if (const GlobalDeclaration* g = FindScenarioGlobal(form.text)) return CheckScenarioGlobal(form, *g, place);
             if (const EngineGlobal* g = tables_.FindGlobal(form.text)) return CheckGlobal(form, *g, place);
         }
         return CheckLiteral(form, place);
@@ -504,18 +659,48 @@ private:
 
     std::optional<Expression> CheckGlobal(const Form& form, const EngineGlobal& g, const Place& place) {
         if (!g.In(build_)) Warn(form.at, "the engine global " + Quoted(g.name) + " " + OnlyIn(g));
-        std::int32_t type = g.type;
+        return GlobalRead(form, "the engine global " + Quoted(g.name), g.name, g.type, -1, place);
+    }
+
+    std::optional<Expression> CheckScenarioGlobal(const Form& form, const GlobalDeclaration& g, const Place& place) {
+        if (!g.valid) return std::nullopt;
+        const auto index = static_cast<std::int32_t>(&g - globals_.data());
+        if (checkingGlobal_ && static_cast<std::size_t>(index) >= *checkingGlobal_) {
+            Warn(form.at, "the initial value of " + Quoted(globals_[*checkingGlobal_].name) + " reads the global " + Quoted(g.name) +
+                              (static_cast<std::size_t>(index) == *checkingGlobal_ ? ", itself" : ", declared after it") +
+                              ": globals are given their initial values in the order they are declared");
+        }
+        return GlobalRead(form, "the global " + Quoted(g.name), g.name, g.type, index, place);
+    }
+
+    // A read of a global: the node carries its place's type, to which the global's must convert.
+    std::optional<Expression> GlobalRead(const Form& form, const std::string& what, const std::string& name, std::int32_t own,
+                                         std::int32_t index, const Place& place) {
+        std::int32_t type = own;
         if (place.kind == Place::Kind::Typed) {
-            if (!tables_.CanConvert(g.type, place.type)) {
+            if (!Converts(own, place, form.at, what + " is")) {
                 const bool text = place.type == string_ || place.type >= firstNameType_;
-                Error(form.at, "the engine global " + Quoted(g.name) + " is " + TypeName(g.type) + ", which cannot stand where " +
-                                   TypeName(place.type) + " is expected (" + place.what + ")" +
-                                   (text ? "; for the text, write \"" + g.name + "\" in double quotes" : ""));
+                Error(form.at, what + " is " + TypeName(own) + ", which cannot stand where " + TypeName(place.type) +
+                                   " is expected (" + place.what + ")" +
+                                   (text ? "; for the text, write \"" + name + "\" in double quotes" : ""));
                 return std::nullopt;
             }
             type = place.type;
         }
-        return Expression{Expression::Kind::Global, form.at, g.name, 0, type, {}};
+        return Expression{Expression::Kind::Global, form.at, name, index, type, {}};
+    }
+
+    // The engine's conversions, and one more the game's compiler makes, as the game's own scripts
+    // show ((sleep_until (camera_time)), a short): a number where a boolean is expected, with a
+    // warning, since what the game makes of the number is not documented.
+    bool Converts(std::int32_t from, const Place& place, SourcePosition at, const std::string& what) {
+        if (tables_.CanConvert(from, place.type)) return true;
+        const bool number = from == language::kRealType || from == language::kShortType || from == language::kLongType;
+        if (place.type != boolean_ || !number) return false;
+        Warn(at, what + " " + TypeName(from) + " where a boolean is expected (" + place.what +
+                     "): the game's compiler takes it, but what the game makes of a number there is not documented; "
+                     "compare it with (!= ... 0) or (= ... 0) to say what you mean");
+        return true;
     }
 
     // A word that names nothing where a global would do: `message`, and the closest globals.
@@ -549,7 +734,7 @@ private:
     std::optional<std::string> ReadLiteral(const Form& form, std::int32_t type, const Place& place) {
         LiteralReading reading;
         switch (type) {
-            case language::kBooleanType: reading = ReadBoolean(form.text); break;
+            case language::kBooleanType: reading = ReadBooleanInPlace(form.text); break;
             case language::kRealType: reading = ReadReal(form.text); break;
             case language::kShortType: reading = ReadShort(form.text); break;
             case language::kLongType: reading = ReadLong(form.text); break;
@@ -605,10 +790,19 @@ private:
 
     const EngineTables& tables_;
     const engine::EngineBuild build_;
+    const std::vector<std::string>& files_;
     std::vector<Diagnostic>& out_;
-    const std::int32_t void_, passthrough_, string_, script_, firstNameType_;
+    const std::int32_t boolean_, void_, passthrough_, string_, script_, firstNameType_;
     std::vector<ScriptDeclaration> scripts_;
-    std::unordered_map<std::string, std::size_t> scriptIndex_;  // by name, the first of each
+    // Scripts and globals by name, the first of each: one namespace.
+    struct Declared {
+        bool global = false;
+        std::size_t index = 0;  // in globals_ or scripts_
+    };
+    std::unordered_map<std::string, Declared> declared_;
+    std::vector<GlobalDeclaration> globals_;
+    std::vector<std::int32_t> recordIndex_;       // of each of scripts_; -1 for a replaced stub
+    std::optional<std::size_t> checkingGlobal_;  // the global whose initial value is being checked
     bool depthWarned_ = false;                                   // once per script
     std::size_t names_ = 0;
     SourcePosition firstName_;
@@ -617,9 +811,10 @@ private:
 
 }  // namespace
 
-CheckedProgram CheckProgram(const std::vector<Form>& forms, const engine::EngineTables& tables, engine::EngineBuild build) {
+CheckedProgram CheckProgram(const std::vector<Form>& forms, const engine::EngineTables& tables, engine::EngineBuild build,
+                            const std::vector<std::string>& files) {
     CheckedProgram checked;
-    checked.program = ProgramCheck(tables, build, checked.diagnostics).Run(forms);
+    checked.program = ProgramCheck(tables, build, files, checked.diagnostics).Run(forms);
     return checked;
 }
 

@@ -3,8 +3,11 @@
 // name, types every expression and reports every fault, then gives the checked program
 // (Program.h) when there is none.
 //
+//   (global <type> <name> <expression>)   a scenario global: read by its name, set with set;
+//                                          the initial value is of its type
 //   (script <type> [<return type>] <name> <expression>...)   the return type for static and
-//                                                            stub scripts only (void if absent)
+//                                                            stub scripts only (void if absent);
+//                                                            type names also in double quotes
 //   (function argument...)     an engine function of the build, argument counts and types as
 //                              its parameters give them; passthrough functions (begin, if, set,
 //                              =, ...) take the type of their place
@@ -20,11 +23,19 @@
 // (they are not resolved against the map; one note says so). Where a place takes any type, a
 // literal takes its own (Literals.h) or, beside =, <, ... the type of the other side.
 //
-// Errors: what the language or the build cannot compile. Warnings: an engine global the build
-// lacks, calls nested more than 10 deep, comparisons of types that do not convert. Every fault
+// Scripts and globals share one namespace across every file of the program; a static script
+// replaces a stub of the same name and return type. A number where a boolean is expected: the
+// literals 1 and 0 are true and false; a call or a global of a number type is taken with a
+// warning (the game's compiler takes it, the game's own scripts use it).
+//
+// Errors: what the language or the build cannot compile, and what only a later build of the game
+// has (script parameters, its functions). Warnings: an engine global the build lacks, calls
+// nested more than 10 deep, comparisons of types that do not convert, a number where a boolean
+// is expected, a global's initial value that reads a global declared after it. Every fault
 // is reported, at the line and column of the form it is about.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/Diagnostic.h"
@@ -43,6 +54,9 @@ struct CheckedProgram {
     std::vector<Diagnostic> diagnostics;  // in the order found
 };
 
-CheckedProgram CheckProgram(const std::vector<Form>& forms, const engine::EngineTables& tables, engine::EngineBuild build);
+// `forms`: the top-level forms of every file of the program, in order; `files` names the files
+// their positions' file indexes count (diagnostics carry the name; empty for a lone script).
+CheckedProgram CheckProgram(const std::vector<Form>& forms, const engine::EngineTables& tables, engine::EngineBuild build,
+                            const std::vector<std::string>& files = {});
 
 }  // namespace xsc::hsc

@@ -16,10 +16,11 @@ Error Error::AtOffset(const std::string& what, std::int64_t offset) {
     return e;
 }
 
-Error Error::AtScript(const std::string& what, std::int64_t line, std::int64_t column) {
+Error Error::AtScript(const std::string& what, std::int64_t line, std::int64_t column, std::int32_t file) {
     Error e(std::to_string(line) + ":" + std::to_string(column) + ": " + what, Subject::Script);
     e.line_ = line;
     e.column_ = column;
+    e.file_ = file;
     return e;
 }
 

@@ -18,8 +18,9 @@ public:
     // "what (at file offset 0x1234)": a fault in the map file. A negative offset (computed from a
     // damaged field) is said to lie before the start of the file, never printed.
     static Error AtOffset(const std::string& what, std::int64_t offset);
-    // "12:5: what": a fault in the script, line and column counted from 1.
-    static Error AtScript(const std::string& what, std::int64_t line, std::int64_t column);
+    // "12:5: what": a fault in the script, line and column counted from 1. `file`: which of the
+    // program's source files, for a program of several (the front end names it).
+    static Error AtScript(const std::string& what, std::int64_t line, std::int64_t column, std::int32_t file = 0);
     // A fault in the map that has no single offset ("the map has no tags").
     static Error InMap(const std::string& what);
 
@@ -27,12 +28,14 @@ public:
     std::int64_t line() const { return line_; }      // 0 when not about a script position
     std::int64_t column() const { return column_; }  // 0 when not about a script position
     std::int64_t offset() const { return offset_; }  // -1 when not about a file offset
+    std::int32_t file() const { return file_; }      // the source file of a script position
 
 private:
     Subject subject_;
     std::int64_t line_ = 0;
     std::int64_t column_ = 0;
     std::int64_t offset_ = -1;
+    std::int32_t file_ = 0;
 };
 
 // "0x1a2b" for messages.

@@ -212,11 +212,13 @@ private:
     qsizetype pendingStart_ = -1;  // where the current run of text began; -1 outside one
 };
 
-XmlNode& XmlTreeBuilder::AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column) {
+XmlNode& XmlTreeBuilder::AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column,
+                                    std::int32_t file) {
     XmlNode& element = document_.nodes_.emplace_back();
     element.Name = std::move(name);
     element.Line = line;
     element.Column = column;
+    element.File = file;
     if (parent != nullptr) {
         parent->Children.push_back(&element);
     } else {

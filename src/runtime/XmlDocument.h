@@ -37,6 +37,7 @@ struct XmlNode {
     std::vector<const XmlNode*> Children;
     std::int64_t Line = 0;    // where the node starts, counted from 1
     std::int64_t Column = 0;  // counted from 1
+    std::int32_t File = 0;    // for a tree made from several source files: which one (XmlTreeBuilder)
 
     std::size_t ChildCount() const { return Children.size(); }
     const XmlNode& Child(std::size_t index) const { return *Children.at(index); }
@@ -91,7 +92,7 @@ public:
     // A new element, appended as the last child of `parent`, or the root element when `parent`
     // is nullptr (the first such call only). The node stays where it is as the document grows
     // and moves.
-    XmlNode& AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column);
+    XmlNode& AddElement(XmlNode* parent, std::string name, std::int64_t line, std::int64_t column, std::int32_t file = 0);
     // Hands over the document; the builder is left empty.
     XmlDocument Finish() { return std::move(document_); }
 

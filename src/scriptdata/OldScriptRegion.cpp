@@ -29,12 +29,24 @@ std::vector<std::uint8_t> BytesAt(BinaryStream& file, std::int64_t offset, std::
     return bytes;
 }
 
+// The global records a compile of ours wrote right behind the script records, or none: globals
+// that lie elsewhere are not part of the region (the compile checks refuse to replace them).
+std::int32_t OurGlobals(BinaryStream& file, const HaloPcMap& map, std::int64_t recordsEnd) {
+    const std::int64_t field = std::int64_t{map.Scenario->Offset} + kGlobalsBlockField;
+    const std::int32_t count = file.ReadInt32At(field + kBlockCount, "the scenario's globals count field");
+    const std::int32_t address = file.ReadInt32At(field + kBlockAddress, "the scenario's globals address field");
+    if (count <= 0 || count > kMaxAddressableSlots || Wrap32(std::int64_t{address} - map.Magic) != recordsEnd) return 0;
+    const std::int64_t end = recordsEnd + kGlobalRecordSize * count;
+    if (end > file.Length() || map.TagCache[1]->Offset < end) return 0;
+    return count;
+}
+
 }  // namespace
 
-std::int64_t OldRegionLength(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state) {
+OldRegion FindOldRegion(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state) {
     const std::int64_t st = state.ScriptTable;
     const std::int64_t s = state.ScriptTableSize;
-    if (s == kFreshStringDataSize) return s;
+    if (s == kFreshStringDataSize) return {s, 0};
 
     const std::int64_t x = map.Scenario->Offset;
     const std::int64_t sizeField = x + kStringDataSizeField;
@@ -74,7 +86,8 @@ std::int64_t OldRegionLength(BinaryStream& file, const HaloPcMap& map, const Scr
     if (map.TagCache[1]->Offset < recordsEnd) {
         NotOurs("tag 1's data starts inside its script records", map.TagCache[1]->Offset);
     }
-    return recordsEnd - st;
+    const std::int32_t globals = OurGlobals(file, map, recordsEnd);
+    return {recordsEnd + kGlobalRecordSize * globals - st, globals};
 }
 
 }  // namespace xsc

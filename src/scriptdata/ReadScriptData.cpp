@@ -81,10 +81,40 @@ void ReadRecords(ScriptDataReader& reader, CompiledScriptData& data) {
                                                            "the " + std::to_string(count) + " script records");
 }
 
+// The scenario's globals: their initial values are node trees in the same node data.
+void ReadGlobals(ScriptDataReader& reader, CompiledScriptData& data) {
+    const std::int32_t count = reader.Field(kGlobalsBlockField + kBlockCount, "globals count");
+    if (count < 0) {
+        throw Error::AtOffset("the globals count is negative (" + std::to_string(count) + ")",
+                              reader.FieldOffset(kGlobalsBlockField + kBlockCount));
+    }
+    if (count == 0) return;
+    const std::int64_t records = reader.AddressField(kGlobalsBlockField + kBlockAddress, "globals address");
+    data.globals = reader.Block<std::vector<std::uint8_t>>(records, kGlobalRecordSize * count,
+                                                           "the " + std::to_string(count) + " global records");
+}
+
 }  // namespace
 
 std::size_t CompiledScriptData::ScriptCount() const {
     return records.size() / static_cast<std::size_t>(kRecordSize);
+}
+
+std::size_t CompiledScriptData::GlobalCount() const {
+    return globals.size() / static_cast<std::size_t>(kGlobalRecordSize);
+}
+
+StoredGlobal CompiledScriptData::Global(std::size_t index) const {
+    const std::uint8_t* p = globals.data() + static_cast<std::size_t>(kGlobalRecordSize) * index;
+    StoredGlobal global;
+    global.nameField.assign(reinterpret_cast<const char*>(p + kGlobalName), static_cast<std::size_t>(kRecordNameSize));
+    global.type = static_cast<std::int16_t>(DecodeFixed16(p + kGlobalType));
+    global.initialValue = DecodeFixed32(p + kGlobalInitialValue);
+    const auto zero = [](const std::uint8_t* from, const std::uint8_t* to) {
+        return std::all_of(from, to, [](std::uint8_t b) { return b == 0; });
+    };
+    global.zeroElsewhere = zero(p + kGlobalType + 2, p + kGlobalInitialValue) && zero(p + kGlobalInitialValue + 4, p + kGlobalRecordSize);
+    return global;
 }
 
 StoredNode CompiledScriptData::Node(std::int32_t slot) const {
@@ -134,6 +164,7 @@ CompiledScriptData ReadScriptData(const HaloPcMap& map, BinaryStream& in) {
     data.strings = reader.Block<std::string>(strings, stringSize, "the string data");
     ReadSlots(reader, data);
     ReadRecords(reader, data);
+    ReadGlobals(reader, data);
     return data;
 }
 

@@ -35,16 +35,27 @@ struct StoredRecord {
     bool zeroTail = false;   // the 52 bytes from 0x28 are all zero
 };
 
+// One 92-byte global record.
+struct StoredGlobal {
+    std::string nameField;  // all 32 bytes of the name field
+    std::int16_t type = 0;
+    std::uint32_t initialValue = 0;  // node pointer of the initial value's expression
+    bool zeroElsewhere = false;      // the bytes around the type and the pointer are all zero
+};
+
 struct CompiledScriptData {
     bool fresh = false;           // string data of exactly 1024 bytes: nothing compiled yet
     std::int32_t slotCount = 0;   // slots in use: the slot count field + 1
     std::vector<std::uint8_t> slots;    // slotCount records of 20 bytes
     std::string strings;                // the whole string data
     std::vector<std::uint8_t> records;  // the script records, 92 bytes each
+    std::vector<std::uint8_t> globals;  // the scenario's global records, 92 bytes each
 
     std::size_t ScriptCount() const;
+    std::size_t GlobalCount() const;
     StoredNode Node(std::int32_t slot) const;     // slot < slotCount
     StoredRecord Record(std::size_t index) const;  // index < ScriptCount()
+    StoredGlobal Global(std::size_t index) const;  // index < GlobalCount()
 };
 
 // Throws Error when no map is loaded, the map has no scenario, or a field or block of the script

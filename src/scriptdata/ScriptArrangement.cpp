@@ -104,7 +104,8 @@ void CheckScenarioBlocks(BinaryStream& file, const HaloPcMap& map, const ScriptA
         const std::string name = std::string("the scenario's ") + block.name;
         const std::int32_t count = file.ReadInt32At(field + kBlockCount, name + " count field");
         const std::int32_t address = file.ReadInt32At(field + kBlockAddress, name + " address field");
-        if (count <= 0) continue;
+        // Globals an earlier compile wrote in the region are replaced with it.
+        if (count <= 0 || (block.field == kGlobalsBlockField && a.oldGlobals > 0)) continue;
         const std::int64_t offset = Wrap32(std::int64_t{address} - map.Magic);
         if (offset >= a.stringData && offset < a.insertionPoint) {
             throw Error::AtOffset(name + " (at " + Hex(offset) +
@@ -164,7 +165,9 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
     }
     CheckWrittenRegions({fields, nodeData, index, mark, fileSize, tagDataSize}, a.stringData);
 
-    a.oldRegionLength = OldRegionLength(file, map, state);
+    const OldRegion old = FindOldRegion(file, map, state);
+    a.oldRegionLength = old.length;
+    a.oldGlobals = old.globals;
     a.insertionPoint = a.stringData + a.oldRegionLength;
 
     if (a.scanStart < a.insertionPoint) {

@@ -28,6 +28,7 @@ struct ScriptArrangement {
     std::int64_t slotCapacity = 0;    // (node data size - 56) / 20
     std::int64_t stringData = 0;      // ScriptTable
     std::int64_t oldRegionLength = 0; // the bytes from ScriptTable that the new region replaces
+    std::int32_t oldGlobals = 0;      // global records of an earlier compile inside that region
     std::int64_t insertionPoint = 0;  // P = ScriptTable + oldRegionLength: the tail starts here
     std::int64_t scanStart = 0;       // tag entry 1's data offset, as loaded
     std::int32_t growth = 0;          // G = new region length - old region length

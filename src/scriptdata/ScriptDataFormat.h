@@ -36,6 +36,15 @@
 //   0x24  2  root node slot index (the begin call node)
 //   0x26  2  root node identity
 //   0x28 52  zero
+//
+// Global record, 92 bytes (the scenario's globals block, field 0x4A8; a compile writes the
+// records right behind the script records and the initial values' node trees behind the
+// scripts' trees):
+//   0x00 32  name bytes, zero-filled
+//   0x20  2  value type
+//   0x22  6  zero
+//   0x28  4  node pointer of the initial value's expression: slot index (2), identity (2)
+//   0x2C 48  zero
 
 #include <cstdint>
 #include <string_view>
@@ -161,5 +170,11 @@ constexpr std::int64_t kRecordType = 0x20;
 constexpr std::int64_t kRecordReturnType = 0x22;
 constexpr std::int64_t kRecordRoot = 0x24;  // slot index; identity at 0x26
 constexpr std::int64_t kRecordZeroTail = 0x28;  // zero bytes from here to the record's end
+
+// Global record.
+constexpr std::int64_t kGlobalRecordSize = 92;
+constexpr std::int64_t kGlobalName = 0x00;  // 32 bytes, as a script record's name
+constexpr std::int64_t kGlobalType = 0x20;
+constexpr std::int64_t kGlobalInitialValue = 0x28;  // slot index; identity at 0x2A
 
 }  // namespace xsc::scriptformat

@@ -27,4 +27,10 @@ struct ScriptHeader {
     std::int32_t ExpPointer = 0;  // node pointer of the script's root, the begin call node
 };
 
+struct GlobalHeader {
+    std::string Name;  // UTF-8 bytes, at most 31
+    std::int32_t Type = 0;
+    std::int32_t ExpPointer = 0;  // node pointer of the initial value's expression
+};
+
 }  // namespace xsc

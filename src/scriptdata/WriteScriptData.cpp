@@ -42,7 +42,7 @@ FieldWrite NodeDataHeader(const ScriptCompilier& state, std::int64_t nodeData) {
     return w;
 }
 
-// The new region: strings, 1024 zero bytes, 0xFF padding, then the script records.
+// The new region: strings, 1024 zero bytes, 0xFF padding, the script records, the global records.
 std::vector<std::uint8_t> NewRegion(const ScriptCompilier& state, const BuiltScripts& built) {
     const auto strings = static_cast<std::size_t>(built.stringBytes);
     std::vector<std::uint8_t> region(static_cast<std::size_t>(built.RegionLength()), 0);
@@ -53,6 +53,10 @@ std::vector<std::uint8_t> NewRegion(const ScriptCompilier& state, const BuiltScr
     for (const MemoryBlock& record : built.records) {
         std::memcpy(records, record.Data(), kRecordSize);
         records += kRecordSize;
+    }
+    for (const MemoryBlock& record : built.globals) {
+        std::memcpy(records, record.Data(), kGlobalRecordSize);
+        records += kGlobalRecordSize;
     }
     return region;
 }
@@ -68,12 +72,18 @@ struct WritePlan {
     TailMove Move() const { return {a.stringData, region, a.insertionPoint, a.fileLength}; }
 };
 
+// The globals block names the compile's global records when it has globals, or when it replaces
+// those of an earlier compile (then none); otherwise the field keeps its bytes, so that a script
+// without globals compiles to the bytes it always did.
+bool WritesGlobals(const BuiltScripts& built, const ScriptArrangement& a) { return !built.globals.empty() || a.oldGlobals > 0; }
+
 // The scenario's other blocks that lie behind the string data move with the tail; the fields that
 // name them are in front of it, where the word scan never looks, so they are corrected here as
 // the field at 0x5A8 is (CheckArrangement refused a block inside the rewritten region).
-void CorrectScenarioBlocks(BinaryStream& source, WritePlan& plan, bool recordFixups) {
+void CorrectScenarioBlocks(BinaryStream& source, WritePlan& plan, bool recordFixups, bool globalsWritten) {
     const ScriptArrangement& a = plan.a;
     for (const ScenarioBlock& block : kScenarioBlocks) {
+        if (globalsWritten && block.field == kGlobalsBlockField) continue;
         const std::int64_t field = a.scenario + block.field;
         const std::string name = std::string("the scenario's ") + block.name;
         const std::int32_t count = source.ReadInt32At(field + kBlockCount, name + " count field");
@@ -98,11 +108,18 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
                    {}};
     plan.result.growth = a.growth;
 
-    const std::int64_t recordsAt = a.stringData + built.RegionLength() - kRecordSize * std::int64_t(built.records.size());
+    const std::int64_t recordsAt = a.stringData + built.RecordsOffset();
     auto& writes = plan.writes;
     writes.push_back(Int32Write(a.scenario + kStringDataSizeField, built.stringBytes + kStringDataZeroBytes));
     writes.push_back(Int32Write(a.scenario + kScriptCountField, static_cast<std::int32_t>(built.records.size())));
     writes.push_back(Int32Write(a.scenario + kScriptRecordsAddressField, Wrap32(recordsAt + map.Magic)));
+    const bool globalsWritten = WritesGlobals(built, a);
+    if (globalsWritten) {
+        const auto count = static_cast<std::int32_t>(built.globals.size());
+        const std::int64_t globalsAt = a.stringData + built.GlobalsOffset();
+        writes.push_back(Int32Write(a.scenario + kGlobalsBlockField + kBlockCount, count));
+        writes.push_back(Int32Write(a.scenario + kGlobalsBlockField + kBlockAddress, count == 0 ? 0 : Wrap32(globalsAt + map.Magic)));
+    }
     writes.push_back(NodeDataHeader(state, a.nodeData));
     writes.push_back(FieldWrite{a.nodeData + kFirstSlot, state.SyntaxBlock});
     const std::int32_t behindStrings = source.ReadInt32At(a.scenario + kBehindStringsAddressField,
@@ -123,7 +140,7 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     plan.result.indexAddressesCorrected = plan.fixup.IndexPass(index.bytes.Data(), map.TagCount, index.offset,
                                                                recordFixups ? &plan.result.fixups : nullptr);
     if (plan.result.indexAddressesCorrected != 0 && a.growth != 0) writes.push_back(std::move(index));
-    CorrectScenarioBlocks(source, plan, recordFixups);
+    CorrectScenarioBlocks(source, plan, recordFixups, globalsWritten);
     return plan;
 }
 

@@ -85,13 +85,30 @@ XmlWriter::Attributes ValueAttributesOf(const ScriptPlace& place, const WalkedNo
             {language::kValue, decoded->value}};
 }
 
-XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text) {
+// A global read by its name is a "GlobalReference", whatever its type: a scenario global's holds
+// the global's index, an engine global's FF FF FF FF. The bytes a "GlobalReference" would not
+// give back (another index beside a scenario global's name, FF FF FF FF beside it) are refused.
+bool IsGlobalReference(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
+                       const ScriptIndex& globals) {
+    if (!text) return false;
+    const std::optional<std::int32_t> index = globals.Find(*text);
+    if (!index) return w.node.childOrValue == kGlobalByNameValue;
+    if (w.node.childOrValue == static_cast<std::uint32_t>(*index)) return true;
+    if (w.node.childOrValue == kGlobalByNameValue) {
+        throw place.At(w.slot, "a read of " + Quoted(*text) + " by its name alone, which a compile takes for the scenario global " +
+                                   std::to_string(*index) + " of that name");
+    }
+    return false;
+}
+
+XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
+                                         const ScriptIndex& globals) {
     if (w.node.engine != static_cast<std::int16_t>(kGlobalEngineIdentity)) {
         throw place.At(w.slot, "a global node with function number " + std::to_string(w.node.engine) +
                                    "; a compile writes -1 there");
     }
     if (text) CheckText(place, w.slot, "global name", *text);
-    if (text && w.node.childOrValue == kGlobalByNameValue) {
+    if (IsGlobalReference(place, w, text, globals)) {
         return {{language::kValueType, std::to_string(w.node.valueType)}, {language::kValueCommand, *text}};
     }
     const auto decoded = DecodeGlobalValue(w.node.valueType, w.node.childOrValue, text);
@@ -102,13 +119,16 @@ XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedN
             {language::kValueCommand, decoded->valueCommand}};
 }
 
-// A global that names its global by its text alone is a "GlobalReference", whatever its type.
-bool IsGlobalReference(const WalkedNode& w, const std::optional<std::string>& text) {
-    return text && w.node.childOrValue == kGlobalByNameValue;
-}
+
+// The record indexes the decompiled nodes name: the scripts' and the scenario globals'.
+struct Indexes {
+    ScriptIndex scripts;
+    ScriptIndex globals;
+};
 
 void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
-                     const ScriptIndex& scripts) {
+                     const Indexes& indexes) {
+    const ScriptIndex& scripts = indexes.scripts;
     switch (w.node.expType) {
         case kExpTypeCall:
             if (w.hasArguments) {
@@ -120,30 +140,44 @@ void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode&
         case kExpTypeScriptCall: xml.EmptyElement(language::kScriptCall, ScriptCallAttributes(place, w, text, scripts)); break;
         case kExpTypeNameOrValue: xml.EmptyElement(language::kScriptValue, ValueAttributesOf(place, w, text, scripts)); break;
         default:
-            xml.EmptyElement(IsGlobalReference(w, text) ? language::kGlobalReference : language::kGlobalValue,
-                             GlobalAttributesOf(place, w, text));
+            xml.EmptyElement(IsGlobalReference(place, w, text, indexes.globals) ? language::kGlobalReference : language::kGlobalValue,
+                             GlobalAttributesOf(place, w, text, indexes.globals));
             break;
     }
 }
 
-void WriteScript(XmlWriter& xml, const DecodedScript& script, const ScriptIndex& scripts) {
-    const WalkedScript& walked = script.walked;
-    const XmlWriter::Attributes attributes{{language::kNameAttr, script.name},
-                                           {language::kTypeAttr, std::to_string(walked.record.type)},
-                                           {language::kReTypeAttr, std::to_string(walked.record.returnType)}};
-    if (walked.body.empty()) {
-        xml.EmptyElement(kScriptElement, attributes);
+// An element holding expressions: a script, or a global and its initial value.
+void WriteExpressions(XmlWriter& xml, std::string_view element, const XmlWriter::Attributes& attributes, const ScriptPlace& place,
+                      const std::vector<WalkedNode>& body, const std::vector<std::optional<std::string>>& texts,
+                      const Indexes& indexes) {
+    if (body.empty()) {
+        xml.EmptyElement(element, attributes);
         return;
     }
-    xml.StartElement(kScriptElement, attributes);
+    xml.StartElement(element, attributes);
     const std::size_t statementLevel = xml.OpenElements();
-    for (std::size_t i = 0; i < walked.body.size(); ++i) {
-        const WalkedNode& w = walked.body[i];
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const WalkedNode& w = body[i];
         // Close the calls whose arguments ended before this node.
         while (xml.OpenElements() > statementLevel + static_cast<std::size_t>(w.depth)) xml.EndElement();
-        WriteExpression(xml, walked.place, w, script.texts[i], scripts);
+        WriteExpression(xml, place, w, texts[i], indexes);
     }
     while (xml.OpenElements() >= statementLevel) xml.EndElement();
+}
+
+void WriteScript(XmlWriter& xml, const DecodedScript& script, const Indexes& indexes) {
+    const WalkedScript& walked = script.walked;
+    WriteExpressions(xml, kScriptElement,
+                     {{language::kNameAttr, script.name},
+                      {language::kTypeAttr, std::to_string(walked.record.type)},
+                      {language::kReTypeAttr, std::to_string(walked.record.returnType)}},
+                     walked.place, walked.body, script.texts, indexes);
+}
+
+void WriteGlobal(XmlWriter& xml, const DecodedGlobal& global, const Indexes& indexes) {
+    WriteExpressions(xml, language::kScenarioGlobal,
+                     {{language::kGlobalName, global.name}, {language::kValueType, std::to_string(global.walked.record.type)}},
+                     global.walked.place, global.walked.body, global.texts, indexes);
 }
 
 }  // namespace
@@ -155,15 +189,15 @@ std::string Decompile(const CompiledScriptData& data) {
         xml.EmptyElement(kDocumentElement, {});
         return xml.Finish();
     }
-    const std::vector<DecodedScript> scripts = DecodeScripts(data);
-    std::vector<std::string> names;
-    for (const DecodedScript& script : scripts) names.push_back(script.name);
-    const ScriptIndex index(names);
-    if (scripts.empty()) {
+    const DecodedScriptData decoded = DecodeScriptData(data);
+    const Indexes indexes{RecordIndex(decoded.scripts), RecordIndex(decoded.globals)};
+    if (decoded.scripts.empty() && decoded.globals.empty()) {
         xml.EmptyElement(kDocumentElement, {});
     } else {
+        // Globals first, as sources declare them.
         xml.StartElement(kDocumentElement, {});
-        for (const DecodedScript& script : scripts) WriteScript(xml, script, index);
+        for (const DecodedGlobal& global : decoded.globals) WriteGlobal(xml, global, indexes);
+        for (const DecodedScript& script : decoded.scripts) WriteScript(xml, script, indexes);
     }
     return xml.Finish();
 }

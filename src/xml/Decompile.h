@@ -3,12 +3,15 @@
 // compiling the document gives the same nodes, texts and records again.
 //
 //   <scripts>
+//     <ScenarioGlobal Name=".." ValueType="n"> expression </ScenarioGlobal>   one per global record, first
 //     <script NameAttr=".." TypeAttr="n" ReTypeAttr="n">        one per script record
 //       <ScriptCommand Command=".." EngineId="n" ValueType="n">  arguments  </ScriptCommand>
 //       <ScriptValue ValueType="n" ExpType="9" Value=".."/>
 //       <GlobalValue ValueType="n" ExpType="13" Value=".." ValueCommand=".."/>
 //       <ScriptCall Script=".." ValueType="n"/>                  a call node of kind 10
-//       <GlobalReference ValueType="n" ValueCommand=".."/>      a global named by its text alone
+//       <GlobalReference ValueType="n" ValueCommand=".."/>      a global read by its name: an engine
+//                                                                global's (FF FF FF FF), or a scenario
+//                                                                global's (its index)
 //
 // Every attribute is written, numbers of 16-bit fields as signed numbers, values as
 // ValueDecoding.h gives them. The expressions and their texts come from DecodedScripts.h: a walk of

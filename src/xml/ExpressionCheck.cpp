@@ -33,7 +33,7 @@ std::string Excerpt(const std::string& text) {
 }
 
 [[noreturn]] void Refuse(const XmlNode& node, const std::string& problem) {
-    throw Error::AtScript(problem, node.Line, node.Column);
+    throw Error::AtScript(problem, node.Line, node.Column, node.File);
 }
 
 const std::string kExpected = "(expected " + std::string(language::kScriptCommand) + ", " +

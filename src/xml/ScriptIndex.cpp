@@ -12,7 +12,15 @@ ScriptIndex::ScriptIndex(const std::vector<std::string>& names) {
 ScriptIndex ScriptIndex::OfDocument(const XmlNode& root) {
     std::vector<std::string> names;
     for (const XmlNode* child : root.Children) {
-        if (child->IsElement()) names.push_back(child->GetAttribute(language::kNameAttr));
+        if (child->IsElement() && !language::IsGlobalDefinition(*child)) names.push_back(child->GetAttribute(language::kNameAttr));
+    }
+    return ScriptIndex(names);
+}
+
+ScriptIndex ScriptIndex::GlobalsOfDocument(const XmlNode& root) {
+    std::vector<std::string> names;
+    for (const XmlNode* child : root.Children) {
+        if (language::IsGlobalDefinition(*child)) names.push_back(child->GetAttribute(language::kGlobalName));
     }
     return ScriptIndex(names);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The scripts of the document being compiled, by name. A script name in a "ScriptCall", and the
+// The scripts (or the scenario globals) of the document being compiled, by name. A script name in a "ScriptCall", and the
 // Value of a "ScriptValue" of type 10 (script), stand for the index of the script's record: the
 // first script of that name, counted from 0 in document order.
 
@@ -20,9 +20,11 @@ public:
     ScriptIndex() = default;
     // The scripts' names in record order.
     explicit ScriptIndex(const std::vector<std::string>& names);
-    // The script elements of a document element: its element children, in order (text among
-    // them is refused by the build, and takes no record).
+    // The script elements of a document element: its element children but global definitions,
+    // in order (text among them is refused by the build, and takes no record).
     static ScriptIndex OfDocument(const XmlNode& root);
+    // Its global definitions, in order: a global's index in the scenario's globals block.
+    static ScriptIndex GlobalsOfDocument(const XmlNode& root);
 
     std::optional<std::int32_t> Find(std::string_view name) const;
 

@@ -1,5 +1,7 @@
 #include "xml/ScriptLanguage.h"
 
+#include "runtime/XmlDocument.h"
+
 namespace xsc::language {
 
 ExpressionKind ClassifyExpression(std::string_view elementName) {
@@ -9,6 +11,11 @@ ExpressionKind ClassifyExpression(std::string_view elementName) {
     if (EqualsIgnoringCase(elementName, kScriptCall)) return ExpressionKind::ScriptCall;
     if (EqualsIgnoringCase(elementName, kGlobalReference)) return ExpressionKind::GlobalReference;
     return ExpressionKind::Unknown;
+}
+
+bool IsGlobalDefinition(const XmlNode& child) {
+    return child.IsElement() && EqualsIgnoringCase(child.Name, kScenarioGlobal) && !child.HasAttribute(kNameAttr) &&
+           !child.HasAttribute(kTypeAttr) && !child.HasAttribute(kReTypeAttr);
 }
 
 }  // namespace xsc::language

@@ -9,7 +9,11 @@
 //       <GlobalValue ValueType="n" ExpType="n" Value=".." ValueCommand="name"/>
 //       <ScriptCall Script="name" ValueType="n"/>
 //       <GlobalReference ValueType="n" ValueCommand="name"/>
+//     <ScenarioGlobal Name=".." ValueType="n"> one expression </ScenarioGlobal>   a scenario global
 //
+// A child of the document element is a global definition when it is named "ScenarioGlobal" and
+// carries none of the script element's attributes (NameAttr, TypeAttr, ReTypeAttr): every other
+// child is a script, whatever its name, as it always was.
 // Element names and the words "true" and "false" are recognised in any letter case; attribute
 // names are matched exactly.
 
@@ -17,6 +21,10 @@
 #include <string_view>
 
 #include "runtime/Text.h"
+
+namespace xsc {
+struct XmlNode;
+}
 
 namespace xsc::language {
 
@@ -31,6 +39,10 @@ inline constexpr std::string_view kGlobalReference = "GlobalReference";  // a gl
 inline constexpr std::string_view kNameAttr = "NameAttr";      // text: the script's name
 inline constexpr std::string_view kTypeAttr = "TypeAttr";      // number: the script type
 inline constexpr std::string_view kReTypeAttr = "ReTypeAttr";  // number: the return type
+
+// A scenario global: its name, its value type, and one expression, its initial value.
+inline constexpr std::string_view kScenarioGlobal = "ScenarioGlobal";
+inline constexpr std::string_view kGlobalName = "Name";
 
 // Attributes of expression elements.
 inline constexpr std::string_view kCommand = "Command";            // text: the function's name
@@ -56,6 +68,9 @@ enum class ExpressionKind { Call, Value, Global, ScriptCall, GlobalReference, Un
 
 // Which expression element a name denotes, ignoring letter case.
 ExpressionKind ClassifyExpression(std::string_view elementName);
+
+// Whether a child of the document element defines a scenario global rather than a script.
+bool IsGlobalDefinition(const XmlNode& child);
 
 using xsc::EqualsIgnoringCase;
 

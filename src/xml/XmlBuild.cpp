@@ -36,8 +36,9 @@ using language::ExpressionKind;
 
 class ExpressionTreeBuilder {
 public:
-    ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity, const ScriptIndex& scripts)
-        : state_(state), next_(nextIdentity), scripts_(scripts) {}
+    ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity, const ScriptIndex& scripts,
+                          const ScriptIndex& globals)
+        : state_(state), next_(nextIdentity), scripts_(scripts), globals_(globals) {}
 
     std::int32_t Build(const XmlNode& parent) {
         levels_.push_back(Level{&parent, 0, 0});
@@ -108,7 +109,7 @@ private:
     // The index of the script `name` names (CheckExpressions has refused a name no script has).
     std::int32_t ResolveScript(const XmlNode& element, const std::string& name) const {
         if (const auto index = scripts_.Find(name)) return *index;
-        throw Error::AtScript("no script of this document is named " + Quoted(name), element.Line, element.Column);
+        throw Error::AtScript("no script of this document is named " + Quoted(name), element.Line, element.Column, element.File);
     }
 
     // The call node and the name node of a call, and its text.
@@ -169,7 +170,8 @@ private:
 
     void AppendGlobalReference(const XmlNode& element) {
         Syntax node = GlobalNode(element);
-        AppendValueNode(node, EncodeGlobalReference(element.GetAttribute(language::kValueCommand)));
+        const std::string name = element.GetAttribute(language::kValueCommand);
+        AppendValueNode(node, EncodeGlobalReference(name, globals_.Find(name)));
     }
 
     // A value or global node. Its string offset is taken before its text (if any) is appended,
@@ -185,8 +187,22 @@ private:
     ScriptCompilier& state_;
     std::int32_t next_;
     const ScriptIndex& scripts_;
+    const ScriptIndex& globals_;
     std::vector<Level> levels_;
 };
+
+}  // namespace
+
+namespace {
+
+void CheckRecordName(const XmlNode& element, std::string_view kind, const std::string& name) {
+    if (name.size() >= static_cast<std::size_t>(scriptformat::kRecordNameSize)) {
+        throw Error::AtScript(std::string(kind) + " name \"" + name + "\" is " + std::to_string(name.size()) +
+                                  " bytes long; at most " + std::to_string(scriptformat::kRecordNameSize - 1) +
+                                  " bytes fit in a " + std::string(kind) + " record",
+                              element.Line, element.Column, element.File);
+    }
+}
 
 }  // namespace
 
@@ -195,18 +211,27 @@ ScriptHeader ReadScriptHeader(const XmlNode& element) {
     header.Type = NumberAttribute(element.GetAttribute(language::kTypeAttr));
     header.ReturnType = NumberAttribute(element.GetAttribute(language::kReTypeAttr));
     header.Name = element.GetAttribute(language::kNameAttr);
-    if (header.Name.size() >= static_cast<std::size_t>(scriptformat::kRecordNameSize)) {
-        throw Error::AtScript("script name \"" + header.Name + "\" is " + std::to_string(header.Name.size()) +
-                                  " bytes long; at most " + std::to_string(scriptformat::kRecordNameSize - 1) +
-                                  " bytes fit in a script record",
-                              element.Line, element.Column);
+    CheckRecordName(element, "script", header.Name);
+    return header;
+}
+
+GlobalHeader ReadGlobalHeader(const XmlNode& element) {
+    GlobalHeader header;
+    header.Type = NumberAttribute(element.GetAttribute(language::kValueType));
+    header.Name = element.GetAttribute(language::kGlobalName);
+    CheckRecordName(element, "global", header.Name);
+    if (element.ChildCount() != 1) {
+        throw Error::AtScript("the global " + Quoted(header.Name) + " holds " + std::to_string(element.ChildCount()) +
+                                  " nodes; a global holds one expression, its initial value",
+                              element.Line, element.Column, element.File);
     }
     return header;
 }
 
-std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts) {
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts,
+                      const ScriptIndex& globals) {
     CheckExpressions(parent, scripts);
-    return ExpressionTreeBuilder(state, nextIdentity, scripts).Build(parent);
+    return ExpressionTreeBuilder(state, nextIdentity, scripts, globals).Build(parent);
 }
 
 }  // namespace xsc

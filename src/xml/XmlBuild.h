@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "scriptdata/Syntax.h"
+#include "xml/ScriptIndex.h"
 
 namespace xsc {
 
@@ -25,10 +26,15 @@ class ScriptIndex;
 struct ScriptCompilier;
 struct XmlNode;
 
-std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts);
+// `globals`: the scenario globals of the document; a "GlobalReference" naming one stores its index.
+std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts,
+                      const ScriptIndex& globals = {});
 
 // The attributes of a script element: NameAttr, TypeAttr and ReTypeAttr (ExpPointer left 0).
 // Throws Error::AtScript for a name of 32 bytes or more, which has no room in a script record.
 ScriptHeader ReadScriptHeader(const XmlNode& scriptElement);
+// The attributes of a global definition: Name and ValueType. Throws Error::AtScript for a name of
+// 32 bytes or more, and for a definition that does not hold exactly one expression element.
+GlobalHeader ReadGlobalHeader(const XmlNode& globalElement);
 
 }  // namespace xsc
