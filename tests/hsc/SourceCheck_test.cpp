@@ -34,7 +34,7 @@ TEST(SourceCheck, EachCaseReportsEveryFaultAtItsPlace) {
         EXPECT_FALSE(checked.document) << entry.path();
         test::ExpectGolden("hsc/check/" + entry.path().stem().string() + ".expected", Rendered(checked.diagnostics));
     }
-    EXPECT_EQ(cases, 5);
+    EXPECT_EQ(cases, 8);
 }
 
 TEST(SourceCheck, TheLanguageIsToldByTheFirstCharacterThatIsNotBlank) {

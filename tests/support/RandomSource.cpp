@@ -31,6 +31,11 @@ struct StaticScript {
     std::int32_t returns;
 };
 
+struct ScenarioGlobal {
+    std::string name;
+    std::int32_t type;
+};
+
 class Generator {
 public:
     explicit Generator(std::mt19937& rng)
@@ -38,10 +43,20 @@ public:
           passthrough_(*tables_.ValueTypeCode("passthrough")) {}
 
     std::string Program() {
+        std::string text;
+        // Globals first, each initial value reading only those before it; the type sometimes
+        // quoted, as decompilers write it.
+        const int globals = static_cast<int>(rng_() % 4);
+        const std::int32_t globalTypes[] = {5, 6, 7, 8, 9};
+        for (int i = 0; i < globals; ++i) {
+            const ScenarioGlobal g{"global_" + std::to_string(i), Pick(rng_, globalTypes)};
+            const std::string type = tables_.ValueTypeName(g.type);
+            text += "(global " + (rng_() % 2 ? type : "\"" + type + "\"") + " " + g.name + Comment() + " " + Expression(g.type, 2) + ")\n";
+            globals_.push_back(g);
+        }
         const int scripts = 1 + static_cast<int>(rng_() % 4);
         const std::int32_t returnTypes[] = {void_, 5, 6, 7, 8, 38};
         for (int i = 0; i + 1 < scripts; ++i) statics_.push_back({"helper_" + std::to_string(i), Pick(rng_, returnTypes)});
-        std::string text;
         for (const StaticScript& s : statics_) {
             text += "(script static " + tables_.ValueTypeName(s.returns) + " " + s.name + Comment() + Body(s.returns) + ")\n";
             called_.push_back(&s);
@@ -104,6 +119,9 @@ private:
         if (literal) return Literal(type);
         switch (rng_() % 8) {
             case 0:
+                for (const ScenarioGlobal& g : globals_) {
+                    if (rng_() % 2 == 0 && tables_.CanConvert(g.type, type)) return g.name;
+                }
                 for (const engine::EngineGlobal& g : tables_.Globals()) {
                     if (g.In(kBuild) && rng_() % 40 == 0 && tables_.CanConvert(g.type, type)) return g.name;
                 }
@@ -117,10 +135,15 @@ private:
                 if (type != void_) {
                     return "(if " + Expression(5, depth + 1) + " " + Expression(type, depth + 1) + " " + Expression(type, depth + 1) + ")";
                 }
+                if (!globals_.empty() && rng_() % 2 == 0) {
+                    const ScenarioGlobal& g = globals_[rng_() % globals_.size()];
+                    return "(set " + g.name + " " + Expression(g.type, depth + 1) + ")";
+                }
                 return "(set cheat_jetpack " + Expression(5, depth + 1) + ")";
             case 3: return "(begin " + Expression(void_, depth + 1) + " " + Expression(type, depth + 1) + ")";
             case 4:
-                if (type == 5 || type == void_) return "(= " + Expression(7, depth + 1) + " " + Literal(7) + ")";
+                // The first side has a type of its own (an if of literals would have none).
+                if (type == 5 || type == void_) return "(= (+ " + Expression(7, depth + 1) + ") " + Literal(6) + ")";
                 return "(cond (" + Expression(5, depth + 1) + " " + Expression(type, depth + 1) + ") (true " + Literal(type) + "))";
             default: break;
         }
@@ -134,6 +157,7 @@ private:
     const std::int32_t void_, passthrough_;
     std::vector<StaticScript> statics_;
     std::vector<const StaticScript*> called_;  // the statics defined so far
+    std::vector<ScenarioGlobal> globals_;      // the globals declared so far
 };
 
 }  // namespace

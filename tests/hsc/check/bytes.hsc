@@ -1,3 +1,4 @@
-(script startup a (print "bad ÿ byte") (print "tab	here"))
+(script startup a (print "bad ÿ byte") (print "tab	here") (print "it’s…"))
+(script startup b (print "undefined  byte"))
 ;* a block comment never closed
-(script startup b)
+(script startup c)

@@ -1,0 +1,18 @@
+; Script headers as decompilers and later builds write them, stubs and their replacements.
+(script static "void" quoted (sleep 1))
+(script "static" "boolean" both_quoted true)
+(script static "boolean" (sleep 1))
+(script stub short from_shared 0)
+(script static short from_shared 1)
+(script stub void kept (sleep 1))
+(script static real kept 1.5)
+(script static void twice (sleep 1))
+(script static void twice (sleep 2))
+(script static void (with_parameters (short a) (real b)) (sleep a))
+(script startup later_build
+  (sleep_forever)
+  (print_if true "x")
+  (bit_test 3 1)
+  (short a)
+  (from_shared)
+  (quoted))
