@@ -1,5 +1,5 @@
-// The input is a script in the source language, checked and compiled for the custom build into a
-// fixed generated map: an error from the check, or a compile the reference accepts whose XML
+// The input is a program in the source language (its files separated by zero bytes), checked and
+// compiled for the custom build into a fixed generated map: an error from the check, or a compile the reference accepts whose XML
 // conversion and whose decompiled source both build the same nodes, texts and records.
 
 #include <cstddef>

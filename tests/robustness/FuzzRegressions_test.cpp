@@ -30,7 +30,7 @@ TEST(FuzzReplay, RegressionInputsAndSeedsEndAsTheyShould) {
         {"compile_map", RunCompileMapInput, 8, {"one-slot-short.map", "scenario-only.map"}},
         {"compile_xml", RunCompileXmlInput, 9, {"refused-text.xml", "doctype.xml"}},
         {"decompile", RunDecompileInput, 6, {}},
-        {"compile_hsc", RunCompileHscInput, 6, {"errors.hsc", "unclosed.hsc"}},
+        {"compile_hsc", RunCompileHscInput, 8, {"errors.hsc", "unclosed.hsc"}},
     };
     for (const Target& t : targets) {
         for (const bool seed : {false, true}) {

@@ -19,7 +19,7 @@ constexpr std::int64_t kSizeLimits[2] = {0x18000000, 0x1700000};
 constexpr std::int64_t kTagEntries = 0x28, kEntrySize = 32, kEntryData = 0x14;
 constexpr std::int64_t kNodeDataSize = 0x474, kNodeDataAddress = 0x480;
 constexpr std::int64_t kStringDataSize = 0x488, kStringDataAddress = 0x494;
-constexpr std::int64_t kScriptCount = 0x49C, kScriptRecords = 0x4A0, kBehindStrings = 0x5A8;
+constexpr std::int64_t kScriptCount = 0x49C, kScriptRecords = 0x4A0, kBehindStrings = 0x5A8, kGlobals = 0x4A8;
 constexpr std::int64_t kFirstSlot = 56, kSlotSize = 20, kRecordSize = 92;
 constexpr std::int64_t kZeroIdentitySlot = 7309;  // 0xE373 + 7309 = 0x10000
 
@@ -67,9 +67,23 @@ struct ScriptShape {
     std::int64_t bodyNodes = 0;  // two per call, one per value or global
 };
 
+// A scenario global: a "ScenarioGlobal" child of the root without a script's attributes, one
+// expression, its initial value.
+struct GlobalShape {
+    std::string name;
+    std::int32_t type;
+    std::int64_t bodyNodes = 0;
+};
+
+bool IsGlobal(const XmlNode& child) {
+    return child.IsElement() && SameWord(child.Name, "ScenarioGlobal") && !child.HasAttribute("NameAttr") &&
+           !child.HasAttribute("TypeAttr") && !child.HasAttribute("ReTypeAttr");
+}
+
 // What the document asks for, counted without the compiler's code.
 struct DocumentShape {
     std::vector<ScriptShape> scripts;
+    std::vector<GlobalShape> globals;
     std::string refusal;  // why a compile must refuse the document; empty when acceptable
     std::int64_t slots = 0, realNodes = 0;
 };
@@ -105,14 +119,21 @@ void CountBody(const XmlNode& script, const std::set<std::string>& scripts, Scri
 DocumentShape ShapeOf(const XmlDocument& document) {
     DocumentShape shape;
     const XmlNode* root = document.DocumentElement();
-    if (root == nullptr) return {{}, "no root element"};
+    if (root == nullptr) return {{}, {}, "no root element"};
     std::set<std::string> scripts;
     for (const XmlNode* child : root->Children) {
-        if (child->IsElement()) scripts.insert(child->GetAttribute("NameAttr"));
+        if (child->IsElement() && !IsGlobal(*child)) scripts.insert(child->GetAttribute("NameAttr"));
     }
     for (const XmlNode* child : root->Children) {
         if (!child->IsElement()) {
             shape.refusal = "text where scripts stand";
+            continue;
+        }
+        if (IsGlobal(*child)) {
+            ScriptShape body{};
+            CountBody(*child, scripts, body, shape.refusal);
+            if (child->ChildCount() != 1) shape.refusal = "a global without one initial value";
+            shape.globals.push_back({child->GetAttribute("Name"), NumberAttribute(child->GetAttribute("ValueType")), body.bodyNodes});
             continue;
         }
         ScriptShape s{child->GetAttribute("NameAttr"), NumberAttribute(child->GetAttribute("TypeAttr")),
@@ -122,12 +143,19 @@ DocumentShape ShapeOf(const XmlDocument& document) {
         shape.realNodes += s.bodyNodes + 2;
         shape.scripts.push_back(std::move(s));
     }
+    for (const GlobalShape& g : shape.globals) {
+        shape.slots += g.bodyNodes;
+        shape.realNodes += g.bodyNodes;
+    }
+    if (shape.scripts.size() > 512 || shape.globals.size() > 128) shape.refusal = "more scripts or globals than the engine holds";
     return shape;
 }
 
-// Each script takes four fillers, its body, the begin call and name, and a trailing filler. Lays
-// out the records (name, types, root slot and identity); returns why the compile must be refused.
-std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes& records) {
+// Each script takes four fillers, its body, the begin call and name, and a trailing filler; each
+// global's initial value follows them all. Lays out the records (name, types, root slot and
+// identity) and the global records (name, type, initial value's slot and identity); returns why
+// the compile must be refused.
+std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes& records, Bytes& globals) {
     std::int64_t first = 0;
     for (const ScriptShape& s : shape.scripts) {
         if (s.name.size() >= 32) return "a script name of " + std::to_string(s.name.size()) + " bytes";
@@ -144,6 +172,19 @@ std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes
         r.WriteLe(0x26, 0xE373 + root, 2, "the root identity");
         records.insert(records.end(), r.b.begin(), r.b.end());
         first = root + 3;
+    }
+    for (const GlobalShape& g : shape.globals) {
+        if (g.name.size() >= 32) return "a global name of " + std::to_string(g.name.size()) + " bytes";
+        for (std::int64_t slot = kZeroIdentitySlot; slot < first + g.bodyNodes; slot += 65536) {
+            if (slot >= first) return "a real node in slot " + std::to_string(slot) + " (identity 0)";
+        }
+        ModelFile r(Bytes(kRecordSize, 0));
+        r.Write(0, reinterpret_cast<const std::uint8_t*>(g.name.data()), g.name.size(), "the name");
+        r.WriteLe(0x20, g.type, 2, "the type");
+        r.WriteLe(0x28, first, 2, "the initial value's slot");
+        r.WriteLe(0x2A, 0xE373 + first, 2, "the initial value's identity");
+        globals.insert(globals.end(), r.b.begin(), r.b.end());
+        first += g.bodyNodes;
     }
     if (shape.slots > capacity) {
         return std::to_string(shape.slots) + " slots for a node data with room for " + std::to_string(capacity);
@@ -182,6 +223,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
 
     // The old region: a fresh map's 1024 bytes, or what an earlier compile of ours wrote.
     std::int64_t oldRegion = stringSize;
+    std::int32_t oldGlobals = 0;
     if (stringSize != 1024) {
         const std::int64_t texts = std::int64_t{stringSize} - 1024;
         const std::int64_t pad = (4 - texts % 4) % 4;
@@ -197,13 +239,22 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
         ours = ours && scripts >= 0 && scripts <= 65536 && records == scriptTable + stringSize + pad && end <= file.Length() &&
                scanStart >= end;
         if (!ours) return "a string data size of " + std::to_string(stringSize) + " that no compile of ours left";
-        oldRegion = end - scriptTable;
+        // Global records of ours follow the script records.
+        const std::int32_t g = file.Read32(x + kGlobals, "the globals count");
+        const std::int64_t gAt = Wrap(std::int64_t{file.Read32(x + kGlobals + 4, "the globals address")} - magic);
+        if (g > 0 && g <= 65536 && gAt == end && end + kRecordSize * g <= file.Length() && scanStart >= end + kRecordSize * g) {
+            oldGlobals = g;
+        }
+        oldRegion = end + kRecordSize * oldGlobals - scriptTable;
     }
 
-    Bytes records;
+    Bytes records, globals;
     const std::int64_t capacity = nodeDataSize < kFirstSlot ? -1 : (std::int64_t{nodeDataSize} - kFirstSlot) / kSlotSize;
-    if (std::string why = PlanRecords(shape, capacity, records); !why.empty()) return why;
+    if (std::string why = PlanRecords(shape, capacity, records, globals); !why.empty()) return why;
     const std::int64_t l = state.LengthIntoStrings;
+    if (l + 1024 > 262144) return "more string data than the engine reads";
+    const std::int64_t g = static_cast<std::int64_t>(shape.globals.size());
+    const bool writesGlobals = g > 0 || oldGlobals > 0;
     if (static_cast<std::int64_t>(state.StrBlock.Size()) < l) return "fewer string bytes than LengthIntoStrings";
     if (static_cast<std::int64_t>(state.SyntaxBlock.Size()) != shape.slots * kSlotSize) {
         return "the build made " + std::to_string(state.SyntaxBlock.Size() / kSlotSize) + " slots; the document asks for " +
@@ -211,7 +262,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     }
     const std::int64_t pad = (4 - l % 4) % 4;
     const std::int64_t n = static_cast<std::int64_t>(shape.scripts.size());
-    const std::int64_t growth = l + 1024 + pad + kRecordSize * n - oldRegion;
+    const std::int64_t growth = l + 1024 + pad + kRecordSize * (n + g) - oldRegion;
     const std::int64_t p = scriptTable + oldRegion;
     if (p < 0 || p > file.Length() || scriptTable < 0) return "string data outside the file";
     if (file.Length() + growth > 0x7FFFFFFF) return "a result beyond 2^31 - 1 bytes";
@@ -227,6 +278,10 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     file.WriteLe(x + kStringDataSize, l + 1024, 4, "the string data size");
     file.WriteLe(x + kScriptCount, n, 4, "the script count");
     file.WriteLe(x + kScriptRecords, scriptTable + l + 1024 + pad + magic, 4, "the records address");
+    if (writesGlobals) {
+        file.WriteLe(x + kGlobals, g, 4, "the globals count");
+        file.WriteLe(x + kGlobals + 4, g == 0 ? 0 : scriptTable + l + 1024 + pad + kRecordSize * n + magic, 4, "the globals address");
+    }
     file.WriteLe(scriptNode + 10, shape.slots - 1, 2, "the slot count");
     file.WriteLe(scriptNode + 12, shape.realNodes, 2, "the real node count");
     file.WriteLe(scriptNode + 14, 0xE373 + shape.slots - 1, 2, "the last identity");
@@ -236,6 +291,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     region.insert(region.end(), 1024, 0);
     region.insert(region.end(), static_cast<std::size_t>(pad), 0xFF);
     region.insert(region.end(), records.begin(), records.end());
+    region.insert(region.end(), globals.begin(), globals.end());
     region.insert(region.end(), old.begin() + p, old.end());
     file.writesMayGrow = true;
     file.Write(scriptTable, region.data(), region.size(), "the strings and the tail");
@@ -264,7 +320,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     for (std::int64_t block : {0x4A8, 0x4B4, 0x4C0, 0x4E4, 0x4F0, 0x4FC}) {
         if (x < 0 || old.size() < static_cast<std::size_t>(x + block + 8)) return "a scenario block field outside the file";
         const std::int64_t at = Wrap(std::int64_t{oldWord(x + block + 4)} - magic);
-        if (oldWord(x + block) <= 0) continue;
+        if (oldWord(x + block) <= 0 || (block == kGlobals && writesGlobals)) continue;
         if (at >= scriptTable && at < p) return "a scenario block inside the rewritten region";
         fix(x + block + 4);
     }
