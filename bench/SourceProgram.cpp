@@ -1,5 +1,8 @@
 #include "SourceProgram.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "engine/EngineLimits.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -65,8 +68,8 @@ int Body(int first, int index, int room, std::string& text) {
 // takes 7 slots around its body); the last one is filled to the limit.
 }  // namespace
 
-std::string ProgramAtTheNodeLimit() {
-    const int limit = static_cast<int>(engine::kEngineSlotLimit);
+std::string ProgramAtTheNodeLimit(int reserved) {
+    const int limit = static_cast<int>(engine::kEngineSlotLimit) - reserved;
     std::string text = "; " + std::to_string(limit) + " node slots\n";
     for (int script = 0, slots = 0; slots < limit; ++script) {
         text += "\n(script dormant part_" + std::to_string(script) + "\n";
@@ -80,6 +83,39 @@ std::string ProgramAtTheNodeLimit() {
         }
         text += ")\n";
         slots += 4 + body + 3;
+    }
+    return text;
+}
+
+std::string CampaignSizedProgram(int lines) {
+    // The globals first, as levels declare them: one node each, behind the scripts' slots.
+    constexpr int kGlobals = 120;
+    std::string text = "; the level's globals\n";
+    for (int i = 0; i < kGlobals; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 3) {
+            case 0: text += "(global short g_count_" + n + " " + n + ")\n"; break;
+            case 1: text += "(global \"boolean\" g_done_" + n + " false)\n"; break;
+            default: text += "(global real g_delay_" + n + " " + n + ".5)\n"; break;
+        }
+    }
+    const std::string scripts = ProgramAtTheNodeLimit(kGlobals);
+    // Comments between the statements, as level scripts have them, until the program has `lines`.
+    const auto count = [](const std::string& t, std::string_view line) {
+        int n = 0;
+        for (std::size_t at = 0; at < t.size(); at = t.find('\n', at) + 1) n += t.compare(at, line.size(), line) == 0;
+        return n;
+    };
+    const int missing = std::max(0, lines - count(text, "") - count(scripts, ""));
+    const int statements = count(scripts, "  (");
+    for (std::size_t at = 0, k = 0; at < scripts.size(); ) {
+        const std::size_t end = scripts.find('\n', at) + 1;
+        if (scripts.compare(at, 3, "  (") == 0) {
+            const int comments = missing / statements + (static_cast<int>(k++) < missing % statements ? 1 : 0);
+            for (int c = 0; c < comments; ++c) text += "  ; the players reach the next area: wake the encounters there\n";
+        }
+        text.append(scripts, at, end - at);
+        at = end;
     }
     return text;
 }

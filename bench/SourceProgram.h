@@ -7,6 +7,12 @@
 
 namespace xsc::bench {
 
-std::string ProgramAtTheNodeLimit();
+// `reserved`: slots left free below the limit (for globals a caller adds).
+std::string ProgramAtTheNodeLimit(int reserved = 0);
+
+// A program of about `lines` lines as a campaign level's script is (the largest, 8,000): 120
+// globals, then the scripts of ProgramAtTheNodeLimit with comment lines between their statements,
+// 19,001 node slots in all.
+std::string CampaignSizedProgram(int lines);
 
 }  // namespace xsc::bench
