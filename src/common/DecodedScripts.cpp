@@ -94,4 +94,12 @@ DecodedScriptData DecodeScriptData(const CompiledScriptData& data) {
 
 std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data) { return DecodeScriptData(data).scripts; }
 
+GlobalRead ReadOfGlobalNode(const StoredNode& node, const std::optional<std::string>& text, const ScriptIndex& globals) {
+    if (!text) return GlobalRead::Stored;
+    const std::optional<std::int32_t> index = globals.Find(*text);
+    if (index && node.childOrValue == static_cast<std::uint32_t>(*index)) return GlobalRead::Scenario;
+    if (node.childOrValue != kGlobalByNameValue) return GlobalRead::Stored;
+    return index ? GlobalRead::ByNameOnly : GlobalRead::Engine;
+}
+
 }  // namespace xsc

@@ -45,6 +45,14 @@ ScriptIndex RecordIndex(const std::vector<Decoded>& decoded) {
     return ScriptIndex(names);
 }
 
+// What a global node (kind 13) reads, from its value and its text:
+//   Scenario   the scenario global its text names, by its index in the globals block
+//   Engine     an engine global, by its name alone (FF FF FF FF; the text names no scenario global)
+//   ByNameOnly FF FF FF FF beside the name of a scenario global, which a compile stores as its index
+//   Stored     any other value: a number stored in the node (an XML "GlobalValue")
+enum class GlobalRead { Scenario, Engine, ByNameOnly, Stored };
+GlobalRead ReadOfGlobalNode(const StoredNode& node, const std::optional<std::string>& text, const ScriptIndex& globals);
+
 // The scripts alone (the globals are decoded and checked all the same).
 std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data);
 

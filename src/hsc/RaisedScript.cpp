@@ -91,9 +91,8 @@ private:
                 if (!IsWord(t)) Fail(w.slot, "a call of " + Quoted(t) + ", which is no word of the source language");
                 return Form{Form::Kind::List, {}, {Atom(t)}, {}};
             case kExpTypeGlobal: {
-                const std::optional<std::int32_t> scenario = text ? globals_.Find(t) : std::nullopt;
-                const std::uint32_t read = scenario ? static_cast<std::uint32_t>(*scenario) : kGlobalByNameValue;
-                if (!text || w.node.childOrValue != read) {
+                const GlobalRead read = ReadOfGlobalNode(w.node, text, globals_);
+                if (read != GlobalRead::Scenario && read != GlobalRead::Engine) {
                     Fail(w.slot, "a global that stores its value in the node, which the source language never writes");
                 }
                 if (!IsWord(t)) Fail(w.slot, "a global named " + Quoted(t) + ", which is no word of the source language");

@@ -86,19 +86,11 @@ XmlWriter::Attributes ValueAttributesOf(const ScriptPlace& place, const WalkedNo
 }
 
 // A global read by its name is a "GlobalReference", whatever its type: a scenario global's holds
-// the global's index, an engine global's FF FF FF FF. The bytes a "GlobalReference" would not
-// give back (another index beside a scenario global's name, FF FF FF FF beside it) are refused.
-bool IsGlobalReference(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
-                       const ScriptIndex& globals) {
-    if (!text) return false;
-    const std::optional<std::int32_t> index = globals.Find(*text);
-    if (!index) return w.node.childOrValue == kGlobalByNameValue;
-    if (w.node.childOrValue == static_cast<std::uint32_t>(*index)) return true;
-    if (w.node.childOrValue == kGlobalByNameValue) {
-        throw place.At(w.slot, "a read of " + Quoted(*text) + " by its name alone, which a compile takes for the scenario global " +
-                                   std::to_string(*index) + " of that name");
-    }
-    return false;
+// the global's index, an engine global's FF FF FF FF. Other values are a "GlobalValue"'s (also
+// FF FF FF FF beside a scenario global's name, which "GlobalValue" gives without resolving it).
+bool IsGlobalReference(const WalkedNode& w, const std::optional<std::string>& text, const ScriptIndex& globals) {
+    const GlobalRead read = ReadOfGlobalNode(w.node, text, globals);
+    return read == GlobalRead::Scenario || read == GlobalRead::Engine;
 }
 
 XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedNode& w, const std::optional<std::string>& text,
@@ -108,7 +100,7 @@ XmlWriter::Attributes GlobalAttributesOf(const ScriptPlace& place, const WalkedN
                                    "; a compile writes -1 there");
     }
     if (text) CheckText(place, w.slot, "global name", *text);
-    if (IsGlobalReference(place, w, text, globals)) {
+    if (IsGlobalReference(w, text, globals)) {
         return {{language::kValueType, std::to_string(w.node.valueType)}, {language::kValueCommand, *text}};
     }
     const auto decoded = DecodeGlobalValue(w.node.valueType, w.node.childOrValue, text);
@@ -140,7 +132,7 @@ void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode&
         case kExpTypeScriptCall: xml.EmptyElement(language::kScriptCall, ScriptCallAttributes(place, w, text, scripts)); break;
         case kExpTypeNameOrValue: xml.EmptyElement(language::kScriptValue, ValueAttributesOf(place, w, text, scripts)); break;
         default:
-            xml.EmptyElement(IsGlobalReference(place, w, text, indexes.globals) ? language::kGlobalReference : language::kGlobalValue,
+            xml.EmptyElement(IsGlobalReference(w, text, indexes.globals) ? language::kGlobalReference : language::kGlobalValue,
                              GlobalAttributesOf(place, w, text, indexes.globals));
             break;
     }
