@@ -164,6 +164,10 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"convert", "DIR/intro.xml", "--engine", "retail"}},
         {{"convert", "DIR/intro.hsc", "-o", "DIR/copy.hsc"}},
         {{"convert", "DIR/hello.xml"}},
+        {{"check", "DIR/shared.hsc", "DIR/level.hsc"}},
+        {{"compile", "DIR/level.map", "DIR/shared.hsc", "DIR/level.hsc", "-o", "DIR/program.map"}},
+        {{"decompile", "DIR/program.map", "--hsc"}},
+        {{"check", "DIR/level.hsc"}},
     };
     std::string transcript;
     for (const auto& c : commands) {

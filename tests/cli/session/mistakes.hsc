@@ -2,4 +2,4 @@
   (camera_set intro_cam)
   (sleep "soon")
   (wake outro))
-(global short lives 3)
+(script static void (give_lives (short n)) (sleep n))
