@@ -27,7 +27,9 @@ public:
         // The header's words stay on the first line; everything from the first list on is broken.
         std::size_t header = 0;
         while (header < form.items.size() && !form.items[header].IsList()) ++header;
-        if (!form.IsList() || header == form.items.size()) {
+        // A global stays on one line when it fits, as (global short wave 0) does.
+        const bool shortGlobal = form.Starts("global") && FlatWidth(form, kLineWidth) <= kLineWidth;
+        if (!form.IsList() || header == form.items.size() || shortGlobal) {
             Flat(form);
         } else {
             Broken(form, 0, header);

@@ -3,7 +3,8 @@
 // the line (100 columns) stands on it whole; one that does not keeps its first item on its line,
 // puts every other item on a line of its own, indented two spaces deeper, and closes on a line of
 // its own. A script's header (script, type, return type, name) stays on its first line, each of
-// its statements goes on a line of its own, and a blank line separates scripts:
+// its statements goes on a line of its own, a global that fits stands on one line, and a blank
+// line separates scripts and globals:
 //
 //   (script startup intro
 //     (camera_set point_2 400)
