@@ -75,8 +75,13 @@ public:
         declared_.emplace(script.GetAttribute(language::kNameAttr), &script);
     }
 
-    // A scenario global's initial value, in a place of the global's type.
+    // A scenario global's initial value, in a place of the global's type. The first says once that
+    // the layout of globals rests on the toolkits' description.
     void GlobalDefinition(const XmlNode& global) {
+        if (!globalNoted_) {
+            Report(global, Severity::Note, std::string(kGlobalsLayoutNote));
+            globalNoted_ = true;
+        }
         depthWarned_ = false;
         const Place place{TypeAttribute(global, language::kValueType),
                           "the initial value of global " + Quoted(global.GetAttribute(language::kGlobalName))};
@@ -392,6 +397,7 @@ private:
     std::unordered_map<std::string, const XmlNode*> declared_;  // by name, the first of each in the document
     std::unordered_set<std::string> notedGlobals_;  // names said to be no engine global
     std::unordered_set<std::string> scenarioGlobals_;  // the document's global definitions, by name
+    bool globalNoted_ = false;
     bool depthWarned_ = false;  // once per script
 };
 

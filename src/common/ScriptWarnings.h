@@ -9,12 +9,19 @@
 // stack, so any nesting depth is fine.
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "common/Diagnostic.h"
 #include "engine/EngineBuild.h"
 
 namespace xsc {
+
+// Said once where a script first defines a scenario global: the facts behind the globals' layout
+// in the map are the public toolkits', not yet seen in a genuine map.
+inline constexpr std::string_view kGlobalsLayoutNote =
+    "scenario globals are laid out as public toolkits describe them (their records, and their index in every read); "
+    "no genuine map with globals has confirmed it yet";
 
 class XmlDocument;
 namespace engine {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/ClosestNames.h"
+#include "common/ScriptWarnings.h"
 #include "xml/ScriptLanguage.h"
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineLimits.h"
@@ -103,6 +104,7 @@ public:
             if (global) program.globals.push_back(std::move(*global));
         }
         checkingGlobal_.reset();
+        if (!globals_.empty()) Note(globals_.front().form->at, std::string(kGlobalsLayoutNote));
         for (const ScriptDeclaration& declaration : scripts_) {
             std::optional<Script> script = CheckScript(declaration);
             if (script) program.scripts.push_back(std::move(*script));
