@@ -4,8 +4,8 @@
 ; Builds: retail, custom, demo
 ;
 ; intro_cam_1 to intro_cam_3 are camera points, title_chapter and title_place cutscene titles,
-; intro_flag a cutscene flag: the scenario must define them. xsc stores such names as written
-; (`xsc check` says so in a note).
+; intro_flag a cutscene flag: the scenario must define them (a compile looks each up in the map and
+; refuses a name the map lacks; `xsc names MAP` lists what it has).
 
 ;* Fades in from black over one second (30 ticks) and waits for it: called, so a static
    script of no value. *;

@@ -94,6 +94,9 @@ int main(int argc, char** argv) {
     app.add_option("--seed", options.seed, "Seed of every pseudo-random byte")->capture_default_str();
     bool alternateHeader = false;
     app.add_flag("--alternate-header", alternateHeader, "Index offset at 0x5EC instead of a \"daeh\" header");
+    app.add_flag("--names", options.names,
+                 "Give the scenario the named things the examples use (objects, trigger volumes, encounters, ...) and "
+                 "tags 1 to 16 of the classes scripts name; needs --tags 17 or more");
     app.add_option("--header-code", options.headerCode, "The 4 bytes at offset 0")->capture_default_str();
     AddParsedOption(app, "--head-size", headSize, bytes, "BYTES", "Raw data between the header and the index",
                     std::to_string(headSize));

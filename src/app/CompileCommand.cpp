@@ -8,6 +8,8 @@
 #include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "map/MapFile.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "scriptdata/ScriptCompilier.h"
 
@@ -23,12 +25,14 @@ void RefuseUnknownBuild(const engine::MapEngine& engine) {
 
 // The source language is UTF-8. XML is parsed from the field's text as it stands: an encoding its
 // declaration names was the encoding of bytes the field no longer has. A source is checked for
-// the build the map's header names, as `xsc compile` takes it.
-CheckedScript CheckText(const QString& text, const engine::MapEngine& engine) {
+// the build the map's header names, as `xsc compile` takes it, and names of the map's things are
+// looked up in `names`, as the compile looks them up.
+CheckedScript CheckText(const QString& text, const engine::MapEngine& engine, const NameResolver& names) {
     const QByteArray utf8 = text.toUtf8();
     const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     CheckOptions options;
     options.build = engine.build;
+    options.names = &names;
     if (DetectScriptLanguage(bytes) == ScriptLanguage::Source) {
         if (!options.build) RefuseUnknownBuild(engine);
         return CheckScriptText(bytes, ScriptLanguage::Source, options);
@@ -64,7 +68,8 @@ CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scr
     // The map is read for the check under its shared lock, and let go before the window asks
     // anything: the compile opens it again, and checks it again before its first write.
     MapFile file = MapFile::Open(*map.f, MapFile::Access::Read);
-    CheckedScript checked = CheckText(scriptText, engine::ReadMapEngine(file.Stream()));
+    const MapNames names = MapNames::Read(map, file.Stream());
+    CheckedScript checked = CheckText(scriptText, engine::ReadMapEngine(file.Stream()), NameResolver(names));
     CheckedForCompile out;
     out.recovered = file.Found().message;
     SplitBySeverity(checked, out);

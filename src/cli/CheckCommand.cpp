@@ -6,6 +6,8 @@
 #include "MapOpening.h"
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Utf8Path.h"
 
 namespace xsc::cli {
@@ -16,11 +18,14 @@ int RunCheck(const CheckArgs& args, std::istream& in, std::ostream& out, std::os
     if (args.engine) options.build = *args.engine;
     std::vector<Diagnostic> aboutMap;
     std::optional<OpenedMap> map;
+    std::optional<MapNames> names;
+    std::optional<NameResolver> resolver;
     if (args.map) {
         map.emplace(OpenMapForCommand(*args.map, MapFile::Access::Read, err));
         const MapBuild mapBuild = BuildOfMap(map->Stream());
         options.build = mapBuild.build;
         if (mapBuild.note) aboutMap.push_back(*mapBuild.note);
+        options.names = &resolver.emplace(names.emplace(MapNames::Read(map->map, map->Stream())));
     }
 
     const std::string& label = program.label;

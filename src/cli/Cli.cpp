@@ -14,6 +14,7 @@
 #include "FunctionsCommand.h"
 #include "InfoCommand.h"
 #include "MapOpening.h"
+#include "NamesCommand.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 
@@ -134,6 +135,14 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         if (!files.map.empty()) check.map = PathFromUtf8(files.map);
         return RunCheck(check, in, out, err);
     });
+
+    std::string namesKind;
+    bool namesJson = false;
+    CLI::App* names = app.add_subcommand("names", "List what a script can name in a map: objects, trigger volumes, encounters, tags, ...");
+    names->add_option("MAP", files.map, "The map file")->required();
+    names->add_option("KIND", namesKind, "Only this kind")->check(CLI::IsMember(NameKinds()));
+    names->add_flag("--json", namesJson, "Print one JSON object");
+    commands.emplace_back(names, [&] { return RunNames(PathFromUtf8(files.map), namesKind, namesJson, out, err); });
 
     CLI::App* recover = app.add_subcommand(
         "recover", "Undo a compile of MAP that a crash or a kill interrupted (every command that opens a map does this)");

@@ -15,6 +15,9 @@
 #include "runtime/Utf8Path.h"
 #include "runtime/XmlDocument.h"
 #include "compile/BuildScriptData.h"
+#include "compile/NameCheck.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc::cli {
@@ -86,9 +89,22 @@ struct CheckedForCompile {
     std::vector<Diagnostic> diagnostics;
 };
 
+// Prints the errors among `diagnostics` and refuses the compile when there is one.
+void RefuseErrors(const std::vector<Diagnostic>& diagnostics, const std::string& label, std::ostream& err) {
+    std::vector<Diagnostic> errors;
+    for (const Diagnostic& d : diagnostics) {
+        if (d.severity == Diagnostic::Severity::Error) errors.push_back(d);
+    }
+    if (errors.empty()) return;
+    PrintDiagnostics(errors, label, err);
+    throw Error(label + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
+                "; the map was not changed");
+}
+
 // A script in the source language, checked whole before the compile: every error is printed,
 // then the compile is refused.
-CheckedForCompile CheckedSource(const ScriptProgram& program, const CompileArgs& args, const MapBuild& mapBuild, std::ostream& err) {
+CheckedForCompile CheckedSource(const ScriptProgram& program, const CompileArgs& args, const MapBuild& mapBuild,
+                                const NameResolver& names, std::ostream& err) {
     const std::string& label = program.label;
     if (!mapBuild.build) {
         if (mapBuild.note) PrintDiagnostics({*mapBuild.note}, Utf8(args.map), err);
@@ -98,16 +114,9 @@ CheckedForCompile CheckedSource(const ScriptProgram& program, const CompileArgs&
     }
     CheckOptions options;
     options.build = mapBuild.build;
+    options.names = &names;
     CheckedScript checked = CheckSources(program.SourceFiles(), options);
-    if (!checked.document) {
-        std::vector<Diagnostic> errors;
-        for (const Diagnostic& d : checked.diagnostics) {
-            if (d.severity == Diagnostic::Severity::Error) errors.push_back(d);
-        }
-        PrintDiagnostics(errors, label, err);
-        throw Error(label + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
-                    "; the map was not changed");
-    }
+    RefuseErrors(checked.diagnostics, label, err);
     return {std::move(*checked.document), std::move(checked.diagnostics)};
 }
 
@@ -135,12 +144,17 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
         OpenMapForCommand(args.map, args.output ? MapFile::Access::Read : MapFile::Access::Write, err);
     HaloPcMap& map = opened.map;
     CheckOutputIsNotTheMap(map, args.output);
+    // The map's named things, read once: the check and the compile look names up in them.
+    const MapNames names = MapNames::Read(map, opened.Stream());
+    const NameResolver resolver(names);
     std::optional<MapBuild> mapBuild;
     std::optional<CheckedForCompile> checked;
     if (source) {
         mapBuild = CompileBuild(args, opened.Stream(), err);
-        checked = CheckedSource(program, args, *mapBuild, err);
+        checked = CheckedSource(program, args, *mapBuild, resolver, err);
     } else {
+        // Every name the map lacks is said, each at its line and column, before the compile refuses.
+        RefuseErrors(CheckNames(*xml, &resolver), program.label, err);
         checked = CheckedForCompile{std::move(*xml), {}};
     }
     if (args.warnings) {
@@ -148,6 +162,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
             mapBuild = CompileBuild(args, opened.Stream(), err);
             CheckOptions options;
             options.build = mapBuild->build;
+            options.names = &resolver;
             checked->diagnostics = CheckScript(checked->document, options);
         }
         PrintWarnings(checked->document, checked->diagnostics, opened, *mapBuild, args, program.label, err);
@@ -157,6 +172,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
     options.output = args.output;
     options.recordFixups = args.listFixups;
     options.journal = args.journal;
+    options.names = &names;
     const CompileSummary summary = BuildScriptData(map, checked->document, state, options, &opened.file);
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;

@@ -9,6 +9,8 @@
 #include "compile/ScriptLanguageChoice.h"
 #include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 #include "scriptdata/ReadScriptData.h"
@@ -34,9 +36,11 @@ engine::EngineBuild SourceBuild(const DecompileArgs& args, BinaryStream& map, st
 void RunDecompile(const DecompileArgs& args, std::ostream& out, std::ostream& err) {
     OpenedMap opened = OpenMapForCommand(args.map, MapFile::Access::Read, err);
     const CompiledScriptData data = ReadScriptData(opened.map, opened.Stream());
+    const MapNames names = MapNames::Read(opened.map, opened.Stream());
+    const NameResolver resolver(names);
     const bool source = args.source || (args.output && LanguageOfExtension(*args.output) == ScriptLanguage::Source);
     const std::string document =
-        source ? DecompileToSource(data, SourceBuild(args, opened.Stream(), err)) : Decompile(data);
+        source ? DecompileToSource(data, SourceBuild(args, opened.Stream(), err), &resolver) : Decompile(data, &resolver);
     if (!args.output) {
         WriteToOutput(out, document);
         return;

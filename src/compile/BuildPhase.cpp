@@ -124,10 +124,10 @@ void CheckCount(std::size_t count, std::int64_t limit, std::string_view what, co
 // A global's initial value: its expression's nodes, straight behind what came before (no
 // fillers, no begin: the record names the expression's first node).
 void AppendGlobal(ScriptCompilier& state, BuiltScripts& built, std::vector<ScriptSlots>& slots, const XmlNode& element,
-                  const ScriptIndex& scripts, const ScriptIndex& globals) {
+                  const ScriptIndex& scripts, const ScriptIndex& globals, const NameResolver* names) {
     GlobalHeader header = ReadGlobalHeader(element);
     const std::int32_t first = state.CurrentSyntaxNumber;
-    state.CurrentSyntaxNumber = XmlBuild(state, element, first, scripts, globals);
+    state.CurrentSyntaxNumber = XmlBuild(state, element, first, scripts, globals, names);
     slots.push_back({first - ScriptCompilier::OriganalSyntaxNumber,
                      state.CurrentSyntaxNumber - ScriptCompilier::OriganalSyntaxNumber - 1, &element, false});
     header.ExpPointer = ScriptCompilier::NodePointer(first);
@@ -145,7 +145,7 @@ void CheckStringData(const ScriptCompilier& state, const XmlNode& root) {
 
 }  // namespace
 
-BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
+BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document, const NameResolver* names) {
     const XmlNode* root = document.DocumentElement();
     if (root == nullptr) throw Error::AtScript("the script has no root element", 1, 1);
 
@@ -155,7 +155,7 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
 
     BuiltScripts built;
     std::vector<ScriptSlots> scripts;
-    const ScriptIndex names = ScriptIndex::OfDocument(*root);
+    const ScriptIndex scriptNames = ScriptIndex::OfDocument(*root);
     const ScriptIndex globals = ScriptIndex::GlobalsOfDocument(*root);
     std::vector<const XmlNode*> globalElements;
     for (std::size_t i = 0; i < root->ChildCount(); ++i) {
@@ -176,7 +176,7 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
         AppendLeadingFillers(state);
         const std::int32_t firstBody = state.CurrentSyntaxNumber;
         ScriptHeader header = ReadScriptHeader(element);
-        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber, names, globals);
+        state.CurrentSyntaxNumber = XmlBuild(state, element, state.CurrentSyntaxNumber, scriptNames, globals, names);
         const std::int32_t k = state.CurrentSyntaxNumber;
         AppendBeginNodes(state, k, firstBody, header.ReturnType);
         AppendTrailingFiller(state, firstBody);
@@ -187,7 +187,7 @@ BuiltScripts BuildPhase(ScriptCompilier& state, const XmlDocument& document) {
         built.records.push_back(MakeScriptRecord(header));
     }
     // The initial values' trees follow the scripts' trees, and their texts the scripts' texts.
-    for (const XmlNode* element : globalElements) AppendGlobal(state, built, scripts, *element, names, globals);
+    for (const XmlNode* element : globalElements) AppendGlobal(state, built, scripts, *element, scriptNames, globals, names);
     CheckNoRealNodeOnZeroIdentity(scripts);
     CheckStringData(state, *root);
 

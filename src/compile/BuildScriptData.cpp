@@ -5,6 +5,8 @@
 #include "runtime/Error.h"
 #include "compile/BuildPhase.h"
 #include "compile/CompileChecks.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "scriptdata/LoadScriptData.h"
 #include "scriptdata/ScriptArrangement.h"
 #include "scriptdata/ScriptCompilier.h"
@@ -45,7 +47,10 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     std::optional<MapFile> own;
     MapFile& file = OpenedFor(map, options, opened, own);
     LoadScriptData(map, state, file.Stream());
-    const BuiltScripts built = BuildPhase(state, document);
+    std::optional<MapNames> ownNames;
+    if (!options.names) ownNames.emplace(MapNames::Read(map, file.Stream()));
+    const NameResolver names(options.names ? *options.names : *ownNames);
+    const BuiltScripts built = BuildPhase(state, document, &names);
     const ScriptArrangement arrangement = CheckBeforeWrite(file.Stream(), map, state, built);
 
     WriteResult written = WriteScriptData(map, state, built, arrangement, file.Stream(),

@@ -24,6 +24,7 @@ namespace xsc {
 
 class HaloPcMap;
 class MapFile;
+class MapNames;
 class XmlDocument;
 struct ScriptCompilier;
 
@@ -36,6 +37,9 @@ struct CompileOptions {
     // In place: save what the compile changes to a journal beside the map first, so that a crash
     // part-way can be undone. Off only when speed matters more than the map.
     bool journal = true;
+    // The map's named things as the command read them from the opened map; none: the compile
+    // reads them itself. Values that name them store what the game reads (names/NameResolution.h).
+    const MapNames* names = nullptr;
 };
 
 struct CompileSummary {

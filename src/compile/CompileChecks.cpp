@@ -4,6 +4,8 @@
 
 #include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "scriptdata/ReadScriptData.h"
@@ -29,7 +31,10 @@ void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptA
                           " in the node data a compile replaces");
     }
     try {
-        Decompile(ReadScriptData(map, file));
+        // Values that name the map's things hold what the map's names give for their texts.
+        const MapNames names = MapNames::Read(map, file);
+        const NameResolver resolver(names);
+        Decompile(ReadScriptData(map, file), &resolver);
     } catch (const Error& e) {
         CompiledElsewhere(std::string("its node data does not read as xsc writes it: ") + e.what());
     }

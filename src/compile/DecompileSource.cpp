@@ -8,6 +8,7 @@
 #include "engine/EngineTables.h"
 #include "hsc/SourceCompile.h"
 #include "hsc/SourcePrinter.h"
+#include "names/DesignatedNames.h"
 #include "runtime/Windows1252.h"
 #include "scriptdata/ScriptCompilier.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -34,8 +35,9 @@ std::string TypeText(std::int32_t code) {
 }
 
 // What the source compiles differently at one node, or nothing.
+// `moved`: texts were renamed, so the offsets of the texts behind them differ.
 std::optional<std::string> NodeDifference(const WalkedNode& map, const std::optional<std::string>& mapText, const WalkedNode& source,
-                                          const std::optional<std::string>& sourceText) {
+                                          const std::optional<std::string>& sourceText, bool moved) {
     const StoredNode& a = map.node;
     const StoredNode& b = source.node;
     if (a.expType != b.expType || map.depth != source.depth || map.hasArguments != source.hasArguments) {
@@ -56,20 +58,28 @@ std::optional<std::string> NodeDifference(const WalkedNode& map, const std::opti
     if (!IsCallKind(a.expType) && a.childOrValue != b.childOrValue) {
         return "its value bytes are " + Hex(a.childOrValue) + ", where the source language writes " + Hex(b.childOrValue);
     }
-    if (mapText != sourceText || a.stringOffset != b.stringOffset) return "the source language stores its text otherwise";
+    if (mapText != sourceText || (!moved && a.stringOffset != b.stringOffset)) return "the source language stores its text otherwise";
     return std::nullopt;
 }
 
 class SourceDecompile {
 public:
-    SourceDecompile(const CompiledScriptData& data, engine::EngineBuild build, const hsc::RaiseFault& fault)
-        : data_(data), build_(build), fault_(fault) {}
+    SourceDecompile(const CompiledScriptData& data, engine::EngineBuild build, const hsc::RaiseFault& fault, const NameResolver* names)
+        : data_(data), build_(build), fault_(fault), names_(names) {}
 
     std::string Run(const std::string& heading) {
         if (data_.fresh) {
             return "; The map holds no compiled scripts: its string data is the 1024 zero bytes of a map never compiled into.\n";
         }
         decoded_ = DecodeScriptData(data_);
+        std::vector<std::string> headings{heading};
+        if (names_) {
+            for (const RenamedValue& r : DesignateNames(decoded_, *names_)) {
+                const std::string& owner = r.global ? decoded_.globals[r.record].name : decoded_.scripts[r.record].name;
+                headings.push_back(std::string(r.global ? "In global " : "In script ") + owner + ": a value " + RenamedNote(r));
+                renamed_ = true;
+            }
+        }
         const ScriptIndex scripts = RecordIndex(decoded_.scripts), globals = RecordIndex(decoded_.globals);
         const hsc::RaiseNames names{scripts, globals};
         std::vector<hsc::Form> forms;
@@ -83,7 +93,6 @@ public:
             places_.push_back({&script.walked.place, &script.walked.body});
         }
         for (hsc::RaisedScript& raised : raised_) forms.push_back(std::move(raised.form));
-        std::vector<std::string> headings{heading};
         if (HasWindows1252Text()) {
             headings.push_back("Its texts are in the Windows-1252 code page, byte for byte as the map holds them: keep the file so.");
         }
@@ -163,7 +172,9 @@ private:
                        const Texts& againTexts) const {
         for (std::size_t k = 0; k < nodes.size(); ++k) {
             if (k >= again.size()) Fail(form, nodes[k].slot, "the source language reads it back with fewer nodes");
-            if (auto difference = NodeDifference(nodes[k], texts[k], again[k], againTexts[k])) Fail(form, nodes[k].slot, *difference);
+            if (auto difference = NodeDifference(nodes[k], texts[k], again[k], againTexts[k], renamed_)) {
+                Fail(form, nodes[k].slot, *difference);
+            }
         }
         if (again.size() > nodes.size()) Fail(form, -1, "the source language reads it back with more nodes");
     }
@@ -171,6 +182,8 @@ private:
     const CompiledScriptData& data_;
     const engine::EngineBuild build_;
     const hsc::RaiseFault& fault_;
+    const NameResolver* names_;
+    bool renamed_ = false;
     DecodedScriptData decoded_;
     std::vector<hsc::RaisedScript> raised_;
     std::vector<Place> places_;
@@ -179,16 +192,17 @@ private:
 }  // namespace
 
 std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build, const hsc::RaiseFault& fault,
-                              const std::string& heading) {
-    return SourceDecompile(data, build, fault).Run(heading);
+                              const std::string& heading, const NameResolver* names) {
+    return SourceDecompile(data, build, fault, names).Run(heading);
 }
 
-std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build) {
+std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build, const NameResolver* names) {
     const hsc::RaiseFault fault = [](const ScriptPlace& place, std::int32_t slot, const std::string& what) {
         const std::string message = what + kXmlHint;
         return slot < 0 ? place.Here(message) : place.At(slot, message);
     };
-    return DecompileToSource(data, build, fault, "The map's scripts, for the " + std::string(engine::BuildName(build)) + " build of the game.");
+    return DecompileToSource(data, build, fault, "The map's scripts, for the " + std::string(engine::BuildName(build)) + " build of the game.",
+                             names);
 }
 
 }  // namespace xsc

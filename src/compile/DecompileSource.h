@@ -13,6 +13,11 @@
 // bytes.
 //
 // A map without compiled scripts gives a comment that says so.
+//
+// With `names` (the map's), values that name the map's things are written as the names their
+// values designate (names/DesignatedNames.h); where the stored text names something else, a
+// comment at the top says which, and the text's new length moves the texts behind it, which the
+// comparison then allows.
 
 #include <string>
 
@@ -22,11 +27,13 @@
 
 namespace xsc {
 
+class NameResolver;
+
 // Faults name the script and slot, and suggest the XML language, which writes every script xsc
 // compiled.
-std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build);
+std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build, const NameResolver* names = nullptr);
 // Faults made by `fault`; `heading`: the comment the text starts with.
 std::string DecompileToSource(const CompiledScriptData& data, engine::EngineBuild build, const hsc::RaiseFault& fault,
-                              const std::string& heading);
+                              const std::string& heading, const NameResolver* names = nullptr);
 
 }  // namespace xsc

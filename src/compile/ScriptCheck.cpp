@@ -7,6 +7,7 @@
 
 #include "compile/BuildPhase.h"
 #include "compile/CompileChecks.h"
+#include "compile/NameCheck.h"
 #include "common/ScriptWarnings.h"
 #include "engine/EngineLimits.h"
 #include "engine/EngineTables.h"
@@ -82,6 +83,8 @@ CheckedScript CheckSource(const std::vector<hsc::SourceFile>& files, const Check
     checked.diagnostics = std::move(compiled.diagnostics);
     checked.windows1252 = compiled.windows1252;
     if (compiled.document) {
+        const std::vector<Diagnostic> names = CheckNames(*compiled.document, options.names);
+        checked.diagnostics.insert(checked.diagnostics.end(), names.begin(), names.end());
         CheckBuild(*compiled.document, options, checked.diagnostics, files);
         checked.document = std::move(compiled.document);
     }
@@ -119,6 +122,8 @@ std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& m
 
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options) {
     std::vector<Diagnostic> found = ScriptWarnings(document, engine::EngineTables::BuiltIn(), options.build);
+    const std::vector<Diagnostic> names = CheckNames(document, options.names);
+    found.insert(found.end(), names.begin(), names.end());
     CheckBuild(document, options, found);
     SortByPosition(found);
     return found;

@@ -9,8 +9,9 @@
 //   warnings  for XML, ScriptWarnings (per build, when one is known); for the source language,
 //             those of its check; for both, more node slots than the game's engine holds
 //   with a map (CheckMap), every check the compile makes of the map before it writes
-//   notes     names that are no engine global (XML), names of the map's things not checked
-//             against the map (source)
+//   names     the values that name the map's things, looked up in `names` (compile/NameCheck.h):
+//             a name the map lacks is an error, as in the compile; without names, one note
+//   notes     names that are no engine global (XML)
 //
 // Diagnostics come sorted by line and column; those about the script as a whole come last.
 
@@ -29,11 +30,13 @@ namespace xsc {
 
 class BinaryStream;
 class HaloPcMap;
+class NameResolver;
 
 struct CheckOptions {
     // Empty: no engine checks for XML; a script in the source language cannot be compiled at all.
     std::optional<engine::EngineBuild> build = engine::kDefaultBuild;
     std::optional<std::int64_t> slotCapacity;  // the map's node data, when a map is given
+    const NameResolver* names = nullptr;       // the map's named things, when a map is given
 };
 
 struct CheckedScript {

@@ -1,7 +1,6 @@
 #include "hsc/TypeCheck.h"
 
 #include <algorithm>
-#include <map>
 #include <unordered_map>
 
 #include "common/ClosestNames.h"
@@ -109,7 +108,6 @@ public:
             std::optional<Script> script = CheckScript(declaration);
             if (script) program.scripts.push_back(std::move(*script));
         }
-        NoteNames();
         const bool failed = std::any_of(out_.begin(), out_.end(), [](const Diagnostic& d) { return d.severity == Severity::Error; });
         if (failed) return std::nullopt;
         return program;
@@ -747,7 +745,6 @@ private:
                     Error(form.at, "no literal can stand where " + TypeName(type) + " is expected (" + place.what + ")");
                     return std::nullopt;
                 }
-                NoteName(form, type);
                 return form.text;
         }
         if (reading.value) return reading.value;
@@ -772,24 +769,6 @@ private:
         return std::nullopt;
     }
 
-    // Names of things in the map are stored as written, with the value 0 (not yet looked up): one
-    // note says so, at the first, and says what the game makes of it.
-    void NoteName(const Form& form, std::int32_t type) {
-        if (names_ == 0) firstName_ = form.at;
-        ++names_;
-        nameTypes_.emplace(type, 0).first->second++;
-    }
-
-    void NoteNames() {
-        if (names_ == 0) return;
-        std::vector<std::string> types;
-        for (const auto& [type, count] : nameTypes_) types.push_back(TypeName(type));
-        Report(firstName_, Severity::Note,
-               std::to_string(names_) + (names_ == 1 ? " name" : " names") + " of the map's things (" + Alternatives(types, " and ") +
-                   ") stored as written, with 0 where the game reads the element's index or the tag's ID: "
-                   "xsc does not look names up in the map yet; the first is here");
-    }
-
     const EngineTables& tables_;
     const engine::EngineBuild build_;
     const std::vector<std::string>& files_;
@@ -806,9 +785,6 @@ private:
     std::vector<std::int32_t> recordIndex_;       // of each of scripts_; -1 for a replaced stub
     std::optional<std::size_t> checkingGlobal_;  // the global whose initial value is being checked
     bool depthWarned_ = false;                                   // once per script
-    std::size_t names_ = 0;
-    SourcePosition firstName_;
-    std::map<std::int32_t, std::size_t> nameTypes_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "xml/Decompile.h"
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "xml/ScriptIndex.h"
 #include "xml/ScriptLanguage.h"
 #include "common/ValueDecoding.h"
+#include "names/DesignatedNames.h"
 #include "runtime/Error.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -138,10 +140,21 @@ void WriteExpression(XmlWriter& xml, const ScriptPlace& place, const WalkedNode&
     }
 }
 
+// A text as an XML comment holds it: no "--", and bytes XML cannot carry are not shown.
+std::string CommentText(std::string text) {
+    if (XmlWriter::TextProblem(text)) return "a stored text that XML cannot carry differs from the name its value designates";
+    for (std::size_t at; (at = text.find("--")) != std::string::npos;) text.replace(at, 2, "- -");
+    if (!text.empty() && text.back() == '-') text += ' ';
+    return text;
+}
+
+// The comment before a renamed value, by its index in the body.
+using RenamedNodes = std::map<std::size_t, std::string>;
+
 // An element holding expressions: a script, or a global and its initial value.
 void WriteExpressions(XmlWriter& xml, std::string_view element, const XmlWriter::Attributes& attributes, const ScriptPlace& place,
                       const std::vector<WalkedNode>& body, const std::vector<std::optional<std::string>>& texts,
-                      const Indexes& indexes) {
+                      const Indexes& indexes, const RenamedNodes& renamed) {
     if (body.empty()) {
         xml.EmptyElement(element, attributes);
         return;
@@ -152,44 +165,51 @@ void WriteExpressions(XmlWriter& xml, std::string_view element, const XmlWriter:
         const WalkedNode& w = body[i];
         // Close the calls whose arguments ended before this node.
         while (xml.OpenElements() > statementLevel + static_cast<std::size_t>(w.depth)) xml.EndElement();
+        if (const auto note = renamed.find(i); note != renamed.end()) xml.Comment(note->second);
         WriteExpression(xml, place, w, texts[i], indexes);
     }
     while (xml.OpenElements() >= statementLevel) xml.EndElement();
 }
 
-void WriteScript(XmlWriter& xml, const DecodedScript& script, const Indexes& indexes) {
+void WriteScript(XmlWriter& xml, const DecodedScript& script, const Indexes& indexes, const RenamedNodes& renamed) {
     const WalkedScript& walked = script.walked;
     WriteExpressions(xml, kScriptElement,
                      {{language::kNameAttr, script.name},
                       {language::kTypeAttr, std::to_string(walked.record.type)},
                       {language::kReTypeAttr, std::to_string(walked.record.returnType)}},
-                     walked.place, walked.body, script.texts, indexes);
+                     walked.place, walked.body, script.texts, indexes, renamed);
 }
 
-void WriteGlobal(XmlWriter& xml, const DecodedGlobal& global, const Indexes& indexes) {
+void WriteGlobal(XmlWriter& xml, const DecodedGlobal& global, const Indexes& indexes, const RenamedNodes& renamed) {
     WriteExpressions(xml, language::kScenarioGlobal,
                      {{language::kGlobalName, global.name}, {language::kValueType, std::to_string(global.walked.record.type)}},
-                     global.walked.place, global.walked.body, global.texts, indexes);
+                     global.walked.place, global.walked.body, global.texts, indexes, renamed);
 }
 
 }  // namespace
 
-std::string Decompile(const CompiledScriptData& data) {
+std::string Decompile(const CompiledScriptData& data, const NameResolver* names) {
     XmlWriter xml;
     if (data.fresh) {
         xml.Comment("The map holds no compiled scripts: its string data is the 1024 zero bytes of a map never compiled into.");
         xml.EmptyElement(kDocumentElement, {});
         return xml.Finish();
     }
-    const DecodedScriptData decoded = DecodeScriptData(data);
+    DecodedScriptData decoded = DecodeScriptData(data);
+    std::vector<RenamedNodes> scriptNotes(decoded.scripts.size()), globalNotes(decoded.globals.size());
+    if (names) {
+        for (const RenamedValue& r : DesignateNames(decoded, *names)) {
+            (r.global ? globalNotes : scriptNotes)[r.record][r.node] = CommentText(RenamedNote(r));
+        }
+    }
     const Indexes indexes{RecordIndex(decoded.scripts), RecordIndex(decoded.globals)};
     if (decoded.scripts.empty() && decoded.globals.empty()) {
         xml.EmptyElement(kDocumentElement, {});
     } else {
         // Globals first, as sources declare them.
         xml.StartElement(kDocumentElement, {});
-        for (const DecodedGlobal& global : decoded.globals) WriteGlobal(xml, global, indexes);
-        for (const DecodedScript& script : decoded.scripts) WriteScript(xml, script, indexes);
+        for (std::size_t i = 0; i < decoded.globals.size(); ++i) WriteGlobal(xml, decoded.globals[i], indexes, globalNotes[i]);
+        for (std::size_t i = 0; i < decoded.scripts.size(); ++i) WriteScript(xml, decoded.scripts[i], indexes, scriptNotes[i]);
     }
     return xml.Finish();
 }

@@ -25,6 +25,11 @@
 //
 // A map without compiled scripts (string data of 1024 bytes) gives an empty document with a
 // comment that says so.
+//
+// With `names` (the map's), values that name the map's things are written as the names their
+// values designate (names/DesignatedNames.h): where the stored text names something else, a
+// comment before the element gives the stored text. Without, such a value must hold 0, as a compile
+// without a map stores it.
 
 #include <string>
 
@@ -32,6 +37,8 @@
 
 namespace xsc {
 
-std::string Decompile(const CompiledScriptData& data);
+class NameResolver;
+
+std::string Decompile(const CompiledScriptData& data, const NameResolver* names = nullptr);
 
 }  // namespace xsc

@@ -9,6 +9,7 @@
 #include "xml/ScriptIndex.h"
 #include "xml/ScriptLanguage.h"
 #include "common/ValueEncoding.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "runtime/Int32.h"
 #include "runtime/Val.h"
@@ -37,8 +38,8 @@ using language::ExpressionKind;
 class ExpressionTreeBuilder {
 public:
     ExpressionTreeBuilder(ScriptCompilier& state, std::int32_t nextIdentity, const ScriptIndex& scripts,
-                          const ScriptIndex& globals)
-        : state_(state), next_(nextIdentity), scripts_(scripts), globals_(globals) {}
+                          const ScriptIndex& globals, const NameResolver* names)
+        : state_(state), next_(nextIdentity), scripts_(scripts), globals_(globals), names_(names) {}
 
     std::int32_t Build(const XmlNode& parent) {
         levels_.push_back(Level{&parent, 0, 0});
@@ -148,7 +149,16 @@ private:
         const std::string value = element.GetAttribute(language::kValue);
         std::optional<std::int32_t> script;
         if (node.ValueType == language::kScriptType) script = ResolveScript(element, value);
-        AppendValueNode(node, EncodeScriptValue(node.ValueType, value, script));
+        EncodedValue encoded = EncodeScriptValue(node.ValueType, value, script);
+        if (names_ && NamesSomethingOfTheMap(node.ValueType, names_->Tables())) encoded.field = ResolveName(element, node.ValueType, value);
+        AppendValueNode(node, encoded);
+    }
+
+    // What the game reads for a name of the map's things; the text is stored all the same.
+    std::uint32_t ResolveName(const XmlNode& element, std::int32_t valueType, const std::string& value) const {
+        const ResolvedName resolved = names_->Resolve(valueType, value);
+        if (!resolved.value) throw Error::AtScript(resolved.error, element.Line, element.Column);
+        return *resolved.value;
     }
 
     // The fields every global node has, whatever stores its value: a GlobalValue or a
@@ -188,6 +198,7 @@ private:
     std::int32_t next_;
     const ScriptIndex& scripts_;
     const ScriptIndex& globals_;
+    const NameResolver* names_;
     std::vector<Level> levels_;
 };
 
@@ -229,9 +240,9 @@ GlobalHeader ReadGlobalHeader(const XmlNode& element) {
 }
 
 std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts,
-                      const ScriptIndex& globals) {
+                      const ScriptIndex& globals, const NameResolver* names) {
     CheckExpressions(parent, scripts);
-    return ExpressionTreeBuilder(state, nextIdentity, scripts, globals).Build(parent);
+    return ExpressionTreeBuilder(state, nextIdentity, scripts, globals, names).Build(parent);
 }
 
 }  // namespace xsc

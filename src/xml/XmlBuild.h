@@ -13,6 +13,10 @@
 // has no place for: non-whitespace text, an element other than the expression elements where an
 // expression may stand, or any child of an element other than "ScriptCommand"; and for a script
 // name (of a "ScriptCall", or the Value of a "ScriptValue" of type 10) that `scripts` lacks.
+// With `names` (the map being compiled), the Value of a "ScriptValue" whose type names something
+// of the map is looked up there and its value field holds what the game reads
+// (names/NameResolution.h); a name the map lacks throws Error::AtScript. Without, such values
+// keep the text alone with 0.
 // Works with an explicit stack, so nesting depth is bounded only by memory.
 
 #include <cstdint>
@@ -22,13 +26,14 @@
 
 namespace xsc {
 
+class NameResolver;
 class ScriptIndex;
 struct ScriptCompilier;
 struct XmlNode;
 
 // `globals`: the scenario globals of the document; a "GlobalReference" naming one stores its index.
 std::int32_t XmlBuild(ScriptCompilier& state, const XmlNode& parent, std::int32_t nextIdentity, const ScriptIndex& scripts,
-                      const ScriptIndex& globals = {});
+                      const ScriptIndex& globals = {}, const NameResolver* names = nullptr);
 
 // The attributes of a script element: NameAttr, TypeAttr and ReTypeAttr (ExpPointer left 0).
 // Throws Error::AtScript for a name of 32 bytes or more, which has no room in a script record.

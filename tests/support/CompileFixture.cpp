@@ -18,6 +18,13 @@ mapgen::MapOptions SmallMap(std::uint64_t seed) {
     return o;
 }
 
+mapgen::MapOptions NamedMap(std::uint64_t seed) {
+    mapgen::MapOptions o = SmallMap(seed);
+    o.names = true;
+    o.tagCount = 24;
+    return o;
+}
+
 XmlDocument ScriptDocument(const std::string& script) {
     if (DetectScriptLanguage(script) == ScriptLanguage::Xml) return XmlDocument::LoadXml(script);
     CheckedScript checked = CheckScriptText(script, ScriptLanguage::Source, {});

@@ -16,6 +16,8 @@ namespace xsc::test {
 
 // A small map: 4 KB head, 8 tags, 200 slots, 64 KB of tag data.
 mapgen::MapOptions SmallMap(std::uint64_t seed = 1);
+// The same with the named things scripts name (mapgen/SampleNames.h): 24 tags.
+mapgen::MapOptions NamedMap(std::uint64_t seed = 1);
 
 struct Compiled {
     Bytes before;

@@ -10,6 +10,7 @@
 #include "engine/MapEngine.h"
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
+#include "mapgen/NamedContent.h"
 #include "mapgen/RandomBytes.h"
 #include "mapgen/SyntheticFormat.h"
 #include "mapgen/TagData.h"
@@ -119,7 +120,17 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
             Store32(scenario.data(), field + sf::kBlockAddress, Address(layout, p.offset));
         }
     }
+    if (options.names) {
+        // The blocks' fields are empty unless named; the other fields keep their filler.
+        std::fill(scenario.begin() + syn::kNamedFieldsStart, scenario.begin() + syn::kScenarioZeroStart, 0);
+        std::fill(scenario.begin() + syn::kHudMessagesTagStart, scenario.begin() + syn::kHudMessagesTagEnd, 0);
+        PutScenarioNameFields(scenario.data(), layout, plan.namesRegionOffset);
+    }
     out.PutBytes({reinterpret_cast<const char*>(scenario.data()), scenario.size()});
+    if (options.names) {
+        const std::vector<std::uint8_t> region = NamesRegion(layout, plan.namesRegionOffset);
+        out.PutBytes({reinterpret_cast<const char*>(region.data()), region.size()});
+    }
 }
 
 void WriteNodeData(BlockWriter& out, const MapOptions& options) {
@@ -148,7 +159,13 @@ void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& opti
     WriteNodeData(out, options);
     ExpectOffset(out, layout.stringDataOffset, "the string data");
     out.PutFill(0, sf::kFreshStringDataSize);
-    out.PutGenerated(options.scenarioTailSize, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
+    std::int64_t tail = options.scenarioTailSize;
+    if (options.names) {
+        const std::vector<std::uint8_t> named = NamesTail();
+        out.PutBytes({reinterpret_cast<const char*>(named.data()), named.size()});
+        tail -= static_cast<std::int64_t>(named.size());
+    }
+    out.PutGenerated(tail, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
     out.PutFill(0, layout.scanStart - out.Offset());
 }
 

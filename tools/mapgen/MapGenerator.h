@@ -8,7 +8,8 @@
 //   indexOffset  index header (40 bytes: MapMagic at +0, TagCount at +0x0C)
 //   tagOffset    tag entries, 32 bytes each (reversed class codes, ident, name and data address)
 //                tag names, zero-terminated
-//   scenario     tag 0's data: script fields at 0x474..0x4A3 and 0x5A8, then the node data
+//   scenario     tag 0's data: script fields at 0x474..0x4A3 and 0x5A8, (with names, the named
+//                blocks: NamedContent.h), then the node data
 //                (56-byte header + slotCapacity 20-byte slots), then exactly 1024 bytes of string
 //                data, then more scenario data
 //   other tags   data of tags 1..n-1, sprinkled with words that are addresses pointing before,
@@ -45,6 +46,13 @@ struct MapOptions {
                                                // behind the string data, its source files (1) in
                                                // front; its other blocks are empty. Needs a
                                                // scenario tail of at least kScenarioBlocksTail.
+    bool names = false;                        // the named things scripts use (SampleNames.h): the
+                                               // scenario's named blocks in front of the node data,
+                                               // its cutscene blocks at the start of its tail, and
+                                               // tags 1 to 16 of the classes scripts name (a hud
+                                               // message text tag, globals, hud globals, sounds,
+                                               // objects, ...). Needs a tag count of at least 17
+                                               // and cannot go with scenarioBlocks.
     bool realisticFill = false;                // the other words of tag data: false, pseudo-random
                                                // (about 2% of them then fall in the fix-up's range
                                                // by chance); true, as real tag data: zeros, small

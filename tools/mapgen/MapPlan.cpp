@@ -7,7 +7,9 @@
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
+#include "mapgen/NamedContent.h"
 #include "mapgen/Random.h"
+#include "mapgen/SampleNames.h"
 #include "mapgen/SyntheticFormat.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
@@ -54,6 +56,27 @@ std::int32_t Offset32(std::int64_t offset) {
     return static_cast<std::int32_t>(offset);
 }
 
+std::int64_t NamedTagData() {
+    std::int64_t total = 0;
+    for (const std::int32_t size : NamedTagSizes()) total += size;
+    return total;
+}
+
+void CheckNamesFit(const MapOptions& options) {
+    const auto named = static_cast<std::int32_t>(TheSampleNames().tags.size());
+    if (options.tagCount < named + 1) {
+        throw Error("a map with names needs a tag count of at least " + std::to_string(named + 1) + " (got " +
+                    std::to_string(options.tagCount) + ")");
+    }
+    if (options.tagDataSize < NamedTagData()) {
+        throw Error("a map with names needs at least " + std::to_string(NamedTagData()) + " bytes of tag data");
+    }
+    if (options.scenarioTailSize < NamesTailSize()) {
+        throw Error("a map with names needs a scenario tail of at least " + std::to_string(NamesTailSize()) + " bytes");
+    }
+    if (options.scenarioBlocks) throw Error("a map with names has scenario blocks of its own: leave out the other scenario blocks");
+}
+
 void CheckOptions(const MapOptions& options) {
     if (options.tagCount < 1 || options.tagCount > kMaxTagCount) {
         throw Error("the tag count must be 1 to " + std::to_string(kMaxTagCount) + " (got " +
@@ -66,6 +89,7 @@ void CheckOptions(const MapOptions& options) {
         throw Error("scenario blocks need a scenario tail of at least " + std::to_string(kScenarioBlocksTail) + " bytes");
     }
     CheckSize(options.slotCapacity, "the slot capacity");
+    if (options.names) CheckNamesFit(options);
     if (options.tagCount == 1 && options.tagDataSize > 0) {
         throw Error("tag data of " + std::to_string(options.tagDataSize) +
                     " bytes needs a tag besides the scenario (a tag count of 2 or more)");
@@ -74,11 +98,23 @@ void CheckOptions(const MapOptions& options) {
 
 // Cuts the tag data into tags 1..n-1 at word boundaries drawn from the seed; the last tag also
 // takes the 1 to 3 bytes of a size that is not a multiple of 4.
+// With names, the named tags come first with the sizes their data needs, and the others share
+// the rest (the last named tag takes it when there are no others).
 std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
-    const std::int32_t others = options.tagCount - 1;
     std::vector<std::int32_t> sizes;
+    std::int32_t others = options.tagCount - 1;
+    std::int64_t dataSize = options.tagDataSize;
+    if (options.names) {
+        sizes = NamedTagSizes();
+        others -= static_cast<std::int32_t>(sizes.size());
+        dataSize -= NamedTagData();
+        if (others == 0) {
+            sizes.back() += static_cast<std::int32_t>(dataSize);
+            return sizes;
+        }
+    }
     if (others == 0) return sizes;
-    const std::int64_t words = options.tagDataSize / 4;
+    const std::int64_t words = dataSize / 4;
     Random random = Random::ForPart(options.seed, PartNumber(Part::TagSizes));
     std::vector<std::int64_t> cuts;
     cuts.reserve(static_cast<std::size_t>(others) + 1);
@@ -90,7 +126,7 @@ std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
         sizes.push_back(static_cast<std::int32_t>(4 * (cut - previous)));
         previous = cut;
     }
-    sizes.back() += static_cast<std::int32_t>(options.tagDataSize % 4);
+    sizes.back() += static_cast<std::int32_t>(dataSize % 4);
     return sizes;
 }
 
@@ -107,7 +143,9 @@ void PlanIndex(const MapOptions& options, MapPlan& plan) {
     std::int64_t nameOffset = layout.tagOffset + mapformat::kTagEntrySize * options.tagCount;
     layout.namesOffset = Offset32(nameOffset);
     for (std::int32_t i = 0; i < options.tagCount; ++i) {
-        const TagKind& kind = i == 0 ? ScenarioKind() : OtherKind(random.Next64());
+        const std::vector<TagKind>& named = TheSampleNames().tags;
+        const bool isNamed = options.names && i >= 1 && static_cast<std::size_t>(i) <= named.size();
+        const TagKind& kind = i == 0 ? ScenarioKind() : isNamed ? named[static_cast<std::size_t>(i - 1)] : OtherKind(random.Next64());
         plan.kinds.push_back(&kind);
         layout.tagClasses.emplace_back(kind.class1);
         layout.tagNames.push_back(TagName(kind, i));
@@ -121,7 +159,8 @@ void PlanIndex(const MapOptions& options, MapPlan& plan) {
 
 void PlanData(const MapOptions& options, MapPlan& plan) {
     MapLayout& layout = plan.layout;
-    const std::int64_t nodeDataOffset = layout.scenarioOffset + synthetic::kScenarioStructSize;
+    plan.namesRegionOffset = static_cast<std::int32_t>(layout.scenarioOffset + synthetic::kScenarioStructSize);
+    const std::int64_t nodeDataOffset = plan.namesRegionOffset + (options.names ? NamesRegionSize() : 0);
     const std::int64_t nodeDataSize = scriptformat::kFirstSlot + scriptformat::kNodeSize * options.slotCapacity;
     const std::int64_t stringDataOffset = nodeDataOffset + nodeDataSize;
     const std::int64_t stringDataEnd = stringDataOffset + scriptformat::kFreshStringDataSize;

@@ -17,6 +17,7 @@ struct MapPlan {
     std::string headerCode;             // the 4 bytes at offset 0
     std::int32_t scenarioEnd = 0;       // behind the scenario tail, before the padding
     std::int32_t behindStringsOffset = 0;  // what the scenario's address at 0x5A8 designates
+    std::int32_t namesRegionOffset = 0;    // with names: the named blocks, in front of the node data
 };
 
 // Checks the options (throws xsc::Error) and places everything.

@@ -49,6 +49,11 @@ constexpr std::int64_t kScenarioStructSize = 0x5B0;
 // fields of the scenario's other blocks (empty unless asked for).
 constexpr std::int64_t kScenarioZeroStart = 0x474;
 constexpr std::int64_t kScenarioZeroEnd = 0x508;
+// With names, also the fields of the blocks in front of the script fields (object names to
+// conversations) and the hud message text dependency, before the names are put in.
+constexpr std::int64_t kNamedFieldsStart = 0x200;
+constexpr std::int64_t kHudMessagesTagStart = 0x594;
+constexpr std::int64_t kHudMessagesTagEnd = 0x5A4;
 
 constexpr std::int64_t kNodeHeaderSize = 0x38;
 constexpr std::string_view kNodeTableName = "script node";

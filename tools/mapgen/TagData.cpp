@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "mapgen/MapPlan.h"
+#include "mapgen/NamedContent.h"
 #include "mapgen/Random.h"
 #include "runtime/ByteOrder.h"
 
@@ -78,8 +79,17 @@ void WriteTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& o
     std::uint64_t untilSpecial = nextGap();
     std::uint64_t spare = 0;  // the second half of the last 64-bit draw, when unused
     bool haveSpare = false;
+    // The named tags' structures, in file order, laid over the words they cover.
+    const std::vector<Overlay> overlays = options.names ? NamedTagOverlays(layout) : std::vector<Overlay>{};
+    std::size_t overlay = 0;
     for (std::int64_t word = 0; word < size / 4; ++word) {
-        if (--untilSpecial == 0) {
+        const std::int64_t offset = layout.scanStart + 4 * word;
+        while (overlay < overlays.size() && offset >= overlays[overlay].offset + static_cast<std::int64_t>(overlays[overlay].bytes.size())) {
+            ++overlay;
+        }
+        if (overlay < overlays.size() && offset >= overlays[overlay].offset) {
+            out.Put32(DecodeFixed32(overlays[overlay].bytes.data() + (offset - overlays[overlay].offset)));
+        } else if (--untilSpecial == 0) {
             out.Put32(special.Next());
             untilSpecial = nextGap();
         } else if (options.realisticFill) {

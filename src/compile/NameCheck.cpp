@@ -1,0 +1,109 @@
+#include "compile/NameCheck.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+#include "engine/NameTables.h"
+#include "names/NameResolution.h"
+#include "runtime/Val.h"
+#include "runtime/XmlDocument.h"
+#include "xml/ScriptLanguage.h"
+
+namespace xsc {
+namespace {
+
+using Severity = Diagnostic::Severity;
+using engine::Storage;
+
+std::string Words(std::string name) {
+    std::replace(name.begin(), name.end(), '_', ' ');
+    return name;
+}
+
+// Every "ScriptValue" element of the document, in document order.
+std::vector<const XmlNode*> ValueElements(const XmlDocument& document) {
+    std::vector<const XmlNode*> values;
+    const XmlNode* root = document.DocumentElement();
+    if (root == nullptr) return values;
+    std::vector<const XmlNode*> pending(root->Children.rbegin(), root->Children.rend());
+    while (!pending.empty()) {
+        const XmlNode* node = pending.back();
+        pending.pop_back();
+        if (!node->IsElement()) continue;
+        if (language::ClassifyExpression(node->Name) == language::ExpressionKind::Value) values.push_back(node);
+        pending.insert(pending.end(), node->Children.rbegin(), node->Children.rend());
+    }
+    return values;
+}
+
+class NameCheck {
+public:
+    explicit NameCheck(const NameResolver* names) : names_(names), tables_(engine::NameTables::BuiltIn()) {}
+
+    std::vector<Diagnostic> Run(const XmlDocument& document) {
+        for (const XmlNode* value : ValueElements(document)) {
+            const std::int32_t type = NumberAttribute(value->GetAttribute(language::kValueType));
+            const engine::ValueEncoding* encoding = tables_.Encoding(type);
+            if (encoding == nullptr) continue;
+            if (encoding->storage == Storage::Unresolved) {
+                NoteOnce(*value, type,
+                         Words(encoding->name) + " values keep their text with 0 in the value field: no tool examined resolves "
+                                                 "this type, so what the game reads there is not known; the first is here");
+            }
+            if (!NamesSomethingOfTheMap(type, tables_)) continue;
+            if (names_ == nullptr) {
+                ++unchecked_;
+                if (!firstUnchecked_) firstUnchecked_ = value;
+                continue;
+            }
+            Check(*value, *encoding);
+        }
+        if (unchecked_ > 0) {
+            out_.push_back({Severity::Note, firstUnchecked_->Line, firstUnchecked_->Column,
+                            std::to_string(unchecked_) + (unchecked_ == 1 ? " name" : " names") +
+                                " of the map's things not looked up: no map is given (check with --map MAP, or compile, to "
+                                "look them up); the first is here"});
+        }
+        return std::move(out_);
+    }
+
+private:
+    void Check(const XmlNode& value, const engine::ValueEncoding& encoding) {
+        const std::string text = value.GetAttribute(language::kValue);
+        const ResolvedName resolved = names_->Resolve(encoding.code, text);
+        if (!resolved.value) {
+            out_.push_back({Severity::Error, value.Line, value.Column, resolved.error});
+            return;
+        }
+        for (const std::string& warning : resolved.warnings) {
+            if (warned_.insert(warning).second) out_.push_back({Severity::Warning, value.Line, value.Column, warning});
+        }
+        if (encoding.evidence == "one_toolkit") {
+            NoteOnce(value, encoding.code,
+                     Words(encoding.name) + " values are looked up by a rule that rests on one source (one_toolkit): a single "
+                                            "public tool stores them so, none seen in a map the game shipped; the first is here");
+        }
+    }
+
+    void NoteOnce(const XmlNode& at, std::int32_t type, std::string message) {
+        if (noted_.insert(type).second) out_.push_back({Severity::Note, at.Line, at.Column, std::move(message)});
+    }
+
+    const NameResolver* names_;
+    const engine::NameTables& tables_;
+    std::vector<Diagnostic> out_;
+    std::set<std::string> warned_;
+    std::set<std::int32_t> noted_;
+    std::size_t unchecked_ = 0;
+    const XmlNode* firstUnchecked_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names) {
+    return NameCheck(names).Run(document);
+}
+
+}  // namespace xsc

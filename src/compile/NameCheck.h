@@ -1,0 +1,24 @@
+#pragma once
+// What a check says about the values that name the map's things ("ScriptValue" elements of the XML
+// language, and the literals of the source, lowered to them with their line and column):
+//
+//   with the map's names   an error for every name the map lacks (the compile refuses it), a
+//                          warning where two elements share the name (the first is used) or where
+//                          no object of a fitting type is placed under an object name, and a note
+//                          at the first value of each type whose rule rests on a single source
+//   without                one note, at the first such value, that names were not looked up
+//   always                 a note at the first value of each type that no tool resolves: it keeps
+//                          its text with 0, as before
+
+#include <vector>
+
+#include "common/Diagnostic.h"
+
+namespace xsc {
+
+class NameResolver;
+class XmlDocument;
+
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names);
+
+}  // namespace xsc
