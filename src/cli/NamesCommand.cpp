@@ -75,7 +75,7 @@ public:
                 out << kind << ": none (" << block.where << ")\n";
                 continue;
             }
-            out << kind << " (" << block.where << "): " << block.names.size() << "\n";
+            out << kind << ": " << block.names.size() << " in " << block.where << "\n";
             for (std::size_t i = 0; i < block.names.size(); ++i) {
                 out << "  " << i << "  " << block.names[i];
                 if (block.block == nf::kObjectNames) out << "  " << PlacedText(names_.Placements()[i]);

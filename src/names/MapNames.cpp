@@ -33,6 +33,13 @@ std::string Words(std::string_view name) {
     return words;
 }
 
+NamedBlock Named(std::string block, std::string where) {
+    NamedBlock named;
+    named.block = std::move(block);
+    named.where = std::move(where);
+    return named;
+}
+
 // The elements a block field gives: where the first lies and how many there are.
 struct Elements {
     std::int64_t first = 0;
@@ -51,7 +58,7 @@ public:
         ReadTags();
         const Span scenario = SpanOf(*map_.Scenario, "the scenario's data");
         for (const NamedBlockLayout* layout : tables_.NamedScenarioBlocks()) {
-            NamedBlock block{layout->block, "the scenario's " + Words(layout->block) + " (scnr+" + Hex(layout->fieldOffset) + ")"};
+            NamedBlock block = Named(layout->block, "the scenario's " + Words(layout->block) + " (scnr+" + Hex(layout->fieldOffset) + ")");
             Guard(block, [&] {
                 if (scenario.end <= scenario.start) throw Damage{"the scenario's data is not in the file"};
                 const Elements elements = ReadField(map_.Scenario->Offset, *layout, scenario, block.where);
@@ -189,14 +196,14 @@ private:
     void ReadTagBlock(NamedBlock& block, const Tag& holder, const NamedBlockLayout& layout) {
         const Span span = SpanOf(holder, "the data of \"" + holder.Name + "\"");
         block.where = (layout.block == nf::kHudMessages ? "the messages of the hud message text tag \"" : "the waypoint arrows of the hud globals tag \"") +
-                      holder.Name + "\" (" + holder.Class1 + "+" + Hex(layout.fieldOffset) + ")";
+                      holder.Name + "\" (" + holder.Class1.substr(0, holder.Class1.find(' ')) + "+" + Hex(layout.fieldOffset) + ")";
         if (span.end <= span.start) throw Damage{block.where + ": the tag's data is not in the file"};
         block.names = ReadNames(ReadField(holder.Offset, layout, span, block.where), *layout.nameOffset);
     }
 
     void ReadHudMessages() {
-        NamedBlock block{std::string(nf::kHudMessages), "the hud message text tag the scenario names (scnr+" +
-                                                        Hex(tables_.Block(nf::kHudMessagesTag).fieldOffset) + ")"};
+        NamedBlock block = Named(std::string(nf::kHudMessages),
+                                 "the hud message text tag the scenario names (scnr+" + Hex(tables_.Block(nf::kHudMessagesTag).fieldOffset) + ")");
         Guard(block, [&] {
             const Span scenario = SpanOf(*map_.Scenario, "the scenario's data");
             const Tag* tag = Dependency(map_.Scenario->Offset + tables_.Block(nf::kHudMessagesTag).fieldOffset, scenario,
@@ -213,7 +220,7 @@ private:
 
     // The globals tag names the hud globals in element 0 of its interface bitmaps.
     void ReadNavpoints() {
-        NamedBlock block{std::string(nf::kWaypointArrows), "no globals tag (matg) names a hud globals tag"};
+        NamedBlock block = Named(std::string(nf::kWaypointArrows), "no globals tag (matg) names a hud globals tag");
         Guard(block, [&] {
             const auto globals = std::find_if(map_.TagCache.begin(), map_.TagCache.end(),
                                               [](const auto& t) { return t->Class1 == nf::kGlobalsClass; });

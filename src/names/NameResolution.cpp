@@ -38,7 +38,22 @@ std::string Words(std::string_view name) {
     return words;
 }
 
-std::string InQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// A class code as shown: "hmt " without its blank.
+std::string Trimmed(std::string code) {
+    while (!code.empty() && code.back() == ' ') code.pop_back();
+    return code;
+}
+
+// "1 squad", "2 squads".
+std::string Count(std::size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
+
+// A tag path in quotes, whole (Quoted cuts long texts).
+std::string InQuotes(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
+}
 
 // The first element named `text`, letter case ignored.
 std::optional<std::size_t> FindName(const std::vector<std::string>& names, std::string_view text) {
@@ -142,8 +157,8 @@ ResolvedName NameResolver::ResolveBlockIndex(const ValueEncoding& type, std::str
             return type.name == "object_list" || std::find(p.valueTypes->begin(), p.valueTypes->end(), type.code) != p.valueTypes->end();
         });
         if (placed.empty()) {
-            out.warnings.push_back("no object is placed under the name " + Quoted(block->names[*index]) + ": the game finds no " +
-                                   Words(type.name) + " by it");
+            out.warnings.push_back("nothing is placed under the object name " + Quoted(block->names[*index]) +
+                                   ": the game finds no object by it");
         } else if (!fits) {
             out.warnings.push_back("the object placed under the name " + Quoted(block->names[*index]) + " is a " + Words(placed[0].objectType) +
                                    ", not a " + Words(type.name));
@@ -186,7 +201,7 @@ ResolvedName NameResolver::ResolveAi(std::string_view text) const {
         std::vector<std::string> both = e.squads;
         both.insert(both.end(), e.platoons.begin(), e.platoons.end());
         out.error = "no squad or platoon " + Quoted(member) + " in encounter " + Quoted(block->names[*encounter]) + " (" +
-                    std::to_string(e.squads.size()) + " squads, " + std::to_string(e.platoons.size()) + " platoons)" + DidYouMean(member, both);
+                    Count(e.squads.size(), "squad") + ", " + Count(e.platoons.size(), "platoon") + ")" + DidYouMean(member, both);
         return out;
     }
     const char* what = kindBit == kSquadBit ? "squad" : "platoon";
@@ -215,18 +230,19 @@ ResolvedName NameResolver::ResolveTag(const ValueEncoding& type, std::string_vie
         }
         if (otherClass == nullptr) otherClass = &tag;
     }
-    const std::string kind = Words(type.name) + " tag (" + classes->tagClass + ")";
+    const std::string kind = Words(type.name) + " tag";
+    const std::string ofClass = "of class " + Trimmed(classes->tagClass);
     if (otherClass != nullptr) {
-        out.error = InQuotes(otherClass->path) + " is a " + otherClass->classes[0] + " tag, not a " + kind;
+        out.error = InQuotes(otherClass->path) + " is a " + Trimmed(otherClass->classes[0]) + " tag, not one " + ofClass + " (" + kind + ")";
     } else if (fitting.empty()) {
-        out.error = "no " + kind + " " + InQuotes(text) + ": the map's tag index has none";
+        out.error = "no " + kind + " " + InQuotes(text) + ": the map has no tag " + ofClass;
     } else {
         std::vector<const std::string*> candidates;
         for (const std::string& path : fitting) candidates.push_back(&path);
         const std::vector<std::string> close = ClosestNames(text, candidates);
         std::vector<std::string> quoted;
         for (const std::string& c : close) quoted.push_back(InQuotes(c));
-        out.error = "no " + kind + " " + InQuotes(text) + " among the " + std::to_string(fitting.size()) + " of the map's tag index" +
+        out.error = "no " + kind + " " + InQuotes(text) + " among the map's " + Count(fitting.size(), "tag") + " " + ofClass +
                     (quoted.empty() ? "" : "; did you mean " + Alternatives(quoted) + "?");
     }
     return out;

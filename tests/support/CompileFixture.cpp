@@ -22,6 +22,7 @@ mapgen::MapOptions NamedMap(std::uint64_t seed) {
     mapgen::MapOptions o = SmallMap(seed);
     o.names = true;
     o.tagCount = 24;
+    o.scenarioTailSize = 1024;
     return o;
 }
 

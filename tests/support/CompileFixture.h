@@ -16,7 +16,7 @@ namespace xsc::test {
 
 // A small map: 4 KB head, 8 tags, 200 slots, 64 KB of tag data.
 mapgen::MapOptions SmallMap(std::uint64_t seed = 1);
-// The same with the named things scripts name (mapgen/SampleNames.h): 24 tags.
+// The same with the named things scripts name (mapgen/SampleNames.h): 24 tags, a 1 KB tail.
 mapgen::MapOptions NamedMap(std::uint64_t seed = 1);
 
 struct Compiled {
