@@ -20,6 +20,7 @@ xsc::robust::Verdict CheckAgrees(std::string_view script, const xsc::robust::Ver
     using xsc::robust::Verdict;
     xsc::CheckOptions options;
     options.slotCapacity = kHostSlotCapacity;
+    options.names = &xsc::robust::HostNames();
     bool error = false;
     std::string first;
     for (const xsc::Diagnostic& d : xsc::CheckScriptText(script, xsc::ScriptLanguage::Xml, options).diagnostics) {

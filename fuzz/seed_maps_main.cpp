@@ -1,11 +1,11 @@
 // fuzz_seed_maps FOLDER: writes the generated seed maps of the map fuzz targets, small maps
 // (a few KB) that vary in every way the loader and the compile tell apart: header kind and
 // letter case, Magic's sign, tag count, room in the node data (the fixed script needs 18 slots),
-// an empty scenario tail, no or dense addresses in the tag data.
+// an empty scenario tail, no or dense addresses in the tag data, the scenario's named blocks.
 //
 // fuzz_seed_maps --compiled FOLDER: writes the seeds of fuzz_decompile, small maps with scripts
 // compiled into them: every value encoding and texts to escape, deep nesting, scripts without
-// statements, a document without scripts, and a map never compiled into.
+// statements, a document without scripts, a map never compiled into, and names of the map's things.
 
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +46,7 @@ std::vector<Seed> Seeds() {
         {"exactly-enough-slots", With(TinyMap(6, true), [](MapOptions& o) { o.slotCapacity = 18; o.addressEvery = 2; })},
         {"one-slot-short", With(TinyMap(7, true), [](MapOptions& o) { o.slotCapacity = 17; o.addressEvery = 0; })},
         {"scenario-only", With(TinyMap(8, true), [](MapOptions& o) { o.tagCount = 1; o.tagDataSize = 0; })},
+        {"names", xsc::robust::TinyNamedMap(9, true)},
     };
 }
 
@@ -74,6 +75,11 @@ std::vector<CompiledSeed> CompiledSeeds() {
         {"scripts-without-statements", TinyMap(14, false), "<scripts><a NameAttr='x'/><b NameAttr='' TypeAttr='4'/></scripts>"},
         {"no-scripts", TinyMap(15, true), "<scripts/>"},
         {"never-compiled", TinyMap(16, true), nullptr},
+        {"names", xsc::robust::TinyNamedMap(17, true),
+         "<scripts><s NameAttr='n'><ScriptCommand Command='camera_set' EngineId='247' ValueType='4'>"
+         "<ScriptValue ValueType='13' Value='point_2'/><ScriptValue ValueType='7' Value='0'/></ScriptCommand>"
+         "<ScriptValue ValueType='17' Value='enc_marines/escort'/><ScriptValue ValueType='24' Value='sound\\sfx\\alarm'/>"
+         "<ScriptValue ValueType='33' Value='covenant'/><ScriptValue ValueType='38' Value='marine_sarge'/></s></scripts>"},
     };
 }
 

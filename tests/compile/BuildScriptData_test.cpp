@@ -20,7 +20,7 @@ TEST(BuildScriptData, RandomScriptsMatchTheReferenceAndHoldTogether) {
         const std::string& xml = random.xml;
         const int scripts = random.scripts;
 
-        mapgen::MapOptions options = test::SmallMap(seed);
+        mapgen::MapOptions options = test::NamedMap(seed);
         options.daehHeader = (seed % 3) != 0;
         options.mapMagic = (seed % 4 == 0) ? 0x200 : static_cast<std::int32_t>(0x40440000 + 8 * seed);
         test::TempDir dir;

@@ -6,8 +6,10 @@
 //   script call (10)    the index of the record its text names
 //   global (13)         an engine global of the build by name: FF FF FF FF
 //   value (9)           number field = value type; booleans 01/00 FF FF FF, shorts FF FF in the
-//                       high half, reals finite floats, names and strings a text (names: 0),
-//                       scripts the index of the record their text names
+//                       high half, reals finite floats, names and strings a text, scripts the
+//                       index of the record their text names; names of the map's things what the
+//                       generator's catalogue (mapgen/SampleNames.h) gives: the element's index in
+//                       its block, the encounter's, the tag's ID, the word's number with FF FF
 // and every value type the type of its place: a parameter's, void for a statement, the script's
 // return type for its last; where a parameter is passthrough, the call's own for if and begin.
 
@@ -17,8 +19,10 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
+#include "mapgen/SampleNames.h"
 #include "support/CompileFixture.h"
 
 namespace xsc {
@@ -176,8 +180,50 @@ private:
             default:
                 EXPECT_GE(n.valueType, 11);
                 EXPECT_FALSE(Text(n.stringOffset).empty());
-                EXPECT_EQ(field, 0u);
+                EXPECT_EQ(field, CatalogueValue(Text(n.stringOffset))) << Text(n.stringOffset);
         }
+    }
+
+    // What the catalogue gives a name the examples use: the index in the first list that holds it
+    // (scenario blocks, encounters, hud messages), a squad's or platoon's ai value, a tag's ID, an
+    // enum word's number; none is all ones.
+    std::uint32_t CatalogueValue(const std::string& name) const {
+        const mapgen::SampleNames& sample = mapgen::TheSampleNames();
+        if (name == "none") return 0xFFFFFFFF;
+        for (std::size_t e = 0; e < sample.encounters.size(); ++e) {
+            const mapgen::SampleEncounter& enc = sample.encounters[e];
+            for (std::size_t i = 0; i < enc.squads.size(); ++i) {
+                if (std::string(enc.name) + "/" + std::string(enc.squads[i]) == name) return 0x80000000u | (i << 16) | e;
+            }
+            for (std::size_t i = 0; i < enc.platoons.size(); ++i) {
+                if (std::string(enc.name) + "/" + std::string(enc.platoons[i]) == name) return 0x40000000u | (i << 16) | e;
+            }
+        }
+        const auto indexIn = [&](const auto& names) -> std::optional<std::uint32_t> {
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                if (names[i] == name) return static_cast<std::uint32_t>(i);
+            }
+            return std::nullopt;
+        };
+        for (const auto* blocks : {&sample.scenarioBlocks, &sample.behindStrings}) {
+            for (const mapgen::SampleBlock& b : *blocks) {
+                if (auto i = indexIn(b.names)) return *i;
+            }
+        }
+        std::vector<std::string_view> encounters;
+        for (const mapgen::SampleEncounter& e : sample.encounters) encounters.push_back(e.name);
+        if (auto i = indexIn(encounters)) return *i;
+        if (auto i = indexIn(sample.hudMessages)) return *i;
+        for (std::size_t i = 0; i < sample.tags.size(); ++i) {
+            if (sample.tags[i].namePattern == name) return c_.layout.tagIdents[i + 1];
+        }
+        const std::vector<std::string_view> difficulties{"easy", "normal", "hard", "impossible"};
+        const std::vector<std::string_view> teams{"default", "player", "human", "covenant", "flood", "sentinel"};
+        for (const auto* words : {&difficulties, &teams}) {
+            if (auto i = indexIn(*words)) return 0xFFFF0000u | *i;
+        }
+        ADD_FAILURE() << "no name " << name << " in the catalogue";
+        return 0;
     }
 
     void Call(const test::Node& call) {
@@ -210,6 +256,8 @@ TEST(ExampleNodes, TheTreesHoldWhatTheGameReads) {
     const Tables tables;
     mapgen::MapOptions sample;
     sample.engineValue = 609;
+    sample.names = true;
+    sample.tagCount = 24;
     int examples = 0;
     for (const auto& entry : fs::directory_iterator(kRoot / "examples")) {
         if (entry.path().extension() != ".hsc") continue;
@@ -220,7 +268,7 @@ TEST(ExampleNodes, TheTreesHoldWhatTheGameReads) {
         TreeCheck check(compiled, tables, compiled.summary.scripts);
         for (int i = 0; i < compiled.summary.scripts; ++i) check.Script(i);
     }
-    EXPECT_EQ(examples, 4);
+    EXPECT_EQ(examples, 5);
 }
 
 }  // namespace

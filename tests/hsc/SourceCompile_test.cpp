@@ -12,6 +12,8 @@
 #include "compile/ConvertScript.h"
 #include "compile/DecompileSource.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "support/CompileFixture.h"
 #include "support/RandomScript.h"
@@ -30,13 +32,17 @@ const fs::path kTests = fs::path(__FILE__).parent_path();
 mapgen::MapOptions SampleMap() {
     mapgen::MapOptions options;
     options.engineValue = 609;
+    options.names = true;
+    options.tagCount = 24;
     return options;
 }
 
 std::string DecompiledSource(const fs::path& map) {
     HaloPcMap loaded;
     loaded.LoadMap(map);
-    return DecompileToSource(ReadScriptData(loaded), kCustom);
+    const MapNames names = MapNames::Read(loaded);
+    const NameResolver resolver(names);
+    return DecompileToSource(ReadScriptData(loaded), kCustom, &resolver);
 }
 
 // A source, its XML conversion, and the source that XML converts back to compile to the same
@@ -59,7 +65,7 @@ TEST(SourceCompile, EachCaseConvertsToItsExpectedXmlAndCompilesAsIt) {
         ++cases;
         const std::string source = test::ReadText(entry.path());
         test::ExpectGolden("hsc/convert/" + entry.path().stem().string() + ".xml", ConvertToXml(test::ScriptDocument(source), kCustom));
-        ExpectSameMapEveryWay(source, test::SmallMap(2));
+        ExpectSameMapEveryWay(source, test::NamedMap(2));
     }
     EXPECT_EQ(cases, 1);
 }
@@ -72,7 +78,7 @@ TEST(SourceCompile, ExamplesCompileIntoTheSampleMapAsTheirXmlAndDecompileBack) {
         const std::string decompiled = ExpectSameMapEveryWay(test::ReadText(entry.path()), SampleMap());
         if (entry.path().stem() == "encounters") test::ExpectGolden("hsc/decompile/encounters.expected", decompiled);
     }
-    EXPECT_EQ(examples, 4);
+    EXPECT_EQ(examples, 5);
 }
 
 TEST(SourceCompile, RandomProgramsCompileAsTheirXmlAndDecompileBack) {
@@ -81,7 +87,7 @@ TEST(SourceCompile, RandomProgramsCompileAsTheirXmlAndDecompileBack) {
         const std::string source = test::MakeRandomSource(rng);
         SCOPED_TRACE("seed " + std::to_string(seed) + ":\n" + source);
         try {
-            ExpectSameMapEveryWay(source, test::SmallMap(seed));
+            ExpectSameMapEveryWay(source, test::NamedMap(seed));
         } catch (const Error& e) {
             ADD_FAILURE() << e.what();  // with the trace: the seed and its program
         }
@@ -97,7 +103,7 @@ TEST(SourceCompile, MapsOfRandomXmlDecompileToSourceOrNameWhatCannotBeWritten) {
         const test::RandomScript random = test::MakeRandomScript(rng);
         SCOPED_TRACE("seed " + std::to_string(seed) + ": " + random.xml);
         test::TempDir a, b;
-        const test::Compiled m1 = test::CompileInto(a, test::SmallMap(seed), random.xml);
+        const test::Compiled m1 = test::CompileInto(a, test::NamedMap(seed), random.xml);
         std::string source;
         try {
             source = DecompiledSource(a / "level.map");
@@ -107,7 +113,7 @@ TEST(SourceCompile, MapsOfRandomXmlDecompileToSourceOrNameWhatCannotBeWritten) {
             ++refused;
             continue;
         }
-        EXPECT_TRUE(test::CompileInto(b, test::SmallMap(seed), source).after == m1.after) << source;
+        EXPECT_TRUE(test::CompileInto(b, test::NamedMap(seed), source).after == m1.after) << source;
         ++written;
     }
     EXPECT_GT(written, 0);

@@ -8,6 +8,8 @@
 #include "compile/DecompileSource.h"
 #include "compile/ScriptCheck.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "support/CompileFixture.h"
 
@@ -31,7 +33,9 @@ std::string Script(const std::string& name, int type, int returns, const std::st
 std::string DecompileOf(const test::TempDir& dir) {
     HaloPcMap map;
     map.LoadMap(dir / "level.map");
-    return DecompileToSource(ReadScriptData(map), engine::EngineBuild::Custom);
+    const MapNames names = MapNames::Read(map);
+    const NameResolver resolver(names);
+    return DecompileToSource(ReadScriptData(map), engine::EngineBuild::Custom, &resolver);
 }
 
 TEST(SourceDecompile, WhatTheLanguageCannotWriteIsRefusedAtItsSlot) {
@@ -51,15 +55,15 @@ TEST(SourceDecompile, WhatTheLanguageCannotWriteIsRefusedAtItsSlot) {
         Script("a", 1, 4, print) + Script("b", 0, 4, "<ScriptCall Script='a' ValueType='4'/>"),  // a dormant script called
         Script("a", 3, 7, ""),                                                   // a value of nothing
         Script("print", 3, 4, print),                                            // a script named like a function
-        Script("a", 0, 4, Call("ai_place", 162, 4, Value(17, "cheat_jetpack")) + Call("ai_place", 162, 4, Value(17, "12"))),
+        Script("a", 0, 4, Call("object_create", 38, 4, Value(43, "cheat_jetpack")) + Call("object_create", 38, 4, Value(43, "12"))),
     };
     std::string results;
     for (const std::string& row : rows) {
         test::TempDir dir, again;
-        const test::Compiled compiled = test::CompileInto(dir, test::SmallMap(7), "<scripts>" + row + "</scripts>");
+        const test::Compiled compiled = test::CompileInto(dir, test::NamedMap(7), "<scripts>" + row + "</scripts>");
         try {
             const std::string source = DecompileOf(dir);
-            EXPECT_TRUE(test::CompileInto(again, test::SmallMap(7), source).after == compiled.after) << source;
+            EXPECT_TRUE(test::CompileInto(again, test::NamedMap(7), source).after == compiled.after) << source;
             results += "decompiled:\n" + source;
         } catch (const Error& e) {
             results += std::string(e.subject() == Error::Subject::Map ? "" : "not a map error: ") + e.what() + "\n";

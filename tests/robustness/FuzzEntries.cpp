@@ -1,6 +1,8 @@
 #include "FuzzEntries.h"
 
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "MemoryFile.h"
 #include "compile/BuildPhase.h"
@@ -9,6 +11,9 @@
 #include "compile/ScriptCheck.h"
 #include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
+#include "names/DesignatedNames.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ReadScriptData.h"
@@ -31,6 +36,15 @@ mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader) {
             .tagDataSize = 512, .scenarioTailSize = 64, .addressEvery = 4};
 }
 
+mapgen::MapOptions TinyNamedMap(std::uint64_t seed, bool daehHeader) {
+    mapgen::MapOptions options = TinyMap(seed, daehHeader);
+    options.names = true;
+    options.tagCount = 17;
+    options.tagDataSize = 4096;
+    options.scenarioTailSize = 1024;
+    return options;
+}
+
 Verdict RunLoadMapInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
     return CheckLoad(file, Bytes(data, data + size), BaselineMap());
@@ -42,23 +56,31 @@ constexpr engine::EngineBuild kCustom = engine::EngineBuild::Custom;
 // The node slots of the map compile_xml and compile_hsc compile into.
 constexpr std::int64_t kHostSlotCapacity = 600;
 
-// Room for 600 node slots, three tags, about 17 KB.
+// Room for 600 node slots, the names scripts use (mapgen/SampleNames.h), about 25 KB.
 const Bytes& HostMap() {
-    static const Bytes host = mapgen::GenerateMap({.seed = 7, .headSize = 0, .tagCount = 3, .slotCapacity = kHostSlotCapacity,
-                                                   .tagDataSize = 1024, .scenarioTailSize = 128});
+    static const Bytes host = mapgen::GenerateMap({.seed = 7, .headSize = 0, .tagCount = 17, .slotCapacity = kHostSlotCapacity,
+                                                   .tagDataSize = 4096, .scenarioTailSize = 1024, .names = true});
     return host;
 }
 
-// A decompiled document, built in memory: the same texts, scripts and records as the map holds.
-Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed) {
+// The map's names as a decompile with them reads them. Texts a decompile renamed (values whose
+// text names something else) are not the map's texts.
+bool Renames(const CompiledScriptData& data, const NameResolver& names) {
+    std::vector<DecodedScript> scripts = DecodeScripts(data);
+    return !DesignateNames(scripts, names).empty();
+}
+
+// A decompiled document, built in memory: the same texts (unless `renamed`), scripts and records as
+// the map holds.
+Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed, bool renamed) {
     const auto violation = [](const char* what) { return Verdict{Verdict::Kind::Violation, what}; };
     try {
         if (data.fresh) return {};
         ScriptCompilier state;
         const BuiltScripts built = BuildPhase(state, parsed);
         const std::size_t texts = data.strings.size() - scriptformat::kStringDataZeroBytes;
-        if (static_cast<std::size_t>(built.stringBytes) != texts ||
-            std::memcmp(state.StrBlock.Data(), data.strings.data(), texts) != 0) {
+        if (!renamed && (static_cast<std::size_t>(built.stringBytes) != texts ||
+                         std::memcmp(state.StrBlock.Data(), data.strings.data(), texts) != 0)) {
             return violation("the decompiled document builds other texts than the map holds");
         }
         if (built.records.size() != data.ScriptCount()) return violation("the decompiled document builds another number of scripts");
@@ -77,16 +99,16 @@ Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed
 
 // The source a map decompiles into, when the language can write it, must check without an error
 // and build back the map's texts and records.
-Verdict SourceGivesBack(const CompiledScriptData& data) {
+Verdict SourceGivesBack(const CompiledScriptData& data, const NameResolver& names, bool renamed) {
     std::string source;
     try {
-        source = DecompileToSource(data, kCustom);
+        source = DecompileToSource(data, kCustom, &names);
     } catch (const Error&) {
         return {};
     }
     CheckedScript checked = CheckScriptText(source, ScriptLanguage::Source, {});
     if (!checked.document) return {Verdict::Kind::Violation, "the decompiled source does not check:\n" + source};
-    return BuildGivesBack(data, *checked.document);
+    return BuildGivesBack(data, *checked.document, renamed);
 }
 
 // What a build leaves in memory, as bytes: the node slots, the texts and the records.
@@ -110,21 +132,26 @@ Verdict RunDecompileInput(const std::uint8_t* bytes, std::size_t size) {
     file.Assign(Bytes(bytes, bytes + size));
     CompiledScriptData data;
     std::string document;
+    std::optional<MapNames> names;
+    bool renamed = false;
     try {
         HaloPcMap map;
         map.LoadMap(file.Path());
         data = ReadScriptData(map);
-        document = Decompile(data);
+        names.emplace(MapNames::Read(map));
+        const NameResolver resolver(*names);
+        document = Decompile(data, &resolver);
+        renamed = Renames(data, resolver);
     } catch (const Error& e) {
         return {Verdict::Kind::Refused, e.what()};
     }
     Verdict verdict;
     try {
-        verdict = BuildGivesBack(data, XmlDocument::LoadXml(document));
+        verdict = BuildGivesBack(data, XmlDocument::LoadXml(document), renamed);
     } catch (const Error& e) {
         return {Verdict::Kind::Violation, std::string("the decompiled document does not parse: ") + e.what()};
     }
-    return verdict.Violated() ? verdict : SourceGivesBack(data);
+    return verdict.Violated() ? verdict : SourceGivesBack(data, NameResolver(*names), renamed);
 }
 
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size) {
@@ -132,11 +159,24 @@ Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size) {
     return CheckCompile(file, HostMap(), std::string_view(reinterpret_cast<const char*>(data), size));
 }
 
+const NameResolver& HostNames() {
+    static MemoryFile file;
+    static const MapNames names = [] {
+        file.Assign(HostMap());
+        HaloPcMap map;
+        map.LoadMap(file.Path());
+        return MapNames::Read(map);
+    }();
+    static const NameResolver resolver(names);
+    return resolver;
+}
+
 Verdict RunCompileHscInput(const std::uint8_t* data, std::size_t size) {
     using Kind = Verdict::Kind;
     static MemoryFile file;
     CheckOptions options;
     options.slotCapacity = kHostSlotCapacity;
+    options.names = &HostNames();
     // Zero bytes, which no source holds, separate the files of one program.
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     std::vector<hsc::SourceFile> files;

@@ -9,14 +9,18 @@
 #include "CompileOracle.h"
 #include "mapgen/MapGenerator.h"
 
+namespace xsc {
+class NameResolver;
+}
+
 namespace xsc::robust {
 
 Verdict RunLoadMapInput(const std::uint8_t* data, std::size_t size);     // a map file: load, read the script fields
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size);  // a script, into a fixed generated map
 Verdict RunCompileMapInput(const std::uint8_t* data, std::size_t size);  // a map file, kFixedScript compiled into it
-// A map file whose compiled scripts are decompiled: an xsc::Error, or a document that the
-// compiler reads and whose build gives back the map's texts and the names and types of its
-// script records.
+// A map file whose compiled scripts are decompiled with the map's names: an xsc::Error, or a
+// document that the compiler reads and whose build gives back the map's texts (where no value was
+// renamed) and the names and types of its script records.
 Verdict RunDecompileInput(const std::uint8_t* data, std::size_t size);
 // A script in the source language, checked for the custom build as `xsc check --map` would check
 // it against a fixed generated map: an error, or a compile into that map that the reference
@@ -26,6 +30,10 @@ Verdict RunCompileHscInput(const std::uint8_t* data, std::size_t size);
 
 // Small maps (a few KB) for seeds and for the truncation and corruption tests.
 mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader);
+// The same with the names scripts use (mapgen/SampleNames.h): 17 tags, about 10 KB.
+mapgen::MapOptions TinyNamedMap(std::uint64_t seed, bool daehHeader);
+// The names of the map compile_xml and compile_hsc compile into, for their checks.
+const NameResolver& HostNames();
 // Two scripts, a call with arguments, texts, padding 3: 18 node slots.
 extern const std::string_view kFixedScript;
 

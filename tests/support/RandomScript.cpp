@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "support/SampleNames.h"
+
 namespace xsc::test {
 namespace {
 
@@ -40,6 +42,13 @@ std::string ValueType(std::mt19937& rng) {
 
 std::string AnyValue(std::mt19937& rng) { return rng() % 2 ? Pick(rng, kTexts) : Pick(rng, kNumbers); }
 
+// A value of the type: a name the generator's maps with names hold, for the types whose values name
+// something of the map; else any text or number.
+std::string ValueOfType(std::mt19937& rng, const std::string& type) {
+    const std::vector<std::string> names = SampleNamesOf(std::stoi(type));
+    return names.empty() ? AnyValue(rng) : names[rng() % names.size()];
+}
+
 // Appends a random expression list; returns the number of nodes it makes. `scripts` are the
 // names of the document's scripts, which script calls and values of type 10 name.
 int RandomExpressions(std::mt19937& rng, int depth, const std::vector<std::string>& scripts, std::string& xml) {
@@ -64,7 +73,7 @@ int RandomExpressions(std::mt19937& rng, int depth, const std::vector<std::strin
                 xml += "<ScriptValue" + Attr("ValueType", type) +
                        Attr("Value", type == "10"                  ? scripts[rng() % scripts.size()]
                                      : type == "5" && rng() % 2 ? Pick(rng, booleans)
-                                                                : AnyValue(rng)) +
+                                                                : ValueOfType(rng, type)) +
                        (rng() % 4 ? "" : Attr("ExpType", "3")) + "/>";
                 nodes += 1;
                 break;

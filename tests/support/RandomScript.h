@@ -4,7 +4,8 @@
 // comments between them. Texts hold
 // what XML must escape and what is not ASCII (tab, line feed, carriage return, quotes, &, <, >,
 // two- to four-byte UTF-8); numbers go beyond 16 and 32 bits, negative, with fractions and
-// exponents; value types include codes beyond 16 bits.
+// exponents; value types include codes beyond 16 bits. Values that name the map's things name
+// what the generator's maps with names hold (test::NamedMap).
 
 #include <random>
 #include <string>

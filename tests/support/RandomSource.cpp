@@ -5,6 +5,7 @@
 
 #include "engine/ArgumentMatch.h"
 #include "engine/EngineTables.h"
+#include "support/SampleNames.h"
 
 namespace xsc::test {
 namespace {
@@ -84,8 +85,17 @@ private:
             case 8: return Pick(rng_, kLongs);
             case 9: return Pick(rng_, kStrings);
             case 10: return statics_.empty() ? "main" : statics_[rng_() % statics_.size()].name;
-            default: return Pick(rng_, kNames);
+            default: return Name(type);
         }
+    }
+
+    // A name the generator's maps with names hold for the type (in quotes where it has a blank), or
+    // any name for the types that name nothing of the map.
+    std::string Name(std::int32_t type) {
+        const std::vector<std::string> names = SampleNamesOf(type);
+        if (names.empty()) return Pick(rng_, kNames);
+        const std::string& name = names[rng_() % names.size()];
+        return name.find(' ') == std::string::npos ? name : "\"" + name + "\"";
     }
 
     // Functions of the build that return something that can stand where `type` is expected, and

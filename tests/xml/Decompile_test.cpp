@@ -9,6 +9,8 @@
 
 #include "xml/Decompile.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "runtime/XmlDocument.h"
 #include "scriptdata/ReadScriptData.h"
@@ -21,7 +23,9 @@ namespace {
 std::string DecompileFile(const std::filesystem::path& path) {
     HaloPcMap map;
     map.LoadMap(path);
-    return Decompile(ReadScriptData(map));
+    const MapNames names = MapNames::Read(map);
+    const NameResolver resolver(names);
+    return Decompile(ReadScriptData(map), &resolver);
 }
 
 // compile(M0, X) -> M1; decompile(M1) -> D; compile(M0, D) must give M1 (so D decompiled again
@@ -31,7 +35,7 @@ TEST(Decompile, CompilingTheDecompiledScriptGivesTheSameMap) {
     for (std::uint64_t seed = 1; seed <= 50; ++seed) {
         std::mt19937 rng(static_cast<unsigned>(seed + 1000));
         const test::RandomScript random = test::MakeRandomScript(rng);
-        mapgen::MapOptions options = test::SmallMap(seed);
+        mapgen::MapOptions options = test::NamedMap(seed);
         options.daehHeader = seed % 2 == 0;
         options.mapMagic = seed % 3 == 0 ? 0x200 : static_cast<std::int32_t>(0x40440000 + 8 * seed);  // 0x200: Magic < 0
         SCOPED_TRACE("seed " + std::to_string(seed) + ": " + random.xml);
@@ -87,7 +91,7 @@ TEST(Decompile, DamagedScriptDataEndsInAnErrorNamingScriptAndSlot) {
     const char* base =
         "<scripts><script NameAttr='main' TypeAttr='1' ReTypeAttr='4'>"
         "<ScriptCommand Command='print' EngineId='13' ValueType='4'>"
-        "<ScriptValue ValueType='11' Value='hi'/><ScriptValue ValueType='7' Value='5'/></ScriptCommand>"
+        "<ScriptValue ValueType='34' Value='hi'/><ScriptValue ValueType='7' Value='5'/></ScriptCommand>"
         "<GlobalValue ValueType='10' Value='3' ValueCommand='g'/>"
         "</script></scripts>";
     test::TempDir dir;

@@ -8,8 +8,10 @@ const SampleNames& TheSampleNames() {
     using synthetic::kNoClass;
     static const SampleNames names{
         {
+            // The last two are read as something else where they stand bare (an engine global, a
+            // number): a script names them in quotes.
             {"object_names", {"switch_a", "switch_b", "switch_c", "puzzle_door", "player_truck", "crate_1", "marine_sarge",
-                              "pistol_1", "lone_name"}},
+                              "pistol_1", "lone_name", "cheat_jetpack", "12"}},
             {"trigger_volumes", {"tv_courtyard", "tv_bridge", "tv_flag_room", "tv_twin", "TV_TWIN"}},
             {"recorded_animations", {"truck_arrival"}},
             {"device_groups", {"door_group", "switch_group"}},
@@ -22,7 +24,7 @@ const SampleNames& TheSampleNames() {
             {"cutscene_camera_points", {"uicam", "intro_cam_1", "intro_cam_2", "intro_cam_3", "point_2"}},
             {"cutscene_titles", {"title_chapter", "title_place"}},
         },
-        // lone_name (8) has nothing placed under it.
+        // lone_name (8), cheat_jetpack (9) and 12 (10) have nothing placed under them.
         {{"controls", 0}, {"controls", 1}, {"controls", 2}, {"machines", 3}, {"vehicles", 4}, {"scenery", 5}, {"bipeds", 6},
          {"weapons", 7}},
         {
