@@ -83,7 +83,7 @@ std::optional<std::string> Twice(const std::vector<std::string>& names, std::siz
 
 // Why `text` is not among `names` of a block described as `where`.
 std::string NotFound(const std::string& kind, std::string_view text, const std::vector<std::string>& names, const std::string& where) {
-    if (names.empty()) return "no " + kind + " " + Quoted(text) + ": " + where + " holds none";
+    if (names.empty()) return "no " + kind + " " + Quoted(text) + ": there is none in " + where;
     return "no " + kind + " " + Quoted(text) + " among the " + std::to_string(names.size()) + " of " + where + DidYouMean(text, names);
 }
 

@@ -98,9 +98,10 @@ protected:
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
-// The map of the retail build (engine value 7), whose engine lacks sv_say.
+// The map of the retail build (engine value 7), whose engine lacks sv_say, with the generator's
+// named things.
 mapgen::MapOptions RetailMap() {
-    mapgen::MapOptions options = SmallMap(7);
+    mapgen::MapOptions options = NamedMap(7);
     options.engineValue = 7;
     return options;
 }
@@ -215,6 +216,22 @@ TEST_F(Commands, EveryErrorOfTheCheckIsShownInOneBoxWithTheCursorOnTheFirst) {
     EXPECT_EQ(window->ScriptFld->toPlainText(), script);
 }
 
+// Names are looked up in the loaded map as the command line looks them up: one the map lacks is an
+// error at its place, in either language.
+TEST_F(Commands, ANameTheLoadedMapLacksIsAnErrorAtItsPlace) {
+    Load(map);
+    Compile(QStringLiteral("(script startup a\n  (camera_set point_2 0)\n  (camera_set pont_2 0))\n"));
+    Compile(QStringLiteral("<s><a NameAttr='a'>\n<ScriptValue ValueType='17' Value='enc_wave_1/nobody'/></a></s>"));
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{
+                                   "error: The script was not compiled into \"seed7.map\":\nLine 3, column 15: no cutscene camera "
+                                   "point \"pont_2\" among the 5 of the scenario's cutscene camera points (scnr+0x4f0); did you "
+                                   "mean \"point_2\"?",
+                                   "error: The script was not compiled into \"seed7.map\":\nLine 2, column 1: no squad or platoon "
+                                   "\"nobody\" in encounter \"enc_wave_1\" (2 squads, 1 platoon)"}));
+    EXPECT_EQ(Cursor(), std::pair(2, 1));
+    EXPECT_TRUE(ReadBytes(map) == original);
+}
+
 // Warnings ask, with the cursor on the first: Cancel compiles nothing; "Compile anyway" compiles
 // as the command line does.
 TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
@@ -226,7 +243,7 @@ TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
     } cases[] = {
         {"warned.hsc",
          QStringLiteral("(script startup a\n  (sleep 1)\n  (set multiplayer_hit_sound_volume 0.5)\n"
-                        "  (if (= (ai_living_count e) (game_is_cooperative)) (sleep 2)))\n"),
+                        "  (if (= (ai_living_count enc_wave_1) (game_is_cooperative)) (sleep 2)))\n"),
          "The check found 2 warnings:\nLine 3, column 8: the engine global \"multiplayer_hit_sound_volume\" "
          "exists only in the custom build\nLine 4, column 7: \"=\" compares short with boolean, which do not convert to "
          "each other\n\nCompile it into \"seed7.map\" anyway?",
@@ -264,7 +281,7 @@ TEST_F(Commands, WarningsAskWhetherToCompileAndCancelCompilesNothing) {
     Compile(kHello);
     EXPECT_EQ(messages->shown, std::vector<std::string>{
                                    "question: The check found 1 warning:\n\"seed7.map\": the map's header gives its length as "
-                                   "79252 bytes (at 0x8), the file has 79268 bytes: the game may not read the bytes behind that "
+                                   "85464 bytes (at 0x8), the file has 85480 bytes: the game may not read the bytes behind that "
                                    "length\n\nCompile it into \"seed7.map\" anyway? [Compile anyway|Cancel]"});
     EXPECT_TRUE(ReadBytes(map) == longer);
 }

@@ -47,9 +47,9 @@ std::string Changes(const std::map<std::string, std::string>& before, const std:
     return s.str();
 }
 
-// A small map whose header names the custom build.
+// A small map whose header names the custom build, with the generator's named things.
 mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
-    mapgen::MapOptions options = test::SmallMap(9);
+    mapgen::MapOptions options = test::NamedMap(9);
     options.engineValue = 609;
     options.slotCapacity = slots;
     options.tagDataSize = 4096;  // few corrected words for --fixups to list
@@ -59,7 +59,8 @@ mapgen::MapOptions CustomMap(std::int32_t slots = 200) {
 // Each command runs in one folder, in order: a later command sees what an earlier one wrote.
 // The folder holds cli/session/ (scripts, and bad.map: 4 bytes), cli/check/ (scripts with mistakes
 // of every kind the check reports), level.map, damaged.map (compiled, its slot count field
-// cleared), maps of the retail build, of no known build and of 9 slots, and pipe.map, a named
+// cleared), maps of the retail build, of no known build and of 9 slots, plain.map without names
+// (its scenario's block fields hold filler), and pipe.map, a named
 // pipe (opening it would wait for a writer; on Windows, which has none in folders, a folder). A
 // refused command changes no file. The system's words for a missing file are its own.
 TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
@@ -76,6 +77,7 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     mapgen::WriteMap(dir / "retail.map", retail);
     mapgen::WriteMap(dir / "unknown.map", unknown);
     mapgen::WriteMap(dir / "small.map", CustomMap(9));
+    mapgen::WriteMap(dir / "plain.map", test::SmallMap(9));
     // Maps no compile may take as they are: cut short; holding scripts another tool wrote; left
     // marked as being compiled by a compile whose journal is not beside it. And a map whose tag 2
     // has its data outside the tag data (data address 0, as a BSP's).
@@ -168,6 +170,14 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"compile", "DIR/level.map", "DIR/shared.hsc", "DIR/level.hsc", "-o", "DIR/program.map"}},
         {{"decompile", "DIR/program.map", "--hsc"}},
         {{"check", "DIR/level.hsc"}},
+        {{"names", "DIR/level.map"}},
+        {{"names", "DIR/level.map", "encounters", "--json"}},
+        {{"names", "DIR/plain.map", "trigger_volumes"}},
+        {{"names", "DIR/level.map", "bogus"}},
+        {{"check", "DIR/names.hsc"}},
+        {{"check", "DIR/names.hsc", "--map", "DIR/level.map"}},
+        {{"compile", "DIR/level.map", "DIR/names.hsc"}},
+        {{"compile", "DIR/plain.map", "DIR/intro.hsc", "--engine", "custom", "-o", "DIR/plain-out.map"}},
     };
     std::string transcript;
     for (const auto& c : commands) {

@@ -13,7 +13,7 @@ text() { local c=0; "$@" >"$work/o" 2>"$work/e" || c=$?; tr -d '\r' <"$work/o"; 
 # exit_code CMD...: runs CMD with stderr to $work/stderr and prints its exit status.
 exit_code() { local code=0; text "$@" 2> "$work/stderr" >/dev/null || code=$?; echo "$code"; }
 
-"$mkmap" "$work/level.map" --seed 4 --head-size 1M >/dev/null
+"$mkmap" "$work/level.map" --seed 4 --head-size 1M --names --tags 20 >/dev/null
 cp "$work/level.map" "$work/original.map"
 
 # -o leaves the map alone and writes a whole output file; in place gives the same bytes.
@@ -37,8 +37,8 @@ text "$xsc" compile "$work/niveau é 地図.map" "$src/examples/hello.xml" > "$w
 cmp -s "$work/niveau é 地図.map" "$work/out.map" || fail "a map with a name beyond ASCII"
 grep -q "^compiled 1 script into $work/niveau é 地図.map: " "$work/stdout" || fail "summary: $(cat "$work/stdout")"
 
-# A source for the build --engine names (the generated map names none); decompiled into source, it
-# compiles to the same map again.
+# A source for the build --engine names (the generated map names none), naming the map's things
+# (the generator's names); decompiled into source, it compiles to the same map again.
 "$xsc" compile "$work/original.map" "$src/examples/encounters.hsc" --engine custom -o "$work/hsc.map" >/dev/null 2>&1
 "$xsc" decompile "$work/hsc.map" --engine custom -o "$work/back.hsc" >/dev/null
 "$xsc" compile "$work/original.map" "$work/back.hsc" --engine custom -o "$work/hsc2.map" >/dev/null 2>&1
