@@ -25,12 +25,12 @@ struct Target {
 TEST(FuzzReplay, RegressionInputsAndSeedsEndAsTheyShould) {
     const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
     const Target targets[] = {
-        {"load_map", RunLoadMapInput, 8, {}},
+        {"load_map", RunLoadMapInput, 9, {}},
         // The fixed script needs 18 slots; one map has 17, and a scenario alone has no tag 1.
-        {"compile_map", RunCompileMapInput, 8, {"one-slot-short.map", "scenario-only.map"}},
-        {"compile_xml", RunCompileXmlInput, 9, {"refused-text.xml", "doctype.xml"}},
-        {"decompile", RunDecompileInput, 6, {}},
-        {"compile_hsc", RunCompileHscInput, 8, {"errors.hsc", "unclosed.hsc"}},
+        {"compile_map", RunCompileMapInput, 9, {"one-slot-short.map", "scenario-only.map"}},
+        {"compile_xml", RunCompileXmlInput, 10, {"refused-text.xml", "doctype.xml"}},
+        {"decompile", RunDecompileInput, 7, {}},
+        {"compile_hsc", RunCompileHscInput, 9, {"errors.hsc", "unclosed.hsc"}},
     };
     for (const Target& t : targets) {
         for (const bool seed : {false, true}) {
