@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <algorithm>
 #include <ostream>
 
 #include "MapOpening.h"
@@ -76,9 +77,16 @@ public:
                 continue;
             }
             out << kind << ": " << block.names.size() << " in " << block.where << "\n";
+            // Columns: the index, then the name, padded to the longest where something follows.
+            const std::size_t indexWidth = std::to_string(block.names.empty() ? 0 : block.names.size() - 1).size();
+            std::size_t nameWidth = 0;
+            for (const std::string& n : block.names) nameWidth = std::max(nameWidth, n.size());
             for (std::size_t i = 0; i < block.names.size(); ++i) {
-                out << "  " << i << "  " << block.names[i];
-                if (block.block == nf::kObjectNames) out << "  " << PlacedText(names_.Placements()[i]);
+                const std::string index = std::to_string(i);
+                out << "  " << std::string(indexWidth - index.size(), ' ') << index << "  " << block.names[i];
+                if (block.block == nf::kObjectNames) {
+                    out << std::string(nameWidth - block.names[i].size() + 2, ' ') << PlacedText(names_.Placements()[i]);
+                }
                 out << "\n";
                 if (block.block == nf::kEncounters) {
                     out << "       squads: " << MemberList(names_.Encounters()[i].squads) << "\n";
