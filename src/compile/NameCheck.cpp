@@ -17,11 +17,6 @@ namespace {
 using Severity = Diagnostic::Severity;
 using engine::Storage;
 
-std::string Words(std::string name) {
-    std::replace(name.begin(), name.end(), '_', ' ');
-    return name;
-}
-
 // Every "ScriptValue" element of the document, in document order.
 std::vector<const XmlNode*> ValueElements(const XmlDocument& document) {
     std::vector<const XmlNode*> values;
@@ -49,7 +44,7 @@ public:
             if (encoding == nullptr) continue;
             if (encoding->storage == Storage::Unresolved) {
                 NoteOnce(*value, type,
-                         Words(encoding->name) + " values keep their text with 0 in the value field: no tool examined resolves "
+                         SpokenName(encoding->name) + " values keep their text with 0 in the value field: no tool examined resolves "
                                                  "this type, so what the game reads there is not known; the first is here");
             }
             if (!NamesSomethingOfTheMap(type, tables_)) continue;
@@ -82,7 +77,7 @@ private:
         }
         if (encoding.evidence == "one_toolkit") {
             NoteOnce(value, encoding.code,
-                     Words(encoding.name) + " values are looked up by a rule that rests on one source (one_toolkit): a single "
+                     SpokenName(encoding.name) + " values are looked up by a rule that rests on one source (one_toolkit): a single "
                                             "public tool stores them so, none seen in a map the game shipped; the first is here");
         }
     }

@@ -4,6 +4,7 @@
 
 #include "engine/NameTables.h"
 #include "map/HaloPcMap.h"
+#include "names/NameResolution.h"
 #include "names/NamesFormat.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
@@ -26,12 +27,6 @@ struct Span {
     std::int64_t end = 0;
     std::string owner;  // "the scenario's data"
 };
-
-std::string Words(std::string_view name) {
-    std::string words(name);
-    std::replace(words.begin(), words.end(), '_', ' ');
-    return words;
-}
 
 NamedBlock Named(std::string block, std::string where) {
     NamedBlock named;
@@ -58,7 +53,7 @@ public:
         ReadTags();
         const Span scenario = SpanOf(*map_.Scenario, "the scenario's data");
         for (const NamedBlockLayout* layout : tables_.NamedScenarioBlocks()) {
-            NamedBlock block = Named(layout->block, "the scenario's " + Words(layout->block) + " (scnr+" + Hex(layout->fieldOffset) + ")");
+            NamedBlock block = Named(layout->block, "the scenario's " + SpokenName(layout->block) + " (scnr+" + Hex(layout->fieldOffset) + ")");
             Guard(block, [&] {
                 if (scenario.end <= scenario.start) throw Damage{"the scenario's data is not in the file"};
                 const Elements elements = ReadField(map_.Scenario->Offset, *layout, scenario, block.where);
@@ -149,7 +144,7 @@ private:
         out_.placements_.assign(objectNames.names.size(), {});
         for (const engine::SpawnBlockLayout& spawn : tables_.SpawnBlocks()) {
             const NamedBlockLayout layout{spawn.block, "scnr", spawn.fieldOffset, spawn.elementSize, std::nullopt, {}};
-            const std::string where = "the scenario's " + Words(spawn.block) + " (scnr+" + Hex(spawn.fieldOffset) + ")";
+            const std::string where = "the scenario's " + SpokenName(spawn.block) + " (scnr+" + Hex(spawn.fieldOffset) + ")";
             const Elements placed = ReadField(map_.Scenario->Offset, layout, scenario, where);
             for (std::int32_t i = 0; i < placed.count; ++i) {
                 file_.SetPosition(placed.first + placed.size * i + spawn.objectNameOffset);

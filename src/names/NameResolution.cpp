@@ -32,12 +32,6 @@ constexpr char kAiSeparator = '/';
 constexpr std::uint32_t kEnumHighHalf = 0xFFFF0000;
 constexpr std::uint32_t kLowHalf = 0xFFFF;
 
-std::string Words(std::string_view name) {
-    std::string words(name);
-    std::replace(words.begin(), words.end(), '_', ' ');
-    return words;
-}
-
 // A class code as shown: "hmt " without its blank.
 std::string Trimmed(std::string code) {
     while (!code.empty() && code.back() == ' ') code.pop_back();
@@ -104,10 +98,16 @@ const NamedBlock* UsableBlock(const NamedBlock* block, const std::string& kind, 
 std::string KindOf(const ValueEncoding& type, const std::string& block) {
     if (block == nf::kObjectNames) return "object name";
     if (block == nf::kHudMessages) return "hud message";
-    return Words(type.name);
+    return SpokenName(type.name);
 }
 
 }  // namespace
+
+std::string SpokenName(std::string_view name) {
+    std::string words(name);
+    std::replace(words.begin(), words.end(), '_', ' ');
+    return words;
+}
 
 bool NamesSomethingOfTheMap(std::int32_t valueType, const engine::NameTables& tables) {
     const ValueEncoding* e = tables.Encoding(valueType);
@@ -160,8 +160,8 @@ ResolvedName NameResolver::ResolveBlockIndex(const ValueEncoding& type, std::str
             out.warnings.push_back("nothing is placed under the object name " + Quoted(block->names[*index]) +
                                    ": the game finds no object by it");
         } else if (!fits) {
-            out.warnings.push_back("the object placed under the name " + Quoted(block->names[*index]) + " is a " + Words(placed[0].objectType) +
-                                   ", not a " + Words(type.name));
+            out.warnings.push_back("the object placed under the name " + Quoted(block->names[*index]) + " is a " + SpokenName(placed[0].objectType) +
+                                   ", not a " + SpokenName(type.name));
         }
     }
     return out;
@@ -230,7 +230,7 @@ ResolvedName NameResolver::ResolveTag(const ValueEncoding& type, std::string_vie
         }
         if (otherClass == nullptr) otherClass = &tag;
     }
-    const std::string kind = Words(type.name) + " tag";
+    const std::string kind = SpokenName(type.name) + " tag";
     const std::string ofClass = "of class " + Trimmed(classes->tagClass);
     if (otherClass != nullptr) {
         out.error = InQuotes(otherClass->path) + " is a " + Trimmed(otherClass->classes[0]) + " tag, not one " + ofClass + " (" + kind + ")";
@@ -258,7 +258,7 @@ ResolvedName NameResolver::ResolveEnum(const ValueEncoding& type, std::string_vi
         }
         words.push_back(w->word);
     }
-    out.error = Quoted(text) + " is no " + Words(type.name) + ": the words are " + Alternatives(words, " and ") ;
+    out.error = Quoted(text) + " is no " + SpokenName(type.name) + ": the words are " + Alternatives(words, " and ") ;
     return out;
 }
 

@@ -45,6 +45,9 @@ struct ResolvedName {
 // (without a map, the check notes that they were not).
 bool NamesSomethingOfTheMap(std::int32_t valueType, const engine::NameTables& tables);
 
+// A table's name as messages say it: "cutscene_camera_point" is "cutscene camera point".
+std::string SpokenName(std::string_view name);
+
 // Whether a value of a tag type may name this tag: its class, one of its parent classes, or (for
 // an abstract class) one of the classes that are one.
 bool TagFits(const MapTagEntry& tag, const engine::TagTypeClasses& type);

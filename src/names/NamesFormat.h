@@ -13,10 +13,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "scriptdata/ScriptDataFormat.h"
+
 namespace xsc::namesformat {
 
-constexpr std::int64_t kBlockCount = 0;
-constexpr std::int64_t kBlockAddress = 4;
+// The block field is the one the scenario's script blocks use.
+using scriptformat::kBlockAddress;
+using scriptformat::kBlockCount;
 constexpr std::int64_t kBlockFieldSize = 12;
 
 constexpr std::int64_t kDependencyTagId = 12;
