@@ -49,9 +49,10 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     LoadScriptData(map, state, file.Stream());
     std::optional<MapNames> ownNames;
     if (!options.names) ownNames.emplace(MapNames::Read(map, file.Stream()));
-    const NameResolver names(options.names ? *options.names : *ownNames);
+    const MapNames& mapNames = options.names ? *options.names : *ownNames;
+    const NameResolver names(mapNames);
     const BuiltScripts built = BuildPhase(state, document, &names);
-    const ScriptArrangement arrangement = CheckBeforeWrite(file.Stream(), map, state, built);
+    const ScriptArrangement arrangement = CheckBeforeWrite(file.Stream(), map, state, built, &mapNames);
 
     WriteResult written = WriteScriptData(map, state, built, arrangement, file.Stream(),
                                           {options.output, options.recordFixups, options.journal});

@@ -1,5 +1,6 @@
 #include "compile/CompileChecks.h"
 
+#include <optional>
 #include <string>
 
 #include "xml/Decompile.h"
@@ -22,7 +23,7 @@ using namespace scriptformat;
                        "); xsc can only recompile maps it compiled itself");
 }
 
-void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptArrangement& arrangement) {
+void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptArrangement& arrangement, const MapNames* names) {
     const std::int32_t globals = file.ReadInt32At(std::int64_t{map.Scenario->Offset} + kGlobalsBlockField + kBlockCount,
                                                   "the scenario's globals count field");
     if (globals != 0 && arrangement.oldGlobals == 0) {
@@ -32,8 +33,9 @@ void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptA
     }
     try {
         // Values that name the map's things hold what the map's names give for their texts.
-        const MapNames names = MapNames::Read(map, file);
-        const NameResolver resolver(names);
+        std::optional<MapNames> read;
+        if (!names) names = &read.emplace(MapNames::Read(map, file));
+        const NameResolver resolver(*names);
         Decompile(ReadScriptData(map, file), &resolver);
     } catch (const Error& e) {
         CompiledElsewhere(std::string("its node data does not read as xsc writes it: ") + e.what());
@@ -43,10 +45,10 @@ void CheckScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptA
 }  // namespace
 
 ScriptArrangement CheckBeforeWrite(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
-                                   const BuiltScripts& built) {
+                                   const BuiltScripts& built, const MapNames* names) {
     // The shape of the string region first: its refusals say most precisely what is foreign.
     const ScriptArrangement arrangement = CheckArrangement(file, map, state, built);
-    if (state.ScriptTableSize != kFreshStringDataSize) CheckScriptsAreOurs(file, map, arrangement);
+    if (state.ScriptTableSize != kFreshStringDataSize) CheckScriptsAreOurs(file, map, arrangement, names);
     return arrangement;
 }
 

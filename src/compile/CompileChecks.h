@@ -21,12 +21,14 @@ namespace xsc {
 
 class BinaryStream;
 class HaloPcMap;
+class MapNames;
 struct BuiltScripts;
 struct ScriptCompilier;
 
-// `file` is the loaded map, open; reads, never writes. Throws Error (about the map) naming what
-// is wrong.
+// `file` is the loaded map, open; reads, never writes. `names`: the map's named things, which the
+// scripts' values that name them were compiled by (read from `file` when none are given). Throws
+// Error (about the map) naming what is wrong.
 ScriptArrangement CheckBeforeWrite(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
-                                   const BuiltScripts& built);
+                                   const BuiltScripts& built, const MapNames* names = nullptr);
 
 }  // namespace xsc

@@ -141,5 +141,18 @@ TEST(NameResolution, BothLanguagesResolveAlike) {
     EXPECT_EQ(ai.high, 0x4000);    // its platoon 0
 }
 
+// A map whose scripts name its things is recompiled like any map xsc compiled: the scripts it holds
+// read back through the map's names, and the same script again leaves the file as it is.
+TEST(NameResolution, AMapWithResolvedNamesCompilesAgain) {
+    test::TempDir dir;
+    const std::string script = "(script startup s (camera_set point_2 400) (ai_place enc_marines/escort) (object_create crate_1))";
+    const test::Compiled once = test::CompileInto(dir, test::NamedMap(8), script);
+    HaloPcMap map;
+    map.LoadMap(dir / "level.map");
+    ScriptCompilier state;
+    BuildScriptData(map, test::ScriptDocument(script), state);
+    EXPECT_EQ(test::ReadBytes(dir / "level.map"), once.after);
+}
+
 }  // namespace
 }  // namespace xsc
