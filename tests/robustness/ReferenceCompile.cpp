@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <set>
 
 #include "runtime/Val.h"
@@ -60,6 +61,25 @@ struct ModelFile {
         Write(at, bytes, n, what);
     }
 };
+
+// The scenario blocks whose element index a value of these types stores, written out here: the
+// reflexive's offset in the scenario, the element size and where the 32-byte name lies.
+struct NamedBlockOf {
+    std::vector<int> types;
+    std::int64_t field, element, name;
+};
+const NamedBlockOf kNamedBlocks[] = {
+    {{11}, 0x360, 96, 4},          {{12}, 0x4E4, 92, 4},  {{13}, 0x4F0, 104, 4}, {{14}, 0x4FC, 96, 4},
+    {{15}, 0x36C, 64, 0},          {{16}, 0x288, 52, 0},  {{18}, 0x438, 96, 0},  {{20}, 0x468, 116, 0},
+    {{23, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48}, 0x204, 36, 0},
+};
+
+const NamedBlockOf* BlockNamedBy(int type) {
+    for (const NamedBlockOf& b : kNamedBlocks) {
+        if (std::find(b.types.begin(), b.types.end(), type) != b.types.end()) return &b;
+    }
+    return nullptr;
+}
 
 struct ScriptShape {
     std::string name;
@@ -192,6 +212,54 @@ std::string PlanRecords(const DocumentShape& shape, std::int64_t capacity, Bytes
     return {};
 }
 
+// The value a name stores, read from the map's bytes: the index of the first element of the
+// block whose name equals it in any letter case; all ones for "none". Empty when the block's
+// elements do not lie in the file or no element has the name.
+std::optional<std::uint32_t> NamedIndex(ModelFile& file, std::int64_t scenario, std::int32_t magic, const NamedBlockOf& block,
+                                        const std::string& name) {
+    if (SameWord(name, "none")) return 0xFFFFFFFF;
+    const std::int32_t count = file.Read32(scenario + block.field, "a reflexive's count");
+    const std::int64_t first = Wrap(std::int64_t{file.Read32(scenario + block.field + 4, "a reflexive's address")} - magic);
+    if (!file.failure.empty() || count < 0 || !file.Inside(first, block.element * count)) return std::nullopt;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto at = file.b.begin() + first + block.element * i + block.name;
+        const std::string element(at, std::find(at, at + 32, 0));
+        if (SameWord(element, name)) return static_cast<std::uint32_t>(i);
+    }
+    return std::nullopt;
+}
+
+// Each "ScriptValue" that names a scenario element must hold, in the build's node, the index the
+// map gives its name. Slots are counted as the compile appends nodes: per script four fillers,
+// then the body depth first in document order, then the begin nodes and a filler.
+std::string CheckNamedValues(ModelFile& file, std::int64_t scenario, std::int32_t magic, const XmlDocument& document,
+                             const ScriptCompilier& state) {
+    std::int64_t slot = 0;
+    for (const XmlNode* script : document.DocumentElement()->Children) {
+        slot += 4;
+        std::vector<const XmlNode*> pending(script->Children.rbegin(), script->Children.rend());
+        while (!pending.empty()) {
+            const XmlNode& node = *pending.back();
+            pending.pop_back();
+            const bool value = SameWord(node.Name, "ScriptValue");
+            const NamedBlockOf* block = value ? BlockNamedBy(NumberAttribute(node.GetAttribute("ValueType"))) : nullptr;
+            if (block != nullptr) {
+                const std::string name = node.GetAttribute("Value");
+                const std::optional<std::uint32_t> index = NamedIndex(file, scenario, magic, *block, name);
+                if (!index) return "a name the map's block does not hold: \"" + name + "\"";
+                const auto* field = state.SyntaxBlock.Data() + slot * kSlotSize + 16;
+                const std::uint32_t stored = field[0] | field[1] << 8 | field[2] << 16 | static_cast<std::uint32_t>(field[3]) << 24;
+                if (stored != *index) return "the name \"" + name + "\" stored as " + std::to_string(stored) + ", the map gives " + std::to_string(*index);
+            }
+            const bool twoNodes = SameWord(node.Name, "ScriptCommand") || SameWord(node.Name, "ScriptCall");
+            slot += twoNodes ? 2 : 1;
+            if (SameWord(node.Name, "ScriptCommand")) pending.insert(pending.end(), node.Children.rbegin(), node.Children.rend());
+        }
+        slot += 3;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out) {
@@ -260,6 +328,7 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
         return "the build made " + std::to_string(state.SyntaxBlock.Size() / kSlotSize) + " slots; the document asks for " +
                std::to_string(shape.slots);
     }
+    if (std::string why = CheckNamedValues(file, x, magic, document, state); !why.empty()) return why;
     const std::int64_t pad = (4 - l % 4) % 4;
     const std::int64_t n = static_cast<std::int64_t>(shape.scripts.size());
     const std::int64_t growth = l + 1024 + pad + kRecordSize * (n + g) - oldRegion;
