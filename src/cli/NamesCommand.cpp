@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
 
 #include "MapOpening.h"
