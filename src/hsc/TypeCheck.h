@@ -20,8 +20,9 @@
 // Literals take the type of their place: numbers for short, long and real, true/false/on/off for
 // boolean, any text for string, a script of the source for script, and the names of the map's
 // objects, AI, trigger volumes, cutscene data, devices, teams, tags and enum words as written
-// (they are not resolved against the map; one note says so). Where a place takes any type, a
-// literal takes its own (Literals.h) or, beside =, <, ... the type of the other side.
+// (looked up in the map afterwards, on the lowered tree: compile/NameCheck.h). Where a place
+// takes any type, a literal takes its own (Literals.h) or, beside =, <, ... the type of the other
+// side.
 //
 // Scripts and globals share one namespace across every file of the program; a static script
 // replaces a stub of the same name and return type. A number where a boolean is expected: the
