@@ -78,12 +78,20 @@ TEST(MapGenerator, RefusesOptionsThatMakeNoValidMap) {
         {"tag data without a tag for it", [](MapOptions& o) { o.tagCount = 1; }},
         {"past 2^31 - 1 bytes", [](MapOptions& o) { o.headSize = 0x7FFFFFFF - 2048 - 40; }},
         {"daeh header with another code", [](MapOptions& o) { o.headerCode = "head"; }},
+        {"names without room for their tags", [](MapOptions& o) { o.names = true; o.tagCount = 16; }},
+        {"names without room for their tag data", [](MapOptions& o) { o.names = true; o.tagCount = 20; o.tagDataSize = 2000; }},
+        {"names without room for the cutscene blocks", [](MapOptions& o) { o.names = true; o.tagCount = 20; o.scenarioTailSize = 800; }},
+        {"names and the other scenario blocks", [](MapOptions& o) { o.names = true; o.tagCount = 20; o.scenarioBlocks = true; }},
     };
     for (const auto& c : cases) {
         MapOptions options = OddMap();
         c.change(options);
         EXPECT_THROW(mapgen::PlanMap(options), Error) << c.what;
     }
+    MapOptions names = OddMap();
+    names.names = true;
+    names.tagCount = 17;  // the named tags alone: the last takes the rest of the tag data
+    EXPECT_EQ(mapgen::PlanMap(names).tagDataSizes.back(), 64 * 1024 + 2 - 2576 + 64);
 }
 
 }  // namespace
