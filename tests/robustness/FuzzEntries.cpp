@@ -66,8 +66,8 @@ const Bytes& HostMap() {
 // The map's names as a decompile with them reads them. Texts a decompile renamed (values whose
 // text names something else) are not the map's texts.
 bool Renames(const CompiledScriptData& data, const NameResolver& names) {
-    std::vector<DecodedScript> scripts = DecodeScripts(data);
-    return !DesignateNames(scripts, names).empty();
+    DecodedScriptData decoded = DecodeScriptData(data);
+    return !DesignateNames(decoded, names).empty();
 }
 
 // A decompiled document, built in memory: the same texts (unless `renamed`), scripts and records as
