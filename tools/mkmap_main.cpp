@@ -2,7 +2,7 @@
 //
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
-//             [--address-every N | --in-range-percent P] [--engine-value N] [--size BYTES]
+//             [--address-every N | --in-range-percent P | --structured] [--engine-value N] [--size BYTES]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
@@ -129,6 +129,12 @@ int main(int argc, char** argv) {
            "zeros, small integers and unit floats, as in real tag data")
         ->type_name("P")
         ->excludes(every);
+    app.add_flag("--structured", options.structured,
+                 "Write tags with real structures by the tag layouts (weapons, bipeds, vehicles, effects, sounds, "
+                 "bitmaps, models, damage effects, projectiles) and the scenario's blocks, instead of random words; "
+                 "each tag gets at least 8 KB")
+        ->excludes(every)
+        ->excludes("--in-range-percent");
     app.add_option_function<std::string>(
         "--size", [&size, &bytes](const std::string& text) {
             try {

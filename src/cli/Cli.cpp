@@ -76,7 +76,14 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     CLI::App* info = app.add_subcommand("info", "Show a map's header, engine, scenario script fields and tags");
     info->add_option("MAP", files.map, "The map file")->required();
     info->add_flag("--json", json, "Print one JSON object");
-    commands.emplace_back(info, [&] { return RunInfo(PathFromUtf8(files.map), json, out, err), 0; });
+    std::string infoTag;
+    info->add_option("--tag", infoTag,
+                     "Show the address fields of the tags with this path (or PATH.CLASS) by their layout")
+        ->excludes("--json");
+    commands.emplace_back(info, [&] {
+        if (!infoTag.empty()) return RunInfoTag(PathFromUtf8(files.map), infoTag, out, err);
+        return RunInfo(PathFromUtf8(files.map), json, out, err), 0;
+    });
 
     const std::vector<std::string> buildNames = BuildNames();
     CompileArgs compile;
@@ -87,7 +94,15 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     comp->add_option("MAP", files.map, "The map file (changed in place unless -o is given)")->required();
     comp->add_option("SCRIPT", files.scripts, kSeveralScriptsHelp)->required();
     comp->add_option("-o,--output", files.output, "Write the compiled map here and leave MAP untouched")->check(kNotEmpty);
-    comp->add_flag("--fixups", compile.listFixups, "List every word the address fix-up corrected");
+    comp->add_flag("--fixups", compile.listFixups,
+                   "List every word the address fix-up corrected, with its tag and field, and the words in range it "
+                   "left alone");
+    std::string fixupMode = "walk";
+    comp->add_option("--fixup", fixupMode,
+                     "How addresses are told from other words: walk (the tag layouts; the default) or scan (every "
+                     "word in range, as earlier versions did)")
+        ->check(CLI::IsMember({"walk", "scan"}))
+        ->capture_default_str();
     comp->add_flag("--no-warnings", noWarnings, "Do not print the warnings of 'xsc check' before compiling");
     comp->add_option("--engine", compileEngine, "Compile for this game build (retail, custom or demo) instead of the map's")
         ->check(CLI::IsMember(buildNames));
@@ -100,6 +115,7 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         if (!files.output.empty()) compile.output = PathFromUtf8(files.output);
         compile.warnings = !noWarnings;
         compile.journal = !noJournal;
+        compile.fixup = fixupMode == "scan" ? FixupMode::Scan : FixupMode::Walk;
         if (!compileEngine.empty()) compile.engine = engine::ParseBuildName(compileEngine);
         RunCompile(compile, in, out, err);
         return 0;

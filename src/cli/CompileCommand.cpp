@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "Diagnostics.h"
+#include "FixupReport.h"
 #include "MapOpening.h"
 #include "ScriptFile.h"
 #include "compile/ScriptCheck.h"
@@ -23,49 +24,11 @@
 namespace xsc::cli {
 namespace {
 
-float AsFloat(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 // "grew by 108 bytes", "shrank by 40 bytes", "kept its length" (a recompile of the same size).
 std::string SizeChange(std::int32_t growth) {
     if (growth == 0) return "kept its length";
     return (growth > 0 ? "grew by " : "shrank by ") + std::to_string(growth > 0 ? std::int64_t{growth} : -std::int64_t{growth}) +
            " bytes";
-}
-
-// "weapons\pistol\pistol weap", as a tag editor names it: path, then class.
-std::string TagName(const HaloPcMap& map, std::int32_t tag) {
-    if (tag < 0 || static_cast<std::size_t>(tag) >= map.TagCache.size()) return "no tag's data";
-    const Tag& t = *map.TagCache[static_cast<std::size_t>(tag)];
-    return t.Name + " " + t.Class1;
-}
-
-// Where a corrected word lies: "tag index: data address of <tag>", "scenario: <field> address",
-// or "<tag> +0x1a4" (bytes from the start of the tag's data).
-std::string PlaceOf(const HaloPcMap& map, const CorrectedWord& w) {
-    switch (w.place) {
-        case CorrectedWord::Place::TagIndex: return "tag index: data address of " + TagName(map, w.tag);
-        case CorrectedWord::Place::Scenario: return std::string("scenario: ") + (w.field ? w.field : "") + " address";
-        case CorrectedWord::Place::TagData: break;
-    }
-    if (w.tag < 0) return TagName(map, w.tag);
-    char offset[32];
-    std::snprintf(offset, sizeof offset, " +0x%llx", static_cast<unsigned long long>(w.offsetInTag));
-    return TagName(map, w.tag) + offset;
-}
-
-void PrintFixups(const HaloPcMap& map, const CompileSummary& summary, std::ostream& out) {
-    out << "corrected words (file offset after the move, old -> new, old read as a float, where):\n";
-    char line[128];
-    for (const CorrectedWord& w : summary.fixups) {
-        std::snprintf(line, sizeof line, "  0x%08llx  0x%08x -> 0x%08x  (%g)  ",
-                      static_cast<unsigned long long>(w.fileOffset), w.oldValue, w.newValue,
-                      static_cast<double>(AsFloat(w.oldValue)));
-        out << line << PlaceOf(map, w) << "\n";
-    }
 }
 
 // The build to check and compile for: --engine's, else the one the map's header names. A warning
@@ -173,6 +136,7 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
     options.recordFixups = args.listFixups;
     options.journal = args.journal;
     options.names = &names;
+    options.fixup = args.fixup;
     const CompileSummary summary = BuildScriptData(map, checked->document, state, options, &opened.file);
 
     const std::filesystem::path& written = args.output ? *args.output : args.map;
@@ -183,7 +147,11 @@ void RunCompile(const CompileArgs& args, std::istream& in, std::ostream& out, st
         << " words corrected (" << summary.indexAddressesCorrected << " in the tag index";
     if (summary.scenarioAddressesCorrected != 0) out << ", " << summary.scenarioAddressesCorrected << " in the scenario";
     out << ")\n";
-    if (args.listFixups) PrintFixups(map, summary, out);
+    if (args.listFixups) {
+        PrintFixups(map, summary, args.fixup, out);
+    } else {
+        PrintFallbackSummary(map, summary, out);
+    }
 }
 
 }  // namespace xsc::cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/EngineBuild.h"
+#include "map/UpdateFromPoint.h"
 
 namespace xsc::cli {
 
@@ -20,6 +21,7 @@ struct CompileArgs {
     bool listFixups = false;
     bool warnings = true;  // print the warnings of `xsc check` before compiling
     bool journal = true;   // in place: save what changes first, so a crash can be undone
+    FixupMode fixup = FixupMode::Walk;  // --fixup: walk the tag layouts, or the word scan alone
 };
 
 // Compiles the script, in either language, into the map (or into a new file with -o) and prints

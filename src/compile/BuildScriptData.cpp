@@ -55,7 +55,7 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     const ScriptArrangement arrangement = CheckBeforeWrite(file.Stream(), map, state, built, &mapNames);
 
     WriteResult written = WriteScriptData(map, state, built, arrangement, file.Stream(),
-                                          {options.output, options.recordFixups, options.journal});
+                                          {options.output, options.recordFixups, options.journal, options.fixup});
     // The file changed under the map object: bring it up to what was written, so that the next
     // compile (the window's second "Compile Script") recompiles the file as it is now.
     if (!options.output) {
@@ -74,6 +74,8 @@ CompileSummary BuildScriptData(HaloPcMap& map, const XmlDocument& document, Scri
     summary.scenarioAddressesCorrected = written.scenarioAddressesCorrected;
     summary.wordsCorrected = written.wordsCorrected;
     summary.fixups = std::move(written.fixups);
+    summary.fallbacks = std::move(written.fallbacks);
+    summary.leftAlone = std::move(written.leftAlone);
     return summary;
 }
 

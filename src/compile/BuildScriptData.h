@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include "map/TagWalk.h"
 #include "map/UpdateFromPoint.h"
 
 namespace xsc {
@@ -40,6 +41,9 @@ struct CompileOptions {
     // The map's named things as the command read them from the opened map; none: the compile
     // reads them itself. Values that name them store what the game reads (names/NameResolution.h).
     const MapNames* names = nullptr;
+    // How the addresses in the moved bytes are told: the tag layouts (falling back to the word
+    // scan per tag where a layout cannot be walked), or the word scan alone.
+    FixupMode fixup = FixupMode::Walk;
 };
 
 struct CompileSummary {
@@ -51,6 +55,8 @@ struct CompileSummary {
     std::size_t scenarioAddressesCorrected = 0;  // addresses of scenario blocks behind the strings
     std::size_t wordsCorrected = 0;  // words of the scan, index and scenario addresses not included
     std::vector<CorrectedWord> fixups;  // when recordFixups is set; offsets after the move
+    std::vector<FallbackTag> fallbacks;  // the walk: tags given the word scan, and why
+    std::vector<CorrectedWord> leftAlone;  // the walk, when recordFixups is set: in-range words not changed
 };
 
 // `opened`: the map as the command opened it (MapFile::Access::Write for a compile in place, Read

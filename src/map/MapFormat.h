@@ -21,6 +21,8 @@
 //     +0x0C  4  ident
 //     +0x10  4  name address
 //     +0x14  4  data address: the only field of the index that is ever written
+//     +0x18  4  Custom Edition: 1 for a resource tag, whose data address is an index into a
+//               resource map (bitmaps.map, sounds.map, loc.map), not an address
 //
 // An address is a file offset plus Magic, where Magic = MapMagic - tagOffset (32-bit wrapping).
 // docs/map-format.md describes the format in prose.
@@ -69,6 +71,8 @@ constexpr std::int64_t kTagClass3 = 0x08;
 constexpr std::int64_t kTagIdent = 0x0C;
 constexpr std::int64_t kTagNameAddress = 0x10;
 constexpr std::int64_t kTagDataAddress = 0x14;
+constexpr std::int64_t kTagIndexed = 0x18;
+constexpr std::int32_t kTagIndexedResource = 1;
 
 constexpr std::int64_t kClassCodeSize = 4;
 

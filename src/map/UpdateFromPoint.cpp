@@ -70,11 +70,16 @@ AddressFixup::AddressFixup(std::int32_t magic, std::int32_t scanStart, std::int3
 std::int32_t AddressFixup::Corrected(std::int32_t value) const { return Wrap32(std::int64_t{value} + growth_); }
 
 std::size_t AddressFixup::IndexPass(std::uint8_t* entries, std::int32_t tagCount, std::int64_t tagOffset,
-                                    std::vector<CorrectedWord>* corrected) const {
+                                    std::vector<CorrectedWord>* corrected, FixupMode mode) const {
     if (growth_ == 0) return 0;  // nothing moved: no word changes
     std::size_t count = 0;
     for (std::int32_t i = 0; i < tagCount; ++i) {
-        const std::int64_t field = mapformat::kTagEntrySize * i + mapformat::kTagDataAddress;
+        const std::int64_t entry = mapformat::kTagEntrySize * i;
+        if (mode == FixupMode::Walk &&
+            static_cast<std::int32_t>(DecodeFixed32(entries + entry + mapformat::kTagIndexed)) == mapformat::kTagIndexedResource) {
+            continue;
+        }
+        const std::int64_t field = entry + mapformat::kTagDataAddress;
         std::uint8_t* p = entries + field;
         const auto v = static_cast<std::int32_t>(DecodeFixed32(p));
         if (!InRange(v)) continue;
@@ -96,8 +101,14 @@ std::size_t AddressFixup::ScanWords(std::uint8_t* bytes, std::size_t size, std::
     if ((from - scanStart_) % 4 != 0) {
         throw Error::AtOffset("internal error: the word scan was handed bytes that do not start on a word", fileOffset);
     }
-    std::uint8_t* data = bytes + (from - fileOffset);
-    const auto words = static_cast<std::size_t>((end - from) / 4);
+    return ScanGrid(bytes, fileOffset, from, end, corrected);
+}
+
+std::size_t AddressFixup::ScanGrid(std::uint8_t* bytes, std::int64_t fileOffset, std::int64_t first, std::int64_t end,
+                                   std::vector<CorrectedWord>* corrected) const {
+    if (growth_ == 0 || end - first < 4) return 0;
+    std::uint8_t* data = bytes + (first - fileOffset);
+    const auto words = static_cast<std::size_t>((end - first) / 4);
 
     if (corrected == nullptr) {
         std::int32_t lo = 0;
@@ -112,7 +123,7 @@ std::size_t AddressFixup::ScanWords(std::uint8_t* bytes, std::size_t size, std::
         const auto v = static_cast<std::int32_t>(DecodeFixed32(p));
         if (!InRange(v)) continue;
         EncodeFixed32(p, static_cast<std::uint32_t>(Corrected(v)));
-        corrected->push_back({from + static_cast<std::int64_t>(4 * i), static_cast<std::uint32_t>(v),
+        corrected->push_back({first + static_cast<std::int64_t>(4 * i), static_cast<std::uint32_t>(v),
                               static_cast<std::uint32_t>(Corrected(v))});
         ++count;
     }

@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace xsc {
@@ -40,9 +41,28 @@ struct CorrectedWord {
     std::int32_t tag = -1;            // the tag whose entry or data holds the word; -1: none
     std::int64_t offsetInTag = 0;     // TagData: bytes from the start of that tag's data
     const char* field = nullptr;      // Scenario: the field's name
+    std::string path{};               // TagData: the field by the tag's layout, when walked
 };
 
-class AddressFixup {
+// How a compile tells the addresses in the moved bytes: by walking every tag's layout (the
+// default; map/TagWalk.h), or by the word scan alone (every word in range, as described above).
+enum class FixupMode { Walk, Scan };
+
+// What the move (scriptdata/MoveTail.h) asks of a fix-up for each chunk of the moved bytes.
+class MovedWordFixup {
+public:
+    virtual ~MovedWordFixup() = default;
+    // Chunks are cut at this offset plus multiples of the chunk size, each cut moved by SafeCut.
+    virtual std::int64_t ChunkAnchor() const = 0;
+    // A cut at or at most 3 bytes before `cut` that splits no word the fix-up looks at.
+    virtual std::int64_t SafeCut(std::int64_t cut) const = 0;
+    // Corrects the words of `bytes`, which stand at `fileOffset` of the moved file. Returns how
+    // many it changed; lists them when asked.
+    virtual std::size_t Correct(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
+                                std::vector<CorrectedWord>* corrected) const = 0;
+};
+
+class AddressFixup : public MovedWordFixup {
 public:
     // `scanStart` as loaded (tag entry 1's data offset); `oldLength` the file's length before
     // the move.
@@ -60,8 +80,10 @@ public:
 
     // The index pass over `tagCount` 32-byte tag entries held in memory, which stand at file
     // offset `tagOffset`. Returns how many data addresses it corrected; lists them when asked.
+    // Under the walk, the entries of Custom Edition resource tags are left alone (their data
+    // address is an index into a resource map).
     std::size_t IndexPass(std::uint8_t* entries, std::int32_t tagCount, std::int64_t tagOffset,
-                          std::vector<CorrectedWord>* corrected = nullptr) const;
+                          std::vector<CorrectedWord>* corrected = nullptr, FixupMode mode = FixupMode::Scan) const;
 
     // The word scan over bytes that stand at `fileOffset` of the moved file. Only the part at or
     // behind the scan start is scanned, whole words only; when the bytes start behind the scan
@@ -69,6 +91,18 @@ public:
     // cutting the moved bytes into chunks cuts between words. Returns the words corrected.
     std::size_t ScanWords(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
                           std::vector<CorrectedWord>* corrected = nullptr) const;
+    // The words at first, first + 4, ... that end at or before `end`, of bytes that stand at
+    // `fileOffset`; [first, end) lies inside them.
+    std::size_t ScanGrid(std::uint8_t* bytes, std::int64_t fileOffset, std::int64_t first, std::int64_t end,
+                         std::vector<CorrectedWord>* corrected) const;
+
+    // The word scan as the move's fix-up.
+    std::int64_t ChunkAnchor() const override { return scanStart_; }
+    std::int64_t SafeCut(std::int64_t cut) const override { return cut; }
+    std::size_t Correct(std::uint8_t* bytes, std::size_t size, std::int64_t fileOffset,
+                        std::vector<CorrectedWord>* corrected) const override {
+        return ScanWords(bytes, size, fileOffset, corrected);
+    }
 
 private:
     std::int32_t lowerBound_;  // insertion point + Magic, wrapped to 32 bits

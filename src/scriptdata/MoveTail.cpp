@@ -14,16 +14,20 @@ struct Chunk {
     std::int64_t end;
 };
 
-// The chunks of [from, to), cut at `anchor` + k * size for any whole k.
-std::vector<Chunk> CutChunks(std::int64_t from, std::int64_t to, std::int64_t anchor, std::int64_t size) {
+// The chunks of [from, to), cut at `anchor` + k * size for any whole k, each cut moved back by the
+// fix-up so that no chunk ends inside a word it corrects (by at most 3 bytes).
+std::vector<Chunk> CutChunks(std::int64_t from, std::int64_t to, const MovedWordFixup& fixup, std::int64_t size) {
     std::vector<Chunk> chunks;
+    const std::int64_t anchor = fixup.ChunkAnchor();
     // The last cut at or before `from` (floor division, as `anchor` may lie on either side).
     std::int64_t delta = from - anchor;
     std::int64_t cut = anchor + (delta >= 0 ? delta / size : -((-delta + size - 1) / size)) * size;
-    for (; cut < to; cut += size) {
-        const std::int64_t start = std::max(cut, from);
-        const std::int64_t end = std::min(cut + size, to);
-        if (start < end) chunks.push_back({start, end});
+    std::int64_t start = from;
+    for (cut += size; start < to; cut += size) {
+        const std::int64_t end = cut >= to ? to : fixup.SafeCut(cut);
+        if (end <= start) continue;
+        chunks.push_back({start, end});
+        start = end;
     }
     return chunks;
 }
@@ -51,24 +55,24 @@ std::int64_t TailMove::Growth() const {
 }
 
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
-                     const AddressFixup& fixup, std::vector<CorrectedWord>* corrected, std::size_t chunkSize) {
+                     const MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected, std::size_t chunkSize) {
     if (chunkSize == 0 || chunkSize % 4 != 0) throw Error("internal error: the move's chunk size must be a multiple of 4");
     const std::int64_t growth = move.Growth();
     const std::int64_t regionEnd = move.regionStart + static_cast<std::int64_t>(move.region.size());
-    std::vector<Chunk> chunks =
-        CutChunks(move.regionStart, move.NewLength(), fixup.ScanStart(), static_cast<std::int64_t>(chunkSize));
+    std::vector<Chunk> chunks = CutChunks(move.regionStart, move.NewLength(), fixup, static_cast<std::int64_t>(chunkSize));
     // In place, a growing file is written backwards: each chunk's bytes are read before any chunk
     // that would overwrite them is written.
     if (inPlace && growth > 0) std::reverse(chunks.begin(), chunks.end());
 
-    std::vector<std::uint8_t> buffer(std::min<std::size_t>(chunkSize, static_cast<std::size_t>(
-                                                                         std::max<std::int64_t>(move.NewLength() - move.regionStart, 0))));
+    // A chunk is at most 3 bytes longer than the chunk size, when the cut before it moved back.
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(
+        chunkSize + 3, static_cast<std::size_t>(std::max<std::int64_t>(move.NewLength() - move.regionStart, 0))));
     const std::size_t listedBefore = corrected ? corrected->size() : 0;
     std::size_t count = 0;
     for (const Chunk& chunk : chunks) {
         const auto size = static_cast<std::size_t>(chunk.end - chunk.start);
         Assemble(source, move, chunk, buffer.data());
-        count += fixup.ScanWords(buffer.data(), size, chunk.start, corrected);
+        count += fixup.Correct(buffer.data(), size, chunk.start, corrected);
         // A tail that stays where it is and needs no correction is not rewritten.
         if (inPlace && growth == 0 && chunk.start >= regionEnd) continue;
         target.SetPosition(chunk.start);

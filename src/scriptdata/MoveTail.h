@@ -10,8 +10,8 @@
 //   new file:  ... | new region (Lnew)     | tail ..................... |
 //                  ST                      P + G                       oldLength + G
 //
-// Chunks are cut at the scan start plus multiples of the chunk size, so no chunk boundary falls
-// inside a word of the scan. In place, a file that grows is written from its end backwards and a
+// Chunks are cut at the fix-up's anchor (the scan's start) plus multiples of the chunk size, each
+// cut moved back by up to 3 bytes where it would split a word the fix-up corrects. In place, a file that grows is written from its end backwards and a
 // file that shrinks from the front forwards, so that no byte is overwritten before it is read.
 
 #include <cstddef>
@@ -42,7 +42,7 @@ constexpr std::size_t kMoveChunkSize = 4 * 1024 * 1024;
 // length; a file that shrinks is cut by the caller afterwards. Returns the words the scan
 // corrected (listed in `corrected` when given). `chunkSize` must be a positive multiple of 4.
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
-                     const AddressFixup& fixup, std::vector<CorrectedWord>* corrected,
+                     const MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected,
                      std::size_t chunkSize = kMoveChunkSize);
 
 }  // namespace xsc

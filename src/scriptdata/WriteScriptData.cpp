@@ -4,7 +4,9 @@
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
+#include "map/TagLayouts.h"
 #include "map/TagSpans.h"
+#include "map/WalkedFixup.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
 #include "runtime/RollbackJournal.h"
@@ -68,8 +70,13 @@ struct WritePlan {
     std::vector<FieldWrite> writes;
     AddressFixup fixup;
     WriteResult result;
+    std::optional<WalkedFixup> walked;  // the walk's fix-up; empty under the word scan
 
     TailMove Move() const { return {a.stringData, region, a.insertionPoint, a.fileLength}; }
+    const MovedWordFixup& Mover() const {
+        if (walked) return *walked;
+        return fixup;
+    }
 };
 
 // The globals block names the compile's global records when it has globals, or when it replaces
@@ -100,11 +107,40 @@ void CorrectScenarioBlocks(BinaryStream& source, WritePlan& plan, bool recordFix
     }
 }
 
+// What the walk must never correct: every field the compile writes itself (under the walk, the
+// scenario's globals block too, which is the compile's to write).
+std::vector<WalkOptions::Range> OwnedRanges(const HaloPcMap& map, const ScriptCompilier& state, const WritePlan& plan) {
+    std::vector<WalkOptions::Range> owned;
+    for (const FieldWrite& w : plan.writes) owned.push_back({w.offset, w.offset + static_cast<std::int64_t>(w.bytes.Size())});
+    owned.push_back({mapformat::kCompileMarkField, mapformat::kCompileMarkField + static_cast<std::int64_t>(mapformat::kCompileMark.size())});
+    owned.push_back({map.tagOffset, map.tagOffset + mapformat::kTagEntrySize * map.TagCount});
+    owned.push_back({plan.a.scenario + kNodeDataSizeField, plan.a.scenario + kGlobalsBlockField + taglayout::kBlockSize});
+    owned.push_back({plan.a.nodeData, plan.a.nodeData + state.SyntaxDataSize});
+    return owned;
+}
+
+// The walk: its corrections in front of the string data become small writes; those of the moved
+// bytes are left to the move.
+void PlanWalk(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state, WritePlan& plan, bool recordFixups) {
+    const ScriptArrangement& a = plan.a;
+    plan.walked.emplace(source, map, plan.fixup,
+                        MovedBytes{a.stringData, a.insertionPoint, a.fileLength, OwnedRanges(map, state, plan)}, recordFixups);
+    for (const CorrectedWord& w : plan.walked->Front()) {
+        plan.writes.push_back(Int32Write(w.fileOffset, static_cast<std::int32_t>(w.newValue)));
+        ++(w.tag == 0 ? plan.result.scenarioAddressesCorrected : plan.result.wordsCorrected);
+        if (recordFixups) plan.result.fixups.push_back(w);
+    }
+    plan.result.fallbacks = plan.walked->Fallbacks();
+    if (recordFixups) plan.result.leftAlone = plan.walked->LeftAlone(source, a.newLength);
+}
+
 WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state,
-                    const BuiltScripts& built, const ScriptArrangement& a, bool recordFixups) {
+                    const BuiltScripts& built, const ScriptArrangement& a, const WriteOptions& options) {
+    const bool recordFixups = options.recordFixups;
     WritePlan plan{a, NewRegion(state, built), {},
                    map.UpdateFromPoint(static_cast<std::int32_t>(a.scanStart), static_cast<std::int32_t>(a.insertionPoint),
                                        a.growth),
+                   {},
                    {}};
     plan.result.growth = a.growth;
 
@@ -122,9 +158,11 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     }
     writes.push_back(NodeDataHeader(state, a.nodeData));
     writes.push_back(FieldWrite{a.nodeData + kFirstSlot, state.SyntaxBlock});
-    const std::int32_t behindStrings = source.ReadInt32At(a.scenario + kBehindStringsAddressField,
-                                                          "the scenario's address behind the string data");
-    writes.push_back(Int32Write(a.scenario + kBehindStringsAddressField, Wrap32(std::int64_t{behindStrings} + a.growth)));
+    if (options.fixup == FixupMode::Scan) {
+        const std::int32_t behindStrings = source.ReadInt32At(a.scenario + kBehindStringsAddressField,
+                                                              "the scenario's address behind the string data");
+        writes.push_back(Int32Write(a.scenario + kBehindStringsAddressField, Wrap32(std::int64_t{behindStrings} + a.growth)));
+    }
     // The header's account of the file and of the tag data, which the game loads by it. Both end
     // at the end of the file, so both move with it (a header that disagreed keeps disagreeing).
     if (a.growth != 0) {
@@ -138,9 +176,13 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     source.SetPosition(index.offset);
     source.ReadInto(index.bytes.Data(), index.bytes.Size());
     plan.result.indexAddressesCorrected = plan.fixup.IndexPass(index.bytes.Data(), map.TagCount, index.offset,
-                                                               recordFixups ? &plan.result.fixups : nullptr);
+                                                               recordFixups ? &plan.result.fixups : nullptr, options.fixup);
     if (plan.result.indexAddressesCorrected != 0 && a.growth != 0) writes.push_back(std::move(index));
-    CorrectScenarioBlocks(source, plan, recordFixups, globalsWritten);
+    if (options.fixup == FixupMode::Scan) {
+        CorrectScenarioBlocks(source, plan, recordFixups, globalsWritten);
+    } else {
+        PlanWalk(source, map, state, plan, recordFixups);
+    }
     return plan;
 }
 
@@ -176,7 +218,7 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
     WriteMark(file, mapformat::kCompileMark);
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
-    plan.result.wordsCorrected = MoveTail(file, file, true, move, plan.fixup, recordFixups ? &plan.result.fixups : nullptr);
+    plan.result.wordsCorrected += MoveTail(file, file, true, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr);
     WriteFields(file, plan);
     if (move.NewLength() < move.oldLength) file.SetLength(move.NewLength());
     file.Flush();
@@ -185,13 +227,15 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
 
 // The result, with the words the scan listed attributed to the tags whose data holds them.
 WriteResult Result(const HaloPcMap& map, WritePlan& plan) {
-    TagSpans(map, plan.a.insertionPoint, plan.a.growth, plan.a.newLength).Attribute(plan.result.fixups);
+    const TagSpans spans(map, plan.a.insertionPoint, plan.a.growth, plan.a.newLength);
+    spans.Attribute(plan.result.fixups);
+    spans.Attribute(plan.result.leftAlone);
     return std::move(plan.result);
 }
 
 WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
                          const ScriptArrangement& a, BinaryStream& file, const WriteOptions& options) {
-    WritePlan plan = PlanWrite(file, map, state, built, a, options.recordFixups);
+    WritePlan plan = PlanWrite(file, map, state, built, a, options);
     file.SetPosition(mapformat::kCompileMarkField);
     const std::string unmarked = file.Read(mapformat::kCompileMark.size());
     if (!options.journal) {
@@ -216,20 +260,20 @@ WriteResult WriteInPlace(const HaloPcMap& map, const ScriptCompilier& state, con
 }
 
 WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
-                          const ScriptArrangement& a, BinaryStream& source, const std::filesystem::path& output,
-                          bool recordFixups) {
-    WritePlan plan = PlanWrite(source, map, state, built, a, recordFixups);
+                          const ScriptArrangement& a, BinaryStream& source, const WriteOptions& options) {
+    const bool recordFixups = options.recordFixups;
+    WritePlan plan = PlanWrite(source, map, state, built, a, options);
     const TailMove move = plan.Move();
-    TemporaryFile temporary = TemporaryFile::Beside(output, &*map.f);
+    TemporaryFile temporary = TemporaryFile::Beside(*options.output, &*map.f);
     {
         BinaryStream target = BinaryStream::OpenAsBinaryFile(temporary.Path(), BinaryStream::Mode::ReadWrite);
         target.Reserve(move.NewLength());
         target.CopyFrom(source, 0, move.regionStart);
-        plan.result.wordsCorrected =
-            MoveTail(source, target, false, move, plan.fixup, recordFixups ? &plan.result.fixups : nullptr);
+        plan.result.wordsCorrected +=
+            MoveTail(source, target, false, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr);
         WriteFields(target, plan);
     }
-    temporary.CommitTo(output);
+    temporary.CommitTo(*options.output);
     return Result(map, plan);
 }
 
@@ -237,7 +281,7 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
 
 WriteResult WriteScriptData(const HaloPcMap& map, const ScriptCompilier& state, const BuiltScripts& built,
                             const ScriptArrangement& arrangement, BinaryStream& file, const WriteOptions& options) {
-    if (options.output) return WriteToOutput(map, state, built, arrangement, file, *options.output, options.recordFixups);
+    if (options.output) return WriteToOutput(map, state, built, arrangement, file, options);
     return WriteInPlace(map, state, built, arrangement, file, options);
 }
 

@@ -21,6 +21,7 @@
 #include <optional>
 #include <vector>
 
+#include "map/TagWalk.h"
 #include "map/UpdateFromPoint.h"
 
 namespace xsc {
@@ -34,16 +35,23 @@ struct BuiltScripts;
 struct WriteResult {
     std::int32_t growth = 0;
     std::size_t indexAddressesCorrected = 0;
-    std::size_t scenarioAddressesCorrected = 0;  // addresses of scenario blocks behind the strings
+    // The scan: addresses of scenario blocks behind the strings. The walk: words of the
+    // scenario's own data in front of the string data.
+    std::size_t scenarioAddressesCorrected = 0;
     std::size_t wordsCorrected = 0;
-    // When recording: index addresses, scenario block addresses, then the words of the scan.
+    // When recording: index addresses, scenario addresses, then the words of the tag data.
     std::vector<CorrectedWord> fixups;
+    // The walk: the tags whose layout could not be walked, given the word scan instead.
+    std::vector<FallbackTag> fallbacks;
+    // The walk, when recording: the words of the scan's grid in range that were left alone.
+    std::vector<CorrectedWord> leftAlone;
 };
 
 struct WriteOptions {
     std::optional<std::filesystem::path> output;  // empty: in place
     bool recordFixups = false;
     bool journal = true;  // in place: save what is overwritten first, so a crash can be undone
+    FixupMode fixup = FixupMode::Walk;
 };
 
 // Writes the compiled scripts into the loaded map in place, or into `output` leaving the map

@@ -102,20 +102,24 @@ Verdict CheckCompile(MemoryFile& file, const Bytes& map, std::string_view script
     return CheckCompile(file, map, *document);
 }
 
-Verdict CheckCompile(MemoryFile& file, const Bytes& map, const XmlDocument& document) {
+namespace {
+
+// One compile into `map` through `file` with the given fix-up: Accepted with the file's bytes in
+// `after`, Refused with an unchanged file, or a Violation.
+Verdict Attempt(MemoryFile& file, const Bytes& map, const XmlDocument& document, FixupMode mode, ScriptCompilier& state,
+                CompileSummary& summary, Bytes& after) {
     file.Assign(map);
     HaloPcMap m;
-    ScriptCompilier state;
-    CompileSummary summary;
     try {
         m.LoadMap(file.Path());
         // The file lives in memory (memfd), where no journal can stand beside it; the journal's
         // own tests are the crash tests.
         CompileOptions options;
         options.journal = false;
+        options.fixup = mode;
         summary = BuildScriptData(m, document, state, options);
     } catch (const Error& e) {
-        const Bytes after = file.Contents();
+        after = file.Contents();
         if (after != map) {
             return {Kind::Violation, "a refused compile changed the file (" + FirstDifference(map, after) + "): " + e.what()};
         }
@@ -124,7 +128,29 @@ Verdict CheckCompile(MemoryFile& file, const Bytes& map, const XmlDocument& docu
     } catch (const std::exception& e) {
         return Unexpected("from the compile", e);
     }
-    return JudgeCompiled(map, file.Contents(), document, state, summary.growth);
+    after = file.Contents();
+    return {};
+}
+
+}  // namespace
+
+// The word scan's result is held to the reference. The walk of the tag layouts is held to the
+// same promise of a clear refusal and an unchanged map: it refuses exactly what the scan refuses
+// (every check comes before the fix-up) and gives a file of the same length.
+Verdict CheckCompile(MemoryFile& file, const Bytes& map, const XmlDocument& document) {
+    ScriptCompilier walkState, state;
+    CompileSummary walkSummary, summary;
+    Bytes walked, scanned;
+    const Verdict walk = Attempt(file, map, document, FixupMode::Walk, walkState, walkSummary, walked);
+    if (walk.Violated()) return {Kind::Violation, "under the walk: " + walk.message};
+    const Verdict scan = Attempt(file, map, document, FixupMode::Scan, state, summary, scanned);
+    if (scan.kind != Kind::Accepted) {
+        if (!scan.Violated() && walk.kind != Kind::Refused) return {Kind::Violation, "the walk accepted what the scan refused"};
+        return scan;
+    }
+    if (walk.kind == Kind::Refused) return {Kind::Violation, "the walk refused what the scan accepted: " + walk.message};
+    if (walked.size() != scanned.size()) return {Kind::Violation, "the walk and the scan give files of different lengths"};
+    return JudgeCompiled(map, scanned, document, state, summary.growth);
 }
 
 Verdict JudgeCompiled(const Bytes& before, const Bytes& after, const XmlDocument& document, const ScriptCompilier& state,

@@ -23,6 +23,7 @@ TEST(Oracle, AcceptsTheCompilersResultAndNoticesAWrongOne) {
     alternate.mapMagic = 0x10;  // negative Magic
     CompileOptions options;
     options.recordFixups = true;
+    options.fixup = FixupMode::Scan;  // the reference's
     for (const mapgen::MapOptions& map : {test::SmallMap(1), alternate}) {
         const test::Compiled c = test::CompileInto(dir, map, kScript, options);
         auto judge = [&](const Bytes& after, const std::string& script) {

@@ -14,6 +14,7 @@
 #include "mapgen/RandomBytes.h"
 #include "mapgen/SyntheticFormat.h"
 #include "mapgen/TagData.h"
+#include "mapgen/TagStructures.h"
 #include "runtime/ByteOrder.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -93,12 +94,19 @@ void WriteIndex(BlockWriter& out, const MapPlan& plan) {
     out.PutFill(0, layout.scenarioOffset - out.Offset());
 }
 
-// The scenario structure: filler words, the script fields and their neighbouring data fields.
-void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions& options, RandomBytes& filler) {
+// The scenario structure: filler words, the script fields and their neighbouring data fields. A
+// structured map's holds its blocks instead of filler, their elements in `tail`.
+void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions& options, RandomBytes& filler,
+                         std::vector<std::uint8_t>& tail, const StructureContext& context) {
     const MapLayout& layout = plan.layout;
     std::array<std::uint8_t, syn::kScenarioStructSize> scenario{};
     filler.Fill(scenario.data(), scenario.size());
     std::fill(scenario.begin() + syn::kScenarioZeroStart, scenario.begin() + syn::kScenarioZeroEnd, 0);
+    if (options.structured) {
+        Random random = Random::ForPart(options.seed, PartNumber(Part::Scenario));
+        WriteStructuredScenario(scenario.data(), layout.scenarioOffset, tail.data(), static_cast<std::int64_t>(tail.size()),
+                                layout.stringDataEnd, syn::kScenarioZeroStart, syn::kScenarioZeroEnd, context, random);
+    }
     Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
     Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));
     Store32(scenario.data(), sf::kStringDataSizeField, sf::kFreshStringDataSize);
@@ -150,34 +158,60 @@ void WriteNodeData(BlockWriter& out, const MapOptions& options) {
     }
 }
 
-void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& options) {
+void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& options, const StructureContext& context) {
     const MapLayout& layout = plan.layout;
     RandomBytes filler(Random::ForPart(options.seed, PartNumber(Part::Scenario)));
+    std::vector<std::uint8_t> tail(options.structured ? static_cast<std::size_t>(options.scenarioTailSize) : 0);
     ExpectOffset(out, layout.scenarioOffset, "the scenario");
-    WriteScenarioStruct(out, plan, options, filler);
+    WriteScenarioStruct(out, plan, options, filler, tail, context);
     ExpectOffset(out, layout.nodeDataOffset, "the node data");
     WriteNodeData(out, options);
     ExpectOffset(out, layout.stringDataOffset, "the string data");
     out.PutFill(0, sf::kFreshStringDataSize);
-    std::int64_t tail = options.scenarioTailSize;
-    if (options.names) {
-        const std::vector<std::uint8_t> named = NamesTail();
-        out.PutBytes({reinterpret_cast<const char*>(named.data()), named.size()});
-        tail -= static_cast<std::int64_t>(named.size());
+    if (options.structured) {
+        out.PutBytes({reinterpret_cast<const char*>(tail.data()), tail.size()});
+    } else {
+        std::int64_t rest = options.scenarioTailSize;
+        if (options.names) {
+            const std::vector<std::uint8_t> named = NamesTail();
+            out.PutBytes({reinterpret_cast<const char*>(named.data()), named.size()});
+            rest -= static_cast<std::int64_t>(named.size());
+        }
+        out.PutGenerated(rest, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
     }
-    out.PutGenerated(tail, [&filler](std::uint8_t* block, std::size_t n) { filler.Fill(block, n); });
     out.PutFill(0, layout.scanStart - out.Offset());
+}
+
+// What structured tags may name and where their raw data may lie.
+std::vector<ReferableTag> ReferableTags(const MapPlan& plan) {
+    std::vector<ReferableTag> tags;
+    for (std::size_t i = 0; i < plan.kinds.size(); ++i) {
+        const TagKind& kind = *plan.kinds[i];
+        ReferableTag t;
+        const std::string_view classes[] = {kind.class1, kind.class2, kind.class3};
+        for (int c = 0; c < 3; ++c) t.classes[c] = classes[c] == syn::kNoClass ? "" : std::string(classes[c]);
+        t.pathAddress = Address(plan.layout, plan.nameOffsets[i]);
+        t.ident = plan.layout.tagIdents[i];
+        tags.push_back(std::move(t));
+    }
+    return tags;
 }
 
 }  // namespace
 
-void WriteMapContent(BlockWriter& out, const MapPlan& plan, const MapOptions& options) {
+void WriteMapContent(BlockWriter& out, const MapPlan& plan, const MapOptions& options, StructureFields* fields) {
+    const std::vector<ReferableTag> tags = options.structured ? ReferableTags(plan) : std::vector<ReferableTag>{};
+    const StructureContext context{plan.layout.magic, &tags, syn::kHeaderSize, plan.layout.indexOffset, fields};
     WriteHeader(out, plan, options);
     WriteHead(out, options);
     WriteIndex(out, plan);
-    WriteScenario(out, plan, options);
+    WriteScenario(out, plan, options, context);
     ExpectOffset(out, plan.layout.scanStart, "the tag data");
-    WriteTagData(out, plan.layout, options);
+    if (options.structured) {
+        WriteStructuredTagData(out, plan.layout, options, context);
+    } else {
+        WriteTagData(out, plan.layout, options);
+    }
     ExpectOffset(out, plan.layout.fileLength, "the end of the file");
     out.Flush();
 }

@@ -3,9 +3,11 @@
 
 #include "mapgen/BlockWriter.h"
 #include "mapgen/MapPlan.h"
+#include "mapgen/TagStructures.h"
 
 namespace xsc::mapgen {
 
-void WriteMapContent(BlockWriter& out, const MapPlan& plan, const MapOptions& options);
+// `fields`: where a structured map's address fields went, when given.
+void WriteMapContent(BlockWriter& out, const MapPlan& plan, const MapOptions& options, StructureFields* fields = nullptr);
 
 }  // namespace xsc::mapgen

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
 
 #include "mapgen/MapContent.h"
@@ -38,6 +39,14 @@ private:
     std::ofstream file_;
 };
 
+MapLayout WithFields(MapLayout layout, StructureFields fields) {
+    std::sort(fields.addresses.begin(), fields.addresses.end());
+    std::sort(fields.fileOffsets.begin(), fields.fileOffsets.end());
+    layout.addressFields = std::move(fields.addresses);
+    layout.fileOffsetFields = std::move(fields.fileOffsets);
+    return layout;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> GenerateMap(const MapOptions& options, MapLayout* layout) {
@@ -45,8 +54,9 @@ std::vector<std::uint8_t> GenerateMap(const MapOptions& options, MapLayout* layo
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(plan.layout.fileLength));
     BlockWriter out([&bytes](const std::uint8_t* block, std::size_t n) { bytes.insert(bytes.end(), block, block + n); });
-    WriteMapContent(out, plan, options);
-    if (layout != nullptr) *layout = plan.layout;
+    StructureFields fields;
+    WriteMapContent(out, plan, options, &fields);
+    if (layout != nullptr) *layout = WithFields(plan.layout, std::move(fields));
     return bytes;
 }
 
@@ -54,9 +64,10 @@ MapLayout WriteMap(const std::filesystem::path& path, const MapOptions& options)
     const MapPlan plan = MakePlan(options);
     OutputFile file(path);
     BlockWriter out([&file](const std::uint8_t* block, std::size_t n) { file.Write(block, n); });
-    WriteMapContent(out, plan, options);
+    StructureFields fields;
+    WriteMapContent(out, plan, options, &fields);
     file.Close();
-    return plan.layout;
+    return WithFields(plan.layout, std::move(fields));
 }
 
 }  // namespace xsc::mapgen

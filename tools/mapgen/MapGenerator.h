@@ -58,6 +58,12 @@ struct MapOptions {
                                                // by chance); true, as real tag data: zeros, small
                                                // integers, unit floats and 16-bit pairs, none of
                                                // which looks like an address
+    // Tags with real structures by the tag layouts (mapgen/TagStructures.h): tags 1..n-1 of classes
+    // weap, bipd, vehi, effe, snd!, bitm, mod2, jpt!, proj, each at least kSmallestStructuredTag
+    // bytes, and the scenario's own blocks in its tail (at least kSmallestStructuredTail bytes),
+    // the first of them its structure BSP. Excludes scenarioBlocks; addressEvery and realisticFill
+    // do not apply. The default (false) keeps the maps of earlier versions byte for byte.
+    bool structured = false;
     // The value of the header's engine field (engine/MapEngine.h: 7 retail or 609 custom at 0x4
     // of a daeh header; 6 demo at 0x588 of the alternate header, which then also gets its code
     // "Ehed" at 0x2C0). Empty: the field holds filler like the rest of the header.
@@ -96,6 +102,11 @@ struct MapLayout {
     std::vector<std::uint32_t> tagIdents;
     std::int32_t namesOffset = 0;              // the first tag name
     std::int32_t scanStart = 0;                // tag 1's data (fileLength with a single tag)
+    // Structured maps, once generated (GenerateMap, WriteMap): the file offsets of every address
+    // field the generator wrote (block, data and tag path addresses), and of every file offset
+    // into the map (the structure BSP's start).
+    std::vector<std::int64_t> addressFields;
+    std::vector<std::int64_t> fileOffsetFields;
 };
 
 // The layout the options give, without generating any bytes.

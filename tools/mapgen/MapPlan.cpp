@@ -11,6 +11,7 @@
 #include "mapgen/Random.h"
 #include "mapgen/SampleNames.h"
 #include "mapgen/SyntheticFormat.h"
+#include "mapgen/TagStructures.h"
 #include "runtime/Error.h"
 #include "runtime/Text.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -90,6 +91,18 @@ void CheckOptions(const MapOptions& options) {
     }
     CheckSize(options.slotCapacity, "the slot capacity");
     if (options.names) CheckNamesFit(options);
+    if (options.structured) {
+        if (options.scenarioBlocks || options.names) {
+            throw Error("a structured map writes the scenario's blocks itself: leave out scenario blocks and names");
+        }
+        if (options.scenarioTailSize < kSmallestStructuredTail) {
+            throw Error("a structured map needs a scenario tail of at least " + std::to_string(kSmallestStructuredTail) + " bytes");
+        }
+        if (options.tagDataSize < kSmallestStructuredTag * (options.tagCount - 1)) {
+            throw Error("a structured map needs at least " + std::to_string(kSmallestStructuredTag) +
+                        " bytes of tag data per tag besides the scenario");
+        }
+    }
     if (options.tagCount == 1 && options.tagDataSize > 0) {
         throw Error("tag data of " + std::to_string(options.tagDataSize) +
                     " bytes needs a tag besides the scenario (a tag count of 2 or more)");
@@ -97,7 +110,8 @@ void CheckOptions(const MapOptions& options) {
 }
 
 // Cuts the tag data into tags 1..n-1 at word boundaries drawn from the seed; the last tag also
-// takes the 1 to 3 bytes of a size that is not a multiple of 4.
+// takes the 1 to 3 bytes of a size that is not a multiple of 4. A structured map's tags each get
+// at least kSmallestStructuredTag bytes.
 // With names, the named tags come first with the sizes their data needs, and the others share
 // the rest (the last named tag takes it when there are no others).
 std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
@@ -114,7 +128,8 @@ std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
         }
     }
     if (others == 0) return sizes;
-    const std::int64_t words = dataSize / 4;
+    const std::int64_t smallest = options.structured ? kSmallestStructuredTag : 0;
+    const std::int64_t words = (dataSize - smallest * others) / 4;
     Random random = Random::ForPart(options.seed, PartNumber(Part::TagSizes));
     std::vector<std::int64_t> cuts;
     cuts.reserve(static_cast<std::size_t>(others) + 1);
@@ -123,10 +138,10 @@ std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
     cuts.push_back(words);
     std::int64_t previous = 0;
     for (const std::int64_t cut : cuts) {
-        sizes.push_back(static_cast<std::int32_t>(4 * (cut - previous)));
+        sizes.push_back(static_cast<std::int32_t>(smallest + 4 * (cut - previous)));
         previous = cut;
     }
-    sizes.back() += static_cast<std::int32_t>(dataSize % 4);
+    sizes.back() += static_cast<std::int32_t>((dataSize - smallest * others) % 4);
     return sizes;
 }
 
@@ -145,7 +160,10 @@ void PlanIndex(const MapOptions& options, MapPlan& plan) {
     for (std::int32_t i = 0; i < options.tagCount; ++i) {
         const std::vector<TagKind>& named = TheSampleNames().tags;
         const bool isNamed = options.names && i >= 1 && static_cast<std::size_t>(i) <= named.size();
-        const TagKind& kind = i == 0 ? ScenarioKind() : isNamed ? named[static_cast<std::size_t>(i - 1)] : OtherKind(random.Next64());
+        const TagKind& kind = i == 0               ? ScenarioKind()
+                              : isNamed            ? named[static_cast<std::size_t>(i - 1)]
+                              : options.structured ? StructuredKind(random.Next64())
+                                                   : OtherKind(random.Next64());
         plan.kinds.push_back(&kind);
         layout.tagClasses.emplace_back(kind.class1);
         layout.tagNames.push_back(TagName(kind, i));
@@ -174,8 +192,9 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     layout.stringDataEnd = static_cast<std::int32_t>(stringDataEnd);
     layout.scanStart = static_cast<std::int32_t>(options.tagCount > 1 ? tagsStart : fileLength);
     plan.scenarioEnd = static_cast<std::int32_t>(scenarioEnd);
-    // Halfway into the tail, on a word: behind the insertion point whenever there is a tail.
-    plan.behindStringsOffset = static_cast<std::int32_t>(stringDataEnd + options.scenarioTailSize / 8 * 4);
+    // Halfway into the tail, on a word: behind the insertion point whenever there is a tail. A
+    // structured map's is its structure BSPs block, whose element starts the tail.
+    plan.behindStringsOffset = static_cast<std::int32_t>(stringDataEnd + (options.structured ? 0 : options.scenarioTailSize / 8 * 4));
 
     layout.tagDataOffsets.push_back(layout.scenarioOffset);
     layout.tagDataSizes.push_back(static_cast<std::int32_t>(scenarioEnd - layout.scenarioOffset));

@@ -109,4 +109,16 @@ void WriteTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& o
     out.PutBytes({reinterpret_cast<const char*>(last), static_cast<std::size_t>(size % 4)});
 }
 
+void WriteStructuredTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& options,
+                            const StructureContext& context) {
+    Random random = Random::ForPart(options.seed, PartNumber(Part::TagData));
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 1; i < layout.tagDataOffsets.size(); ++i) {
+        bytes.resize(static_cast<std::size_t>(layout.tagDataSizes[i]));
+        WriteStructuredTag(bytes.data(), static_cast<std::int64_t>(bytes.size()), layout.tagDataOffsets[i],
+                           layout.tagClasses[i], context, random);
+        out.PutBytes({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    }
+}
+
 }  // namespace xsc::mapgen

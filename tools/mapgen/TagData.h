@@ -5,9 +5,13 @@
 
 #include "mapgen/BlockWriter.h"
 #include "mapgen/MapGenerator.h"
+#include "mapgen/TagStructures.h"
 
 namespace xsc::mapgen {
 
 void WriteTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& options);
+// The tags 1..n-1 of a structured map, each written whole by its class's layout.
+void WriteStructuredTagData(BlockWriter& out, const MapLayout& layout, const MapOptions& options,
+                            const StructureContext& context);
 
 }  // namespace xsc::mapgen

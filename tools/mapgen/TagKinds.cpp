@@ -20,7 +20,21 @@ constexpr std::array kOthers{
     TagKind{"bipd", "unit", "obje", "characters\\cyborg_#\\cyborg_#"},
 };
 
+constexpr std::array kStructured{
+    TagKind{"weap", "item", "obje", "weapons\\pistol_#\\pistol_#"},
+    TagKind{"bipd", "unit", "obje", "characters\\cyborg_#\\cyborg_#"},
+    TagKind{"vehi", "unit", "obje", "vehicles\\warthog_#\\warthog_#"},
+    TagKind{"effe", kNoClass, kNoClass, "effects\\explosions\\blast_#"},
+    TagKind{"snd!", kNoClass, kNoClass, "sound\\sfx\\weapons\\pistol\\fire_#"},
+    TagKind{"bitm", kNoClass, kNoClass, "ui\\hud\\bitmaps\\hud_icons_#"},
+    TagKind{"mod2", kNoClass, kNoClass, "scenery\\rocks\\boulder_#\\boulder_#"},
+    TagKind{"jpt!", kNoClass, kNoClass, "weapons\\frag grenade\\explosion_#"},
+    TagKind{"proj", "obje", kNoClass, "weapons\\pistol_#\\bullet_#"},
+};
+
 }  // namespace
+
+const TagKind& StructuredKind(std::uint64_t choice) { return kStructured[choice % kStructured.size()]; }
 
 const TagKind& ScenarioKind() { return kScenario; }
 

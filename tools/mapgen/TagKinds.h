@@ -18,6 +18,8 @@ struct TagKind {
 const TagKind& ScenarioKind();
 // Kinds for tags 1..n-1: `choice` is reduced modulo the number of kinds.
 const TagKind& OtherKind(std::uint64_t choice);
+// The same for structured maps (MapOptions::structured): classes whose layouts the generator writes.
+const TagKind& StructuredKind(std::uint64_t choice);
 std::string TagName(const TagKind& kind, std::int32_t tagIndex);
 
 }  // namespace xsc::mapgen

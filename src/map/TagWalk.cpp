@@ -1,0 +1,230 @@
+#include "map/TagWalk.h"
+
+#include <algorithm>
+#include <map>
+
+#include "map/HaloPcMap.h"
+#include "map/MapFormat.h"
+#include "map/TagLayouts.h"
+#include "runtime/BinaryStream.h"
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+#include "runtime/Int32.h"
+
+namespace xsc {
+namespace {
+
+using namespace taglayout;
+
+// Layouts nest a few levels deep; a deeper walk is a damaged layout or data, not a tag.
+constexpr int kMaxDepth = 16;
+constexpr std::string_view kSoundClass = "snd!";
+constexpr std::string_view kBitmapDataStruct = "bitmap_data";
+
+struct WalkFailure {
+    std::string why;
+};
+
+std::string Span(std::int64_t start, std::int64_t end) { return Hex(start) + ".." + Hex(end); }
+
+std::string Joined(const std::string& path, const std::string& name) { return path.empty() ? name : path + "." + name; }
+
+// Walks one tag: every struct, block and data range must lie in [bytes.start, bytes.end) and be
+// visited once; every address field found is listed.
+class TagWalker {
+public:
+    TagWalker(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options, std::int32_t tag, TagBytes bytes,
+              bool resource)
+        : file_(file), map_(map), options_(options), tag_(tag), bytes_(bytes), resource_(resource) {}
+
+    void Walk(const LayoutStruct& root) {
+        Visit(bytes_.start, root.size, 0, "the root struct", "");
+        WalkStruct(root, bytes_.start, "", 0);
+    }
+
+    std::vector<WalkedField> fields;
+    std::vector<WalkedRange> ranges;
+
+private:
+    std::int64_t OffsetOf(std::int32_t address) const { return Wrap32(std::int64_t{address} - map_.Magic); }
+
+    bool Owned(std::int64_t start, std::int64_t size) const {
+        return std::any_of(options_.owned.begin(), options_.owned.end(),
+                           [&](const WalkOptions::Range& r) { return start < r.end && r.start < start + size; });
+    }
+
+    // The bytes [start, start + size) belong to this tag and to nothing visited before.
+    void Visit(std::int64_t start, std::int64_t size, std::int64_t elementSize, const std::string& what,
+               const std::string& path) {
+        if (start < bytes_.start || start + size > bytes_.end) {
+            throw WalkFailure{what + " (" + Span(start, start + size) + ") lie outside the tag's bytes (" +
+                              Span(bytes_.start, bytes_.end) + ")"};
+        }
+        if (size == 0) return;
+        auto next = visited_.upper_bound(start);
+        const bool overlapsNext = next != visited_.end() && next->first < start + size;
+        const bool overlapsPrevious = next != visited_.begin() && std::prev(next)->second.end > start;
+        if (overlapsNext || overlapsPrevious) {
+            const auto& other = overlapsNext ? *next : *std::prev(next);
+            throw WalkFailure{what + " (" + Span(start, start + size) + ") overlap " + other.second.what + " (" +
+                              Span(other.first, other.second.end) + "): bytes visited twice"};
+        }
+        visited_.emplace(start, Visited{start + size, what});
+        if (options_.keepRanges) ranges.push_back({start, start + size, tag_, path, elementSize});
+    }
+
+    void Add(WalkedField::Kind kind, std::int64_t offset, std::int32_t value, const std::string& path, std::int64_t extent) {
+        fields.push_back({kind, offset, value, tag_, path, extent});
+    }
+
+    void WalkStruct(const LayoutStruct& s, std::int64_t at, const std::string& path, int depth) {
+        if (s.fields.empty()) return;
+        if (depth > kMaxDepth) throw WalkFailure{path + " lies more than " + std::to_string(kMaxDepth) + " blocks deep"};
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.size));
+        file_.SetPosition(at);
+        file_.ReadInto(bytes.data(), bytes.size());
+        for (const LayoutField& f : s.fields) {
+            if (f.flags & (kStripped | kMccOnly | kBsp) || Owned(at + f.offset, f.Size())) continue;
+            const std::uint8_t* p = bytes.data() + f.offset;
+            switch (f.kind) {
+                case LayoutField::Kind::Block: Block(f, p, at, Joined(path, f.name), depth); break;
+                case LayoutField::Kind::Data: Data(f, p, at, Joined(path, f.name)); break;
+                case LayoutField::Kind::TagRef: TagRef(f, p, at, Joined(path, f.name)); break;
+                case LayoutField::Kind::Pointer: Pointer(s, f, bytes.data(), at, Joined(path, f.name)); break;
+            }
+        }
+    }
+
+    void Block(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path, int depth) {
+        if ((f.flags & kIndexZeroed) && resource_) return;  // the resource map holds these
+        const auto count = static_cast<std::int32_t>(DecodeFixed32(p + kBlockCount));
+        const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kBlockAddress));
+        if (count == 0) return;  // no elements: the address (0) is no address
+        if (count < 0) throw WalkFailure{"the count of " + path + " is negative (" + std::to_string(count) + ")"};
+        if (f.max >= 0 && count > f.max) {
+            throw WalkFailure{"the count of " + path + " (" + std::to_string(count) + ") is above its maximum " +
+                              std::to_string(f.max)};
+        }
+        const LayoutStruct& element = *f.element;
+        const std::int64_t start = OffsetOf(address);
+        Visit(start, std::int64_t{count} * element.size, element.size, "the elements of " + path, path);
+        Add(WalkedField::Kind::BlockAddress, at + f.offset + kBlockAddress, address, path, count);
+        for (std::int32_t i = 0; i < count; ++i) {
+            WalkStruct(element, start + std::int64_t{i} * element.size, path + "[" + std::to_string(i) + "]", depth + 1);
+        }
+    }
+
+    void Data(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path) {
+        const auto size = static_cast<std::int32_t>(DecodeFixed32(p + kDataByteCount));
+        if (size < 0) throw WalkFailure{"the size of " + path + " is negative (" + std::to_string(size) + ")"};
+        if (f.flags & kFileOffset) {
+            const bool external = (f.flags & kExternalOk) && (DecodeFixed32(p + kDataFlags) & kDataExternal);
+            if (external || size == 0) return;
+            const auto offset = static_cast<std::int32_t>(DecodeFixed32(p + kDataFileOffset));
+            if (offset < 0 || std::int64_t{offset} + size > file_.Length()) {
+                throw WalkFailure{"the bytes of " + path + " (" + Span(offset, std::int64_t{offset} + size) +
+                                  ") lie outside the file"};
+            }
+            Add(WalkedField::Kind::FileOffset, at + f.offset + kDataFileOffset, offset, path + ".file_offset", size);
+            return;
+        }
+        if (size == 0) return;
+        const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kDataAddress));
+        Visit(OffsetOf(address), size, 0, "the bytes of " + path, path + ".data");
+        Add(WalkedField::Kind::DataAddress, at + f.offset + kDataAddress, address, path + ".address", size);
+    }
+
+    void TagRef(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path) {
+        const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kTagRefPath));
+        if (address == 0) return;
+        const std::int64_t offset = OffsetOf(address);
+        if (offset < 0 || offset >= file_.Length()) {
+            throw WalkFailure{"the path of " + path + " (at " + Hex(offset) + ") lies outside the file"};
+        }
+        Add(WalkedField::Kind::TagRefPath, at + f.offset + kTagRefPath, address, path + ".path", 0);
+    }
+
+    // Pointers are never addresses; those that are file offsets into this map are listed (a BSP's
+    // start, a bitmap's pixels when not in bitmaps.map), as their bytes may move.
+    void Pointer(const LayoutStruct& s, const LayoutField& f, const std::uint8_t* bytes, std::int64_t at,
+                 const std::string& path) {
+        if (f.target != "file_offset") return;
+        if (s.name == kBitmapDataStruct && (DecodeFixed16(bytes + kBitmapDataFlags) & kBitmapDataExternal)) return;
+        Add(WalkedField::Kind::FileOffset, at + f.offset, static_cast<std::int32_t>(DecodeFixed32(bytes + f.offset)), path, 0);
+    }
+
+    struct Visited {
+        std::int64_t end;
+        std::string what;
+    };
+
+    BinaryStream& file_;
+    const HaloPcMap& map_;
+    const WalkOptions& options_;
+    std::int32_t tag_;
+    TagBytes bytes_;
+    bool resource_;
+    std::map<std::int64_t, Visited> visited_;
+};
+
+std::vector<std::uint8_t> IndexEntries(BinaryStream& file, const HaloPcMap& map) {
+    std::vector<std::uint8_t> entries(static_cast<std::size_t>(mapformat::kTagEntrySize * map.TagCount));
+    file.SetPosition(map.tagOffset);
+    file.ReadInto(entries.data(), entries.size());
+    return entries;
+}
+
+}  // namespace
+
+std::vector<TagBytes> TagByteRanges(const HaloPcMap& map) {
+    std::vector<std::pair<std::int64_t, std::size_t>> starts;
+    for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
+        if (map.HasDataInFile(*map.TagCache[i])) starts.emplace_back(map.TagCache[i]->Offset, i);
+    }
+    std::stable_sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<TagBytes> bytes(map.TagCache.size());
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        if (k > 0 && starts[k - 1].first == starts[k].first) continue;  // the first holds them
+        auto next = std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(k), starts.end(), starts[k].first,
+                                     [](std::int64_t offset, const auto& s) { return offset < s.first; });
+        bytes[starts[k].second] = {starts[k].first, next == starts.end() ? map.LoadedLength : next->first};
+    }
+    return bytes;
+}
+
+TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options) {
+    TagWalk walk;
+    const std::vector<TagBytes> bytes = TagByteRanges(map);
+    const std::vector<std::uint8_t> entries = IndexEntries(file, map);
+    const TagLayouts& layouts = TagLayouts::Builtin();
+    for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
+        const auto tag = static_cast<std::int32_t>(i);
+        if (options.onlyTag >= 0 && tag != options.onlyTag) continue;
+        const Tag& t = *map.TagCache[i];
+        const TagBytes own = bytes[i];
+        if (own.start == own.end) continue;  // nothing in the file, or shared with an earlier tag
+        const bool resource = static_cast<std::int32_t>(DecodeFixed32(entries.data() + mapformat::kTagEntrySize * i +
+                                                                      mapformat::kTagIndexed)) ==
+                              mapformat::kTagIndexedResource;
+        if (resource && t.Class1 != kSoundClass) continue;  // an index into a resource map
+        const LayoutClass* layout = layouts.Class(t.Class1);
+        std::string reason = layout ? layout->Unwalkable() : "no layout is known for class " + t.Class1;
+        if (reason.empty()) {
+            TagWalker walker(file, map, options, tag, own, resource);
+            try {
+                walker.Walk(*layout->root);
+                walk.fields.insert(walk.fields.end(), walker.fields.begin(), walker.fields.end());
+                walk.ranges.insert(walk.ranges.end(), walker.ranges.begin(), walker.ranges.end());
+                walk.walked.push_back(tag);
+                continue;
+            } catch (const WalkFailure& failure) {
+                reason = failure.why;
+            }
+        }
+        walk.fallbacks.push_back({tag, own.start, own.end, reason});
+    }
+    std::sort(walk.ranges.begin(), walk.ranges.end(), [](const WalkedRange& a, const WalkedRange& b) { return a.start < b.start; });
+    return walk;
+}
+
+}  // namespace xsc

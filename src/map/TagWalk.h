@@ -1,0 +1,83 @@
+#pragma once
+// The walk of the tag data by the tag layouts (TagLayouts.h): which words of a map are addresses.
+//
+// Each tag's data is walked from its index entry's data address through its class's root struct
+// and down through every element of every block: block and data addresses, tag reference path
+// addresses, and the file offsets of bytes kept in this map (a BSP's start, sound samples and
+// bitmap pixels not kept in a resource map). Every other word is plain data. The walk checks as it
+// goes: every struct, block and data range lies inside the tag's own bytes (its data offset up
+// to the next tag's in file order), counts are within the layout's maximum, no bytes are visited
+// twice. A tag that fails a check, or whose class has no layout, is not walked: it falls back to
+// the word scan over its own bytes, and the result says which and why.
+//
+// Tags skipped as having no data here: a data address of 0 (BSP tags) and Custom Edition resource
+// tags (entry +0x18 == 1: the data address is an index into a resource map), except sounds, whose
+// root struct is in the map (with pitch ranges left to sounds.map).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace xsc {
+
+class BinaryStream;
+class HaloPcMap;
+
+// One address (or file offset) field the walk found, at a file offset of the map as it is.
+struct WalkedField {
+    enum class Kind { BlockAddress, DataAddress, TagRefPath, FileOffset };
+    Kind kind = Kind::BlockAddress;
+    std::int64_t offset = 0;   // of the 32-bit word
+    std::int32_t value = 0;
+    std::int32_t tag = -1;
+    std::string path;          // "triggers[0].firing_effects[1].firing_effect.path"
+    std::int64_t extent = 0;   // block: count; data: size in bytes; otherwise 0
+};
+
+// A struct element or a data field's bytes that the walk visited, for naming the plain words in it.
+struct WalkedRange {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+    std::int32_t tag = -1;
+    std::string path;  // "triggers" (a block's elements), "" (the root struct), "sound.data" (data bytes)
+    std::int64_t elementSize = 0;  // a block's: names element [i]; 0 otherwise
+};
+
+struct FallbackTag {
+    std::int32_t tag = -1;
+    std::int64_t start = 0;  // its own bytes, file offsets of the map as it is
+    std::int64_t end = 0;
+    std::string reason;
+};
+
+struct TagWalk {
+    std::vector<WalkedField> fields;      // every address field of the walked tags, in tag order
+    std::vector<WalkedRange> ranges;      // when asked for: visited bytes, sorted by start
+    std::vector<FallbackTag> fallbacks;   // in tag order
+    std::vector<std::int32_t> walked;     // tags walked whole
+};
+
+struct WalkOptions {
+    // Bytes the walk must never treat as a tag's fields: what a compile writes itself.
+    struct Range {
+        std::int64_t start, end;
+    };
+    std::vector<Range> owned;
+    bool keepRanges = false;  // fill TagWalk::ranges
+    std::int32_t onlyTag = -1;  // walk this tag alone (xsc info --tag); -1: every tag
+};
+
+// Walks the map's tags through `file` (the map as loaded). Reads only; never throws for what it
+// finds in the tag data (that is a fallback), only for a file that cannot be read.
+TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options);
+
+// The bytes a tag holds: its data offset to the next tag's data in file order (the end of the
+// file for the last), or nothing when its data is not in the file. Tags sharing a start: the first
+// in the index holds the bytes.
+struct TagBytes {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+std::vector<TagBytes> TagByteRanges(const HaloPcMap& map);
+
+}  // namespace xsc
