@@ -57,6 +57,10 @@ void PrintTag(BinaryStream& file, const HaloPcMap& map, std::int32_t index, std:
         out << "  a Custom Edition resource tag: its data is in a resource map\n";
         return;
     }
+    if (walk.fields.empty()) {
+        out << "  no address field is in use\n";
+        return;
+    }
     out << "  " << walk.fields.size() << (walk.fields.size() == 1 ? " address field" : " address fields")
         << " (file offset, value, field, what it designates):\n";
     for (const WalkedField& f : walk.fields) {

@@ -38,7 +38,7 @@ public:
         : file_(file), map_(map), options_(options), tag_(tag), bytes_(bytes), resource_(resource) {}
 
     void Walk(const LayoutStruct& root) {
-        Visit(bytes_.start, root.size, 0, "the root struct", "");
+        Visit(bytes_.start, root.size, 0, "the bytes of the root struct", "");
         WalkStruct(root, bytes_.start, "", 0);
     }
 
@@ -57,7 +57,7 @@ private:
     void Visit(std::int64_t start, std::int64_t size, std::int64_t elementSize, const std::string& what,
                const std::string& path) {
         if (start < bytes_.start || start + size > bytes_.end) {
-            throw WalkFailure{what + " (" + Span(start, start + size) + ") lie outside the tag's bytes (" +
+            throw WalkFailure{what + " (" + Span(start, start + size) + ") reach outside the tag's bytes (" +
                               Span(bytes_.start, bytes_.end) + ")"};
         }
         if (size == 0) return;
@@ -108,7 +108,7 @@ private:
         const LayoutStruct& element = *f.element;
         const std::int64_t start = OffsetOf(address);
         Visit(start, std::int64_t{count} * element.size, element.size, "the elements of " + path, path);
-        Add(WalkedField::Kind::BlockAddress, at + f.offset + kBlockAddress, address, path, count);
+        Add(WalkedField::Kind::BlockAddress, at + f.offset + kBlockAddress, address, path + ".address", count);
         for (std::int32_t i = 0; i < count; ++i) {
             WalkStruct(element, start + std::int64_t{i} * element.size, path + "[" + std::to_string(i) + "]", depth + 1);
         }

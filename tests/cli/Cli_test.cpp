@@ -91,6 +91,13 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     test::Bytes bsp = compiled.before;
     test::Put32(bsp, static_cast<std::size_t>(compiled.layout.tagOffset + 2 * 32 + 0x14), 0);
     test::WriteBytes(dir / "bsp.map", bsp);
+    // Tags with real structures: the walk of the tag layouts, what it corrects and leaves alone.
+    mapgen::MapOptions structured = CustomMap();
+    structured.structured = true;
+    structured.tagCount = 3;
+    structured.tagDataSize = 2 * 8192;
+    structured.scenarioTailSize = 1024;
+    const std::string tag2 = mapgen::WriteMap(dir / "structured.map", structured).tagNames[2];
     fs::copy(source, dir.Path());
     fs::copy(source.parent_path() / "check", dir / "check");
 #ifdef _WIN32
@@ -107,6 +114,11 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
         {{"info", "DIR/level.map", "--json"}},
         {{"compile", "DIR/level.map", "-", "-o", "DIR/out.map", "--fixups"}, "hello.xml"},
         {{"compile", "DIR/level.map", "DIR/hello.xml", "-o", "DIR/quiet.map", "--no-warnings"}},
+        {{"info", "DIR/structured.map", "--tag", tag2}},
+        {{"info", "DIR/structured.map", "--tag", "no\\such\\tag"}},
+        {{"compile", "DIR/structured.map", "DIR/hello.xml", "-o", "DIR/walked.map", "--fixups", "--no-warnings"}},
+        {{"compile", "DIR/structured.map", "DIR/hello.xml", "-o", "DIR/scanned.map", "--fixup", "scan", "--no-warnings"}},
+        {{"compile", "DIR/structured.map", "DIR/hello.xml", "--fixup", "guess"}},
         {{"compile", "DIR/level.map", "DIR/hello.xml"}},
         {{"compile", "DIR/level.map", "DIR/hello.xml", "--no-warnings"}},
         {{"info", "DIR/level.map", "--json"}},

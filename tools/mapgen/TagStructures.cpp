@@ -32,7 +32,7 @@ constexpr std::int64_t kBspCodeField = 0x14;
 std::uint32_t FloatBits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 // A word of real tag data that is not an address: zeros, small integers, unit floats, packed
-// 16-bit pairs, floats from 3 to 23, and (one in 16) a float whose bits happen to equal an address
+// 16-bit pairs, floats from 3 to 23, and (one in 128) a float whose bits happen to equal an address
 // of `near` (its bytes at file offset `near.at`): the floats of a big map that fall in its
 // address range, in a map of any size.
 struct Near {
@@ -43,6 +43,10 @@ struct Near {
 
 std::uint32_t PlainWord(Random& random, const Near& near) {
     const std::uint64_t draw = random.Next64();
+    if (draw % 128 == 0 && near.size >= 4) {
+        return static_cast<std::uint32_t>(near.at + 4 * static_cast<std::int64_t>((draw >> 8) % static_cast<std::uint64_t>(near.size / 4))) +
+               static_cast<std::uint32_t>(near.magic);
+    }
     switch (draw % 16) {
         case 0:
         case 1:
@@ -55,12 +59,6 @@ std::uint32_t PlainWord(Random& random, const Near& near) {
         case 8: return FloatBits(static_cast<float>((draw >> 8) % 2049) / 1024.0f - 1.0f);
         case 9:
         case 10: return static_cast<std::uint32_t>((draw >> 8) & 0x0FFF00FF);
-        case 15:
-            if (near.size >= 4) {
-                return static_cast<std::uint32_t>(near.at + 4 * static_cast<std::int64_t>((draw >> 8) % static_cast<std::uint64_t>(near.size / 4))) +
-                       static_cast<std::uint32_t>(near.magic);
-            }
-            [[fallthrough]];
         default: return FloatBits(3.0f + static_cast<float>((draw >> 8) % (20 * 16 + 1)) / 16.0f);  // 3 to 23
     }
 }
