@@ -48,6 +48,7 @@ void PrintTag(BinaryStream& file, const HaloPcMap& map, std::int32_t index, std:
     if (layout) out << "  layout: " << layout->name << ", root struct of " << ByteCount(layout->root->size) << "\n";
     WalkOptions options;
     options.onlyTag = index;
+    options.record = true;
     const TagWalk walk = WalkTags(file, map, options);
     if (!walk.fallbacks.empty()) {
         out << "  not walked, a compile gives it the word scan: " << walk.fallbacks.front().reason << "\n";

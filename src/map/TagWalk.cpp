@@ -27,10 +27,10 @@ struct WalkFailure {
 
 std::string Span(std::int64_t start, std::int64_t end) { return Hex(start) + ".." + Hex(end); }
 
-std::string Joined(const std::string& path, const std::string& name) { return path.empty() ? name : path + "." + name; }
-
 // Walks one tag: every struct, block and data range must lie in [bytes.start, bytes.end) and be
-// visited once; every address field found is listed.
+// visited once; every address field found is listed. The path of the field being walked is kept
+// as a stack of names and element numbers, turned into text ("magazines[0].magazine_objects")
+// only where it is shown: a listing, or the reason the walk failed.
 class TagWalker {
 public:
     TagWalker(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options, std::int32_t tag, TagBytes bytes,
@@ -38,14 +38,29 @@ public:
         : file_(file), map_(map), options_(options), tag_(tag), bytes_(bytes), resource_(resource) {}
 
     void Walk(const LayoutStruct& root) {
-        Visit(bytes_.start, root.size, 0, "the bytes of the root struct", "");
-        WalkStruct(root, bytes_.start, "", 0);
+        Visit(bytes_.start, root.size, 0, "the bytes of the root struct");
+        WalkStruct(root, bytes_.start, 0);
     }
 
     std::vector<WalkedField> fields;
     std::vector<WalkedRange> ranges;
 
 private:
+    struct Step {
+        const std::string* name;
+        std::int64_t element;  // -1: the field itself, not one of its elements
+    };
+
+    std::string Path(std::string_view suffix = {}) const {
+        std::string text;
+        for (const Step& step : path_) {
+            if (!text.empty()) text += '.';
+            text += *step.name;
+            if (step.element >= 0) text.append(1, '[').append(std::to_string(step.element)).append(1, ']');
+        }
+        return text.append(suffix);
+    }
+
     std::int64_t OffsetOf(std::int32_t address) const { return Wrap32(std::int64_t{address} - map_.Magic); }
 
     bool Owned(std::int64_t start, std::int64_t size) const {
@@ -53,110 +68,108 @@ private:
                            [&](const WalkOptions::Range& r) { return start < r.end && r.start < start + size; });
     }
 
-    // The bytes [start, start + size) belong to this tag and to nothing visited before.
-    void Visit(std::int64_t start, std::int64_t size, std::int64_t elementSize, const std::string& what,
-               const std::string& path) {
+    // The bytes [start, start + size) of the current field belong to this tag and to nothing
+    // visited before. `what` says what they are, in front of the field's path.
+    void Visit(std::int64_t start, std::int64_t size, std::int64_t elementSize, std::string_view what,
+               std::string_view suffix = {}) {
         if (start < bytes_.start || start + size > bytes_.end) {
-            throw WalkFailure{what + " (" + Span(start, start + size) + ") reach outside the tag's bytes (" +
+            throw WalkFailure{std::string(what) + Path() + " (" + Span(start, start + size) + ") reach outside the tag's bytes (" +
                               Span(bytes_.start, bytes_.end) + ")"};
         }
         if (size == 0) return;
         auto next = visited_.upper_bound(start);
         const bool overlapsNext = next != visited_.end() && next->first < start + size;
-        const bool overlapsPrevious = next != visited_.begin() && std::prev(next)->second.end > start;
+        const bool overlapsPrevious = next != visited_.begin() && std::prev(next)->second > start;
         if (overlapsNext || overlapsPrevious) {
             const auto& other = overlapsNext ? *next : *std::prev(next);
-            throw WalkFailure{what + " (" + Span(start, start + size) + ") overlap " + other.second.what + " (" +
-                              Span(other.first, other.second.end) + "): bytes visited twice"};
+            throw WalkFailure{std::string(what) + Path() + " (" + Span(start, start + size) + ") overlap bytes visited before (" +
+                              Span(other.first, other.second) + ")"};
         }
-        visited_.emplace(start, Visited{start + size, what});
-        if (options_.keepRanges) ranges.push_back({start, start + size, tag_, path, elementSize});
+        visited_.emplace(start, start + size);
+        if (options_.record) ranges.push_back({start, start + size, tag_, Path(suffix), elementSize});
     }
 
-    void Add(WalkedField::Kind kind, std::int64_t offset, std::int32_t value, const std::string& path, std::int64_t extent) {
-        fields.push_back({kind, offset, value, tag_, path, extent});
+    void Add(WalkedField::Kind kind, std::int64_t offset, std::int32_t value, std::string_view suffix, std::int64_t extent) {
+        fields.push_back({kind, offset, value, tag_, options_.record ? Path(suffix) : std::string(), extent});
     }
 
-    void WalkStruct(const LayoutStruct& s, std::int64_t at, const std::string& path, int depth) {
+    void WalkStruct(const LayoutStruct& s, std::int64_t at, int depth) {
         if (s.fields.empty()) return;
-        if (depth > kMaxDepth) throw WalkFailure{path + " lies more than " + std::to_string(kMaxDepth) + " blocks deep"};
+        if (depth > kMaxDepth) throw WalkFailure{Path() + " lies more than " + std::to_string(kMaxDepth) + " blocks deep"};
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.size));
         file_.SetPosition(at);
         file_.ReadInto(bytes.data(), bytes.size());
         for (const LayoutField& f : s.fields) {
             if (f.flags & (kStripped | kMccOnly | kBsp) || Owned(at + f.offset, f.Size())) continue;
             const std::uint8_t* p = bytes.data() + f.offset;
+            path_.push_back({&f.name, -1});
             switch (f.kind) {
-                case LayoutField::Kind::Block: Block(f, p, at, Joined(path, f.name), depth); break;
-                case LayoutField::Kind::Data: Data(f, p, at, Joined(path, f.name)); break;
-                case LayoutField::Kind::TagRef: TagRef(f, p, at, Joined(path, f.name)); break;
-                case LayoutField::Kind::Pointer: Pointer(s, f, bytes.data(), at, Joined(path, f.name)); break;
+                case LayoutField::Kind::Block: Block(f, p, at, depth); break;
+                case LayoutField::Kind::Data: Data(f, p, at); break;
+                case LayoutField::Kind::TagRef: TagRef(p, at + f.offset); break;
+                case LayoutField::Kind::Pointer: Pointer(s, f, bytes.data(), at); break;
             }
+            path_.pop_back();
         }
     }
 
-    void Block(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path, int depth) {
+    void Block(const LayoutField& f, const std::uint8_t* p, std::int64_t at, int depth) {
         if ((f.flags & kIndexZeroed) && resource_) return;  // the resource map holds these
         const auto count = static_cast<std::int32_t>(DecodeFixed32(p + kBlockCount));
         const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kBlockAddress));
         if (count == 0) return;  // no elements: the address (0) is no address
-        if (count < 0) throw WalkFailure{"the count of " + path + " is negative (" + std::to_string(count) + ")"};
+        if (count < 0) throw WalkFailure{"the count of " + Path() + " is negative (" + std::to_string(count) + ")"};
         if (f.max >= 0 && count > f.max) {
-            throw WalkFailure{"the count of " + path + " (" + std::to_string(count) + ") is above its maximum " +
+            throw WalkFailure{"the count of " + Path() + " (" + std::to_string(count) + ") is above its maximum " +
                               std::to_string(f.max)};
         }
         const LayoutStruct& element = *f.element;
         const std::int64_t start = OffsetOf(address);
-        Visit(start, std::int64_t{count} * element.size, element.size, "the elements of " + path, path);
-        Add(WalkedField::Kind::BlockAddress, at + f.offset + kBlockAddress, address, path + ".address", count);
+        Visit(start, std::int64_t{count} * element.size, element.size, "the elements of ");
+        Add(WalkedField::Kind::BlockAddress, at + f.offset + kBlockAddress, address, ".address", count);
         for (std::int32_t i = 0; i < count; ++i) {
-            WalkStruct(element, start + std::int64_t{i} * element.size, path + "[" + std::to_string(i) + "]", depth + 1);
+            path_.back().element = i;
+            WalkStruct(element, start + std::int64_t{i} * element.size, depth + 1);
         }
     }
 
-    void Data(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path) {
+    void Data(const LayoutField& f, const std::uint8_t* p, std::int64_t at) {
         const auto size = static_cast<std::int32_t>(DecodeFixed32(p + kDataByteCount));
-        if (size < 0) throw WalkFailure{"the size of " + path + " is negative (" + std::to_string(size) + ")"};
+        if (size < 0) throw WalkFailure{"the size of " + Path() + " is negative (" + std::to_string(size) + ")"};
         if (f.flags & kFileOffset) {
             const bool external = (f.flags & kExternalOk) && (DecodeFixed32(p + kDataFlags) & kDataExternal);
             if (external || size == 0) return;
             const auto offset = static_cast<std::int32_t>(DecodeFixed32(p + kDataFileOffset));
             if (offset < 0 || std::int64_t{offset} + size > file_.Length()) {
-                throw WalkFailure{"the bytes of " + path + " (" + Span(offset, std::int64_t{offset} + size) +
+                throw WalkFailure{"the bytes of " + Path() + " (" + Span(offset, std::int64_t{offset} + size) +
                                   ") lie outside the file"};
             }
-            Add(WalkedField::Kind::FileOffset, at + f.offset + kDataFileOffset, offset, path + ".file_offset", size);
+            Add(WalkedField::Kind::FileOffset, at + f.offset + kDataFileOffset, offset, ".file_offset", size);
             return;
         }
         if (size == 0) return;
         const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kDataAddress));
-        Visit(OffsetOf(address), size, 0, "the bytes of " + path, path + ".data");
-        Add(WalkedField::Kind::DataAddress, at + f.offset + kDataAddress, address, path + ".address", size);
+        Visit(OffsetOf(address), size, 0, "the bytes of ", ".data");
+        Add(WalkedField::Kind::DataAddress, at + f.offset + kDataAddress, address, ".address", size);
     }
 
-    void TagRef(const LayoutField& f, const std::uint8_t* p, std::int64_t at, const std::string& path) {
+    void TagRef(const std::uint8_t* p, std::int64_t at) {
         const auto address = static_cast<std::int32_t>(DecodeFixed32(p + kTagRefPath));
         if (address == 0) return;
         const std::int64_t offset = OffsetOf(address);
         if (offset < 0 || offset >= file_.Length()) {
-            throw WalkFailure{"the path of " + path + " (at " + Hex(offset) + ") lies outside the file"};
+            throw WalkFailure{"the path of " + Path() + " (at " + Hex(offset) + ") lies outside the file"};
         }
-        Add(WalkedField::Kind::TagRefPath, at + f.offset + kTagRefPath, address, path + ".path", 0);
+        Add(WalkedField::Kind::TagRefPath, at + kTagRefPath, address, ".path", 0);
     }
 
     // Pointers are never addresses; those that are file offsets into this map are listed (a BSP's
     // start, a bitmap's pixels when not in bitmaps.map), as their bytes may move.
-    void Pointer(const LayoutStruct& s, const LayoutField& f, const std::uint8_t* bytes, std::int64_t at,
-                 const std::string& path) {
+    void Pointer(const LayoutStruct& s, const LayoutField& f, const std::uint8_t* bytes, std::int64_t at) {
         if (f.target != "file_offset") return;
         if (s.name == kBitmapDataStruct && (DecodeFixed16(bytes + kBitmapDataFlags) & kBitmapDataExternal)) return;
-        Add(WalkedField::Kind::FileOffset, at + f.offset, static_cast<std::int32_t>(DecodeFixed32(bytes + f.offset)), path, 0);
+        Add(WalkedField::Kind::FileOffset, at + f.offset, static_cast<std::int32_t>(DecodeFixed32(bytes + f.offset)), "", 0);
     }
-
-    struct Visited {
-        std::int64_t end;
-        std::string what;
-    };
 
     BinaryStream& file_;
     const HaloPcMap& map_;
@@ -164,7 +177,8 @@ private:
     std::int32_t tag_;
     TagBytes bytes_;
     bool resource_;
-    std::map<std::int64_t, Visited> visited_;
+    std::vector<Step> path_;
+    std::map<std::int64_t, std::int64_t> visited_;  // start -> end of every range visited
 };
 
 std::vector<std::uint8_t> IndexEntries(BinaryStream& file, const HaloPcMap& map) {

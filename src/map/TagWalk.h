@@ -30,7 +30,7 @@ struct WalkedField {
     std::int64_t offset = 0;   // of the 32-bit word
     std::int32_t value = 0;
     std::int32_t tag = -1;
-    std::string path;          // "triggers[0].firing_effects[1].firing_effect.path"
+    std::string path;          // when recording: "triggers[0].firing_effects[1].firing_effect.path"
     std::int64_t extent = 0;   // block: count; data: size in bytes; otherwise 0
 };
 
@@ -63,7 +63,7 @@ struct WalkOptions {
         std::int64_t start, end;
     };
     std::vector<Range> owned;
-    bool keepRanges = false;  // fill TagWalk::ranges
+    bool record = false;  // name every field by its path, and fill TagWalk::ranges
     std::int32_t onlyTag = -1;  // walk this tag alone (xsc info --tag); -1: every tag
 };
 
