@@ -7,6 +7,9 @@
 
 #include <random>
 
+#include "map/HaloPcMap.h"
+#include "map/WalkedFixup.h"
+#include "mapgen/MapGenerator.h"
 #include "runtime/BinaryStream.h"
 #include "scriptdata/MoveTail.h"
 #include "support/TestFiles.h"
@@ -79,6 +82,55 @@ TEST(MoveTail, InPlaceAndCopyMatchTheMoveInOnePiece) {
                 << "old region " << c.oldRegion << ", new " << c.newRegion << ", tail " << c.tail
                 << (inPlace ? ", in place" : ", copy");
         }
+    }
+}
+
+// The walk's fix-up, consumed chunk by chunk: small chunks (many cuts, on and off the words'
+// grid, inside listed words and a fallen-back tag's scan), in place (backwards for growth, forwards
+// for shrink) and into another file, give the bytes of one chunk.
+TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
+    mapgen::MapOptions options;
+    options.headSize = 4096;
+    options.tagCount = 5;
+    options.slotCapacity = 50;
+    options.structured = true;
+    options.tagDataSize = 4 * 9000;
+    options.scenarioTailSize = 1024;
+    mapgen::MapLayout layout;
+    Bytes old = mapgen::GenerateMap(options, &layout);
+    std::copy_n("zzzz", 4, old.begin() + layout.tagOffset + 2 * 32);  // tag 2 falls back to the scan
+    test::TempDir dir;
+    for (const std::int64_t newRegion : {1024 + 300, 1024 - 200}) {
+        Bytes whole;
+        // Chunks cut 2 bytes off the words' grid: each cut must step back to the word it would split.
+        for (const auto& [chunk, offGrid] : {std::pair{std::size_t{1} << 20, 0}, {8, 0}, {12, 2}, {4, 2}, {1 << 20, 2}}) {
+            for (bool inPlace : {true, false}) {
+                test::WriteBytes(dir / "old.map", old);
+                test::WriteBytes(dir / "new.map", {});
+                HaloPcMap map;
+                map.LoadMap(dir / "old.map");
+                const Bytes region(static_cast<std::size_t>(newRegion), 0x5A);
+                const TailMove move{layout.stringDataOffset, region, layout.stringDataEnd, static_cast<std::int64_t>(old.size())};
+                const AddressFixup range = map.UpdateFromPoint(layout.scanStart + offGrid, layout.stringDataEnd,
+                                                               static_cast<std::int32_t>(move.Growth()));
+                {
+                    BinaryStream source = BinaryStream::OpenAsBinaryFile(dir / "old.map", BinaryStream::Mode::ReadWrite);
+                    const WalkedFixup walked(source, map, range, {move.regionStart, move.oldTailStart, move.oldLength, {}}, false);
+                    ASSERT_EQ(walked.Fallbacks().size(), 1u);
+                    BinaryStream target = BinaryStream::OpenAsBinaryFile(dir / (inPlace ? "old.map" : "new.map"),
+                                                                         BinaryStream::Mode::ReadWrite);
+                    target.Reserve(move.NewLength());
+                    if (!inPlace) target.CopyFrom(source, 0, move.regionStart);
+                    MoveTail(source, inPlace ? source : target, inPlace, move, walked, nullptr, chunk);
+                    if (inPlace) source.SetLength(move.NewLength());
+                }
+                const Bytes moved = test::ReadBytes(dir / (inPlace ? "old.map" : "new.map"));
+                if (whole.empty()) whole = moved;
+                EXPECT_EQ(moved, whole) << "chunks of " << chunk << (inPlace ? ", in place" : ", copy") << ", region " << newRegion;
+            }
+        }
+        EXPECT_NE(Bytes(whole.begin() + layout.stringDataOffset + newRegion, whole.end()),
+                  Bytes(old.begin() + layout.stringDataEnd, old.end()));  // something was corrected
     }
 }
 
