@@ -5,24 +5,13 @@
 #include <algorithm>
 #include <charconv>
 
+#include "runtime/TableLines.h"
+
 // The resource is compiled into the static core library; initialising it by name makes sure the
 // linker keeps it, whichever program links the library.
 static void InitEngineData() { Q_INIT_RESOURCE(xsc_engine_data); }
 
 namespace xsc::engine {
-namespace {
-
-std::vector<std::string> SplitTabs(std::string_view line) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string_view::npos; start = tab + 1) {
-        cells.emplace_back(line.substr(start, tab - start));
-    }
-    cells.emplace_back(line.substr(start));
-    return cells;
-}
-
-}  // namespace
 
 Error TableError(std::string_view table, int line, const std::string& what) {
     return Error("engine table " + std::string(table) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
@@ -32,28 +21,20 @@ Error TableError(std::string_view table, int line, const std::string& what) {
 std::vector<Row> ReadRows(std::string_view table, std::string_view text, const std::vector<std::string>& columns) {
     std::vector<Row> rows;
     bool header = true;
-    int number = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
-        std::vector<std::string> cells = SplitTabs(line);
+    for (const TableLine& line : TableLines(text)) {
+        std::vector<std::string> cells(line.cells.begin(), line.cells.end());
         if (header) {
-            if (cells != columns) throw TableError(table, number, "the columns are not the expected ones");
+            if (cells != columns) throw TableError(table, line.number, "the columns are not the expected ones");
             header = false;
             continue;
         }
         if (cells.size() != columns.size()) {
-            throw TableError(table, number, std::to_string(cells.size()) + " cells, " +
-                                                std::to_string(columns.size()) + " expected");
+            throw TableError(table, line.number, std::to_string(cells.size()) + " cells, " +
+                                                     std::to_string(columns.size()) + " expected");
         }
-        rows.push_back({number, std::move(cells)});
+        rows.push_back({line.number, std::move(cells)});
     }
-    if (header) throw TableError(table, number, "no header line");
+    if (header) throw TableError(table, 0, "no header line");
     return rows;
 }
 

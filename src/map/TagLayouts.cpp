@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "runtime/Error.h"
+#include "runtime/TableLines.h"
 
 // The resource is compiled into the static core library; initialising it by name makes sure the
 // linker keeps it, whichever program links the library.
@@ -17,37 +18,18 @@ namespace {
 // The table's columns, in order.
 enum Column { kKind, kOwner, kOffset, kName, kTarget, kSize, kMax, kFlags, kNote, kColumns };
 
-struct Row {
-    int line = 0;
-    std::vector<std::string_view> cells;
-};
+using Row = TableLine;
 
 Error RowError(int line, const std::string& what) {
     return Error("tag layout table, line " + std::to_string(line) + ": " + what);
 }
 
 std::vector<Row> ReadRows(std::string_view text) {
-    std::vector<Row> rows;
-    int number = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
-        Row row{number, {}};
-        for (std::size_t from = 0;;) {
-            const std::size_t tab = line.find('\t', from);
-            row.cells.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
-            if (tab == std::string_view::npos) break;
-            from = tab + 1;
-        }
+    std::vector<Row> rows = TableLines(text);
+    for (const Row& row : rows) {
         if (row.cells.size() != kColumns) {
-            throw RowError(number, std::to_string(row.cells.size()) + " cells, " + std::to_string(kColumns) + " expected");
+            throw RowError(row.number, std::to_string(row.cells.size()) + " cells, " + std::to_string(kColumns) + " expected");
         }
-        rows.push_back(std::move(row));
     }
     return rows;
 }
@@ -58,7 +40,7 @@ std::int64_t Number(const Row& row, Column column, int base) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
-        throw RowError(row.line, "\"" + std::string(row.cells[column]) + "\" is not a number");
+        throw RowError(row.number, "\"" + std::string(row.cells[column]) + "\" is not a number");
     }
     return value;
 }
@@ -78,7 +60,7 @@ std::uint32_t Flags(const Row& row) {
         const std::size_t comma = text.find(',');
         const std::string_view name = text.substr(0, comma);
         const auto known = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& n) { return n.name == name; });
-        if (known == std::end(kNames)) throw RowError(row.line, "unknown flag \"" + std::string(name) + "\"");
+        if (known == std::end(kNames)) throw RowError(row.number, "unknown flag \"" + std::string(name) + "\"");
         flags |= known->flag;
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
     }
@@ -91,14 +73,14 @@ LayoutField::Kind FieldKind(const Row& row) {
     if (kind == "data") return LayoutField::Kind::Data;
     if (kind == "tagref") return LayoutField::Kind::TagRef;
     if (kind == "pointer") return LayoutField::Kind::Pointer;
-    throw RowError(row.line, "unknown row kind \"" + std::string(kind) + "\"");
+    throw RowError(row.number, "unknown row kind \"" + std::string(kind) + "\"");
 }
 
 // A field's declared size must be its kind's (a block's size column gives the element size).
 void CheckFieldSize(const Row& row, const LayoutField& field) {
     if (field.kind == LayoutField::Kind::Block) return;
     if (Number(row, kSize, 10) != field.Size()) {
-        throw RowError(row.line, "a " + std::string(row.cells[kKind]) + " field is " + std::to_string(field.Size()) +
+        throw RowError(row.number, "a " + std::string(row.cells[kKind]) + " field is " + std::to_string(field.Size()) +
                                      " bytes, not " + std::string(row.cells[kSize]));
     }
 }
@@ -152,12 +134,12 @@ TagLayouts TagLayouts::Parse(std::string_view text) {
         s->size = Number(row, kSize, 10);
         s->flags = Flags(row);
         if (!layouts.structs_.emplace(s->name, std::move(s)).second) {
-            throw RowError(row.line, "struct " + std::string(row.cells[kOwner]) + " is defined twice");
+            throw RowError(row.number, "struct " + std::string(row.cells[kOwner]) + " is defined twice");
         }
     }
     auto structNamed = [&layouts](const Row& row, std::string_view name) -> LayoutStruct* {
         const auto found = layouts.structs_.find(name);
-        if (found == layouts.structs_.end()) throw RowError(row.line, "no struct " + std::string(name));
+        if (found == layouts.structs_.end()) throw RowError(row.number, "no struct " + std::string(name));
         return found->second.get();
     };
     for (const Row& row : rows) {
@@ -166,9 +148,9 @@ TagLayouts TagLayouts::Parse(std::string_view text) {
         if (kind == "class") {
             LayoutClass c{std::string(row.cells[kOwner]), std::string(row.cells[kName]), structNamed(row, row.cells[kTarget]),
                           Flags(row)};
-            if (c.code.size() != 4) throw RowError(row.line, "a class code has 4 characters");
-            if (c.root->size != Number(row, kSize, 10)) throw RowError(row.line, "the root struct's size differs");
-            if (!layouts.classes_.emplace(c.code, c).second) throw RowError(row.line, "class " + c.code + " is defined twice");
+            if (c.code.size() != 4) throw RowError(row.number, "a class code has 4 characters");
+            if (c.root->size != Number(row, kSize, 10)) throw RowError(row.number, "the root struct's size differs");
+            if (!layouts.classes_.emplace(c.code, c).second) throw RowError(row.number, "class " + c.code + " is defined twice");
             continue;
         }
         LayoutField field;
@@ -180,7 +162,7 @@ TagLayouts TagLayouts::Parse(std::string_view text) {
         if (field.kind == LayoutField::Kind::Block) {
             field.element = structNamed(row, field.target);
             if (field.element->size != Number(row, kSize, 10) || field.element->size <= 0) {
-                throw RowError(row.line, "the element size differs from struct " + field.target + "'s");
+                throw RowError(row.number, "the element size differs from struct " + field.target + "'s");
             }
             if (row.cells[kMax] != "-") field.max = Number(row, kMax, 10);
         }

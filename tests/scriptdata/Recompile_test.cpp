@@ -13,15 +13,6 @@
 namespace xsc {
 namespace {
 
-std::string Script(int statements, const std::string& text) {
-    std::string xml = "<s><a NameAttr='main' TypeAttr='2' ReTypeAttr='4'>";
-    for (int i = 0; i < statements; ++i) {
-        xml += "<ScriptCommand Command='" + text + std::to_string(i) + "' EngineId='28' ValueType='4'>"
-               "<ScriptValue ValueType='9' Value='" + text + "'/></ScriptCommand>";
-    }
-    return xml + "</a><b NameAttr='b'/></s>";
-}
-
 // The bytes that each tag's data address and each scenario block's address name in `file`.
 std::vector<test::Bytes> AddressedData(const test::Bytes& file, const mapgen::MapLayout& l) {
     std::vector<std::int64_t> fields;
@@ -57,10 +48,10 @@ TEST(Recompile, MatchesTheReferenceWhetherTheFileGrowsStaysOrShrinks) {
     alternate.mapMagic = 0x10;  // negative Magic
     for (const mapgen::MapOptions& options : {plain, test::SmallMap(6), alternate}) {
         test::TempDir dir;
-        test::Compiled c = test::CompileInto(dir, options, Script(3, "middle"));
+        test::Compiled c = test::CompileInto(dir, options, test::PrintScript(3, "middle"));
         // Larger (G > 0), the same (G == 0), much smaller (G < 0), nothing, then larger again.
-        const std::string sequence[] = {Script(6, "longer_texts"), Script(6, "longer_texts"), Script(1, "x"), "<s/>",
-                                        Script(2, "again")};
+        const std::string sequence[] = {test::PrintScript(6, "longer_texts"), test::PrintScript(6, "longer_texts"),
+                                        test::PrintScript(1, "x"), "<s/>", test::PrintScript(2, "again")};
         for (const std::string& script : sequence) {
             const test::Bytes before = test::ReadBytes(dir / "level.map");
             HaloPcMap map;

@@ -26,15 +26,6 @@ mapgen::MapOptions StructuredMap(std::uint64_t seed, std::int32_t tags = 10) {
     return o;
 }
 
-std::string Script(int statements, const std::string& text) {
-    std::string xml = "<s><a NameAttr='main' TypeAttr='2' ReTypeAttr='4'>";
-    for (int i = 0; i < statements; ++i) {
-        xml += "<ScriptCommand Command='" + text + std::to_string(i) + "' EngineId='28' ValueType='4'>"
-               "<ScriptValue ValueType='9' Value='" + text + "'/></ScriptCommand>";
-    }
-    return xml + "</a></s>";
-}
-
 // Where the generator's fields are in the map as it stands, and where the moved bytes start.
 struct Fields {
     std::vector<std::int64_t> addresses, fileOffsets;
@@ -85,8 +76,9 @@ TEST(WalkedFixup, EveryAddressFieldFollowsItsBytesAndNothingElseChanges) {
         ASSERT_EQ(layout.fileOffsetFields.size(), 1u);  // the structure BSP, in the scenario's tail
         Fields f{layout.addressFields, layout.fileOffsetFields, layout.stringDataEnd, layout.magic};
         // Larger (G > 0), the same (G == 0), much smaller (G < 0), nothing, then larger again.
-        for (const std::string& script : {Script(3, "middle"), Script(7, "longer_texts"), Script(7, "longer_texts"),
-                                          Script(1, "x"), std::string("<s/>"), Script(2, "again")}) {
+        for (const std::string& script :
+             {test::PrintScript(3, "middle"), test::PrintScript(7, "longer_texts"), test::PrintScript(7, "longer_texts"),
+              test::PrintScript(1, "x"), std::string("<s/>"), test::PrintScript(2, "again")}) {
             const test::Bytes before = test::ReadBytes(dir / "level.map");
             HaloPcMap map;
             map.LoadMap(dir / "level.map");
@@ -132,10 +124,10 @@ TEST(WalkedFixup, TagsWhoseLayoutCannotBeWalkedGetTheWordScanAndSaySo) {
     ScriptCompilier state;
     CompileOptions walk;
     walk.recordFixups = true;
-    const CompileSummary walked = BuildScriptData(walkMap, XmlDocument::LoadXml(Script(2, "abc")), state, walk);
+    const CompileSummary walked = BuildScriptData(walkMap, XmlDocument::LoadXml(test::PrintScript(2, "abc")), state, walk);
     CompileOptions scan;
     scan.fixup = FixupMode::Scan;
-    BuildScriptData(scanMap, XmlDocument::LoadXml(Script(2, "abc")), state, scan);
+    BuildScriptData(scanMap, XmlDocument::LoadXml(test::PrintScript(2, "abc")), state, scan);
 
     ASSERT_EQ(walked.fallbacks.size(), 2u);
     EXPECT_EQ(walked.fallbacks[0].tag, 2);
@@ -165,7 +157,7 @@ TEST(WalkedFixup, TheWordScanOfStructuredMapsKeepsTheReferenceBytes) {
         test::TempDir dir;
         CompileOptions scan;
         scan.fixup = FixupMode::Scan;
-        const std::string script = Script(2, "ref");
+        const std::string script = test::PrintScript(2, "ref");
         const test::Compiled c = test::CompileInto(dir, StructuredMap(seed), script, scan);
         const robust::Verdict verdict =
             robust::JudgeCompiled(c.before, c.after, XmlDocument::LoadXml(script), c.state, c.summary.growth);

@@ -26,6 +26,15 @@ mapgen::MapOptions NamedMap(std::uint64_t seed) {
     return o;
 }
 
+std::string PrintScript(int statements, const std::string& text) {
+    std::string xml = "<s><a NameAttr='main' TypeAttr='2' ReTypeAttr='4'>";
+    for (int i = 0; i < statements; ++i) {
+        xml += "<ScriptCommand Command='" + text + std::to_string(i) + "' EngineId='28' ValueType='4'>"
+               "<ScriptValue ValueType='9' Value='" + text + "'/></ScriptCommand>";
+    }
+    return xml + "</a><b NameAttr='b'/></s>";
+}
+
 XmlDocument ScriptDocument(const std::string& script) {
     if (DetectScriptLanguage(script) == ScriptLanguage::Xml) return XmlDocument::LoadXml(script);
     CheckedScript checked = CheckScriptText(script, ScriptLanguage::Source, {});

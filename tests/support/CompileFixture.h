@@ -32,6 +32,10 @@ struct Compiled {
 // the source language for the custom build). Throws Error for the first error.
 XmlDocument ScriptDocument(const std::string& script);
 
+// A script "main" of `statements` print calls (texts made of `text`, which sets the strings'
+// length), then an empty script "b".
+std::string PrintScript(int statements, const std::string& text);
+
 // Generates the map into `dir`, compiles `script` (either language) into it in place and returns
 // both files.
 Compiled CompileInto(const TempDir& dir, const mapgen::MapOptions& options, const std::string& script,
