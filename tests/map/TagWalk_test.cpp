@@ -1,0 +1,134 @@
+// The walk's checks, one damage at a time on a structured map: each damaged tag falls back with
+// the reason a modder reads, and every other tag is still walked. Custom Edition resource tags
+// are not walked (but for sounds, whose pitch ranges are left to sounds.map), and their index
+// entries keep their data address, which is an index.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "map/HaloPcMap.h"
+#include "map/MapFile.h"
+#include "map/TagLayouts.h"
+#include "map/TagWalk.h"
+#include "mapgen/MapGenerator.h"
+#include "support/CompileFixture.h"
+
+namespace xsc {
+namespace {
+
+using test::Bytes;
+
+mapgen::MapOptions Structured() {
+    mapgen::MapOptions o = test::SmallMap(11);
+    o.structured = true;
+    o.tagCount = 12;
+    o.tagDataSize = 11 * 10 * 1024;
+    o.scenarioTailSize = 2048;
+    return o;
+}
+
+// A field of tag `tag`'s root struct: the first with this kind (and, for blocks, elements).
+const LayoutField* RootField(const Bytes& map, const mapgen::MapLayout& l, int tag, LayoutField::Kind kind) {
+    const LayoutStruct& root = *TagLayouts::Builtin().Class(l.tagClasses[static_cast<std::size_t>(tag)])->root;
+    for (const LayoutField& f : root.fields) {
+        const auto at = static_cast<std::size_t>(l.tagDataOffsets[static_cast<std::size_t>(tag)] + f.offset);
+        if (f.kind == kind && f.flags == 0 && (kind != LayoutField::Kind::Block || test::Get32(map, at) > 0)) return &f;
+    }
+    return nullptr;
+}
+
+TagWalk Walk(const test::TempDir& dir, const Bytes& bytes) {
+    test::WriteBytes(dir / "m.map", bytes);
+    HaloPcMap map;
+    map.LoadMap(dir / "m.map");
+    MapFile file = MapFile::Open(dir / "m.map", MapFile::Access::Read);
+    return WalkTags(file.Stream(), map, {});
+}
+
+TEST(TagWalk, EachDamageFallsBackWithItsReason) {
+    mapgen::MapLayout l;
+    const Bytes map = mapgen::GenerateMap(Structured(), &l);
+    test::TempDir dir;
+    const TagWalk whole = Walk(dir, map);
+    ASSERT_TRUE(whole.fallbacks.empty()) << whole.fallbacks.front().reason;
+    ASSERT_EQ(whole.walked.size(), 12u);
+
+    using Kind = LayoutField::Kind;
+    const struct {
+        const char* what;
+        Kind kind;
+        // The map, the field's offset, the tag's data offset.
+        std::function<void(Bytes&, std::size_t, std::int64_t, const mapgen::MapLayout&)> damage;
+        const char* reason;
+    } cases[] = {
+        {"a block's elements behind the tag", Kind::Block,
+         [](Bytes& b, std::size_t f, std::int64_t, const mapgen::MapLayout& m) {
+             test::Put32(b, f + 4, static_cast<std::uint32_t>(m.fileLength + m.magic));
+         },
+         "reach outside the tag's bytes"},
+        {"a block that shares the root struct's bytes", Kind::Block,
+         [](Bytes& b, std::size_t f, std::int64_t tag, const mapgen::MapLayout& m) {
+             test::Put32(b, f + 4, static_cast<std::uint32_t>(tag + m.magic));
+         },
+         "overlap bytes visited before"},
+        {"a negative count", Kind::Block,
+         [](Bytes& b, std::size_t f, std::int64_t, const mapgen::MapLayout&) { test::Put32(b, f, 0xFFFFFFF0); },
+         "is negative (-16)"},
+        {"a tag reference's path before the file", Kind::TagRef,
+         [](Bytes& b, std::size_t f, std::int64_t, const mapgen::MapLayout& m) {
+             test::Put32(b, f + 4, static_cast<std::uint32_t>(m.magic - 8));
+         },
+         "lies outside the file"},
+    };
+    for (const auto& c : cases) {
+        // The first tag from 5 on whose root struct has such a field.
+        int tag = 5;
+        while (tag < l.tagCount && RootField(map, l, tag, c.kind) == nullptr) ++tag;
+        ASSERT_LT(tag, l.tagCount) << c.what;
+        Bytes damaged = map;
+        const std::int64_t start = l.tagDataOffsets[static_cast<std::size_t>(tag)];
+        c.damage(damaged, static_cast<std::size_t>(start + RootField(map, l, tag, c.kind)->offset), start, l);
+        const TagWalk walk = Walk(dir, damaged);
+        ASSERT_EQ(walk.fallbacks.size(), 1u) << c.what;
+        EXPECT_EQ(walk.fallbacks[0].tag, tag) << c.what;
+        EXPECT_NE(walk.fallbacks[0].reason.find(c.reason), std::string::npos) << c.what << ": " << walk.fallbacks[0].reason;
+        EXPECT_EQ(walk.walked.size(), 11u) << c.what;
+    }
+}
+
+TEST(TagWalk, ResourceTagsHoldAnIndexNotAnAddress) {
+    mapgen::MapLayout l;
+    Bytes map = mapgen::GenerateMap(Structured(), &l);
+    // Every tag but the scenario becomes a resource tag, its pitch ranges (sounds) damaged.
+    const LayoutStruct& sound = *TagLayouts::Builtin().Class("snd!")->root;
+    const auto pitch = std::find_if(sound.fields.begin(), sound.fields.end(), [](const LayoutField& f) { return f.name == "pitch_ranges"; });
+    for (int tag = 1; tag < l.tagCount; ++tag) {
+        test::Put32(map, static_cast<std::size_t>(l.tagOffset + 32 * tag + 0x18), 1);
+        if (l.tagClasses[static_cast<std::size_t>(tag)] == "snd!") {
+            test::Put32(map, static_cast<std::size_t>(l.tagDataOffsets[static_cast<std::size_t>(tag)] + pitch->offset), 0xFFFFFFFF);
+        }
+    }
+    test::TempDir dir;
+    const TagWalk walk = Walk(dir, map);
+    EXPECT_TRUE(walk.fallbacks.empty());
+    for (const std::int32_t tag : walk.walked) EXPECT_TRUE(tag == 0 || l.tagClasses[static_cast<std::size_t>(tag)] == "snd!") << tag;
+
+    // The index pass of a compile leaves their data addresses alone; the word scan does not.
+    for (const FixupMode mode : {FixupMode::Walk, FixupMode::Scan}) {
+        test::WriteBytes(dir / "c.map", map);
+        HaloPcMap loaded;
+        loaded.LoadMap(dir / "c.map");
+        ScriptCompilier state;
+        CompileOptions options;
+        options.fixup = mode;
+        BuildScriptData(loaded, XmlDocument::LoadXml(test::PrintScript(1, "r")), state, options);
+        const Bytes after = test::ReadBytes(dir / "c.map");
+        const auto entry = static_cast<std::size_t>(l.tagOffset + 32 * 1 + 0x14);
+        EXPECT_EQ(test::Get32(after, entry) == test::Get32(map, entry), mode == FixupMode::Walk);
+    }
+}
+
+}  // namespace
+}  // namespace xsc
