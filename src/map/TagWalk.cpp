@@ -77,6 +77,10 @@ private:
                               Span(bytes_.start, bytes_.end) + ")"};
         }
         if (size == 0) return;
+        if (start < options_.rewritten.end && options_.rewritten.start < start + size) {
+            throw WalkFailure{std::string(what) + Path() + " (" + Span(start, start + size) +
+                              ") lie in the script data a compile replaces"};
+        }
         auto next = visited_.upper_bound(start);
         const bool overlapsNext = next != visited_.end() && next->first < start + size;
         const bool overlapsPrevious = next != visited_.begin() && std::prev(next)->second > start;

@@ -63,6 +63,9 @@ struct WalkOptions {
         std::int64_t start, end;
     };
     std::vector<Range> owned;
+    // The bytes a compile replaces (its old strings and records): a tag whose structures lie
+    // there would lose them, so its walk fails.
+    Range rewritten{0, 0};
     bool record = false;  // name every field by its path, and fill TagWalk::ranges
     std::int32_t onlyTag = -1;  // walk this tag alone (xsc info --tag); -1: every tag
 };

@@ -41,7 +41,7 @@ WalkedFixup::WalkedFixup(BinaryStream& file, const HaloPcMap& map, const Address
     : range_(range), moved_(moved), record_(record) {
     std::sort(moved_.owned.begin(), moved_.owned.end(),
               [](const WalkOptions::Range& a, const WalkOptions::Range& b) { return a.start < b.start; });
-    TagWalk walk = WalkTags(file, map, {moved_.owned, record, -1});
+    TagWalk walk = WalkTags(file, map, {moved_.owned, {moved_.regionStart, moved_.insertionPoint}, record, -1});
     if (range_.Growth() != 0) {
         for (const WalkedField& field : walk.fields) PlanField(field);
     }

@@ -12,6 +12,7 @@
 #include "map/MapFile.h"
 #include "map/TagLayouts.h"
 #include "map/TagWalk.h"
+#include "runtime/Error.h"
 #include "mapgen/MapGenerator.h"
 #include "support/CompileFixture.h"
 
@@ -96,6 +97,18 @@ TEST(TagWalk, EachDamageFallsBackWithItsReason) {
         EXPECT_NE(walk.fallbacks[0].reason.find(c.reason), std::string::npos) << c.what << ": " << walk.fallbacks[0].reason;
         EXPECT_EQ(walk.walked.size(), 11u) << c.what;
     }
+    // Structures in the bytes a compile replaces would be lost with them.
+    test::WriteBytes(dir / "m.map", map);
+    HaloPcMap loaded;
+    loaded.LoadMap(dir / "m.map");
+    MapFile file = MapFile::Open(dir / "m.map", MapFile::Access::Read);
+    WalkOptions options;
+    options.rewritten = {l.tagDataOffsets[5] + 16, l.tagDataOffsets[5] + 20};
+    const TagWalk walk = WalkTags(file.Stream(), loaded, options);
+    ASSERT_EQ(walk.fallbacks.size(), 1u);
+    EXPECT_EQ(walk.fallbacks[0].reason, "the bytes of the root struct (" + Hex(l.tagDataOffsets[5]) + ".." +
+                                            Hex(l.tagDataOffsets[5] + TagLayouts::Builtin().Class(l.tagClasses[5])->root->size) +
+                                            ") lie in the script data a compile replaces");
 }
 
 TEST(TagWalk, ResourceTagsHoldAnIndexNotAnAddress) {

@@ -115,7 +115,9 @@ TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
                                                                static_cast<std::int32_t>(move.Growth()));
                 {
                     BinaryStream source = BinaryStream::OpenAsBinaryFile(dir / "old.map", BinaryStream::Mode::ReadWrite);
-                    const WalkedFixup walked(source, map, range, {move.regionStart, move.oldTailStart, move.oldLength, {}}, false);
+                    // The scenario's script fields are the compile's own.
+                    const std::vector<WalkOptions::Range> owned{{layout.scenarioOffset + 0x474, layout.scenarioOffset + 0x4B4}};
+                    const WalkedFixup walked(source, map, range, {move.regionStart, move.oldTailStart, move.oldLength, owned}, false);
                     ASSERT_EQ(walked.Fallbacks().size(), 1u);
                     BinaryStream target = BinaryStream::OpenAsBinaryFile(dir / (inPlace ? "old.map" : "new.map"),
                                                                          BinaryStream::Mode::ReadWrite);
