@@ -45,7 +45,7 @@ std::string PlaceOfLeftAlone(const HaloPcMap& map, const CorrectedWord& w) {
     return TagName(map, w.tag) + OffsetInTag(w.offsetInTag) + " (outside the fields of its layout)";
 }
 
-void PrintWord(const HaloPcMap& map, const CorrectedWord& w, bool changed, const std::string& place, std::ostream& out) {
+void PrintWord(const CorrectedWord& w, bool changed, const std::string& place, std::ostream& out) {
     char line[128];
     if (changed) {
         std::snprintf(line, sizeof line, "  0x%08llx  0x%08x -> 0x%08x  (%g)  ", static_cast<unsigned long long>(w.fileOffset),
@@ -54,7 +54,6 @@ void PrintWord(const HaloPcMap& map, const CorrectedWord& w, bool changed, const
         std::snprintf(line, sizeof line, "  0x%08llx  0x%08x  (%g)  ", static_cast<unsigned long long>(w.fileOffset),
                       w.oldValue, static_cast<double>(AsFloat(w.oldValue)));
     }
-    (void)map;
     out << line << place << "\n";
 }
 
@@ -88,11 +87,11 @@ void PrintFixups(const HaloPcMap& map, const CompileSummary& summary, FixupMode 
         }
     }
     out << "corrected words (file offset after the move, old -> new, old read as a float, where):\n";
-    for (const CorrectedWord& w : summary.fixups) PrintWord(map, w, true, PlaceOf(map, w, mode), out);
+    for (const CorrectedWord& w : summary.fixups) PrintWord(w, true, PlaceOf(map, w, mode), out);
     if (mode == FixupMode::Walk) {
         out << "words left alone whose value is in range, which the word scan would have changed (file offset "
                "after the move, value, read as a float, where):\n";
-        for (const CorrectedWord& w : summary.leftAlone) PrintWord(map, w, false, PlaceOfLeftAlone(map, w), out);
+        for (const CorrectedWord& w : summary.leftAlone) PrintWord(w, false, PlaceOfLeftAlone(map, w), out);
     }
 }
 

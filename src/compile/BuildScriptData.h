@@ -52,7 +52,9 @@ struct CompileSummary {
     std::int32_t stringBytes = 0;   // L: the new strings without their 1024 zero bytes
     std::int32_t growth = 0;        // G: how far the tail moved
     std::size_t indexAddressesCorrected = 0;
-    std::size_t scenarioAddressesCorrected = 0;  // addresses of scenario blocks behind the strings
+    // The scan: addresses of scenario blocks behind the strings; the walk: words of the scenario in
+    // front of the string data.
+    std::size_t scenarioAddressesCorrected = 0;
     std::size_t wordsCorrected = 0;  // words of the scan, index and scenario addresses not included
     std::vector<CorrectedWord> fixups;  // when recordFixups is set; offsets after the move
     std::vector<FallbackTag> fallbacks;  // the walk: tags given the word scan, and why

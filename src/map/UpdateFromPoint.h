@@ -3,9 +3,10 @@
 // (towards the end of the file when it is positive, towards the start when it is negative).
 // Every address that designates a moved byte is then wrong by exactly `growth`.
 //
-// The fix-up cannot tell an address from other data: every 32-bit word whose value, read as an
-// address, falls at or behind the insertion point and before the end of the file is treated as
-// one. With L the file's length before the move and L' = L + growth its length after:
+// The range test below says which values designate a moved byte. The word scan cannot tell an
+// address from other data: every 32-bit word whose value, read as an address, falls at or behind
+// the insertion point and before the end of the file is treated as one. The walk of the tag
+// layouts (map/WalkedFixup.h, the default) uses the same test on the fields it knows are addresses. With L the file's length before the move and L' = L + growth its length after:
 //   lower bound: v >= insertionPoint + Magic        (signed 32-bit; the sum wraps)
 //   upper bound: v <  max(L, L') + Magic            (signed 64-bit; v and Magic sign-extended)
 // A word in range becomes v + growth (wrapping); with a growth of 0 no word changes, and none is

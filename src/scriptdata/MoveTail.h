@@ -39,7 +39,7 @@ constexpr std::size_t kMoveChunkSize = 4 * 1024 * 1024;
 
 // Writes the moved bytes into `target`, reading the tail from `source`; `source` and `target`
 // may be the same file (a compile in place). The target must already have room for the new
-// length; a file that shrinks is cut by the caller afterwards. Returns the words the scan
+// length; a file that shrinks is cut by the caller afterwards. Returns the words the fix-up
 // corrected (listed in `corrected` when given). `chunkSize` must be a positive multiple of 4.
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
                      const MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected,

@@ -7,10 +7,12 @@
 // bytes back under the mark and flush them, delete the journal (the commit point). Without a
 // journal the same, less the journal: a crash then leaves a marked map, refused when opened.
 // Everything is read first: the fields to write, the tag
-// index with its corrected data addresses, and the new region (strings, 1024 zero bytes, 0xFF
-// padding, script records) in memory. Only then is the file written: in place, the new length is
-// reserved (so a full disk or a file-size limit fails before any byte changes), the region and
-// the tail are streamed to their new places with the word scan applied chunk by chunk
+// index with its corrected data addresses, the fix-up's plan (the walk of every tag by its layout,
+// map/WalkedFixup.h, or under FixupMode::Scan the scenario's blocks), and the new region (strings,
+// 1024 zero bytes, 0xFF padding, script records) in memory. Only then is the file written: in
+// place, the new length is reserved (so a full disk or a file-size limit fails before any byte
+// changes), the region and the tail are streamed to their new places with the fix-up applied
+// chunk by chunk
 // (MoveTail.h), the small fields are written, a shrunk file is cut, and the file is flushed once.
 // With an output file, the bytes before the string data are copied into a temporary file beside
 // it, the region and the tail are streamed into it from the map, and it is renamed into place
