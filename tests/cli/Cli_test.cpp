@@ -94,6 +94,7 @@ TEST(Cli, EachCommandPrintsWhatTheSessionTranscriptHolds) {
     // Tags with real structures: the walk of the tag layouts, what it corrects and leaves alone.
     mapgen::MapOptions structured = CustomMap();
     structured.structured = true;
+    structured.names = false;
     structured.tagCount = 3;
     structured.tagDataSize = 2 * 8192;
     structured.scenarioTailSize = 1024;
