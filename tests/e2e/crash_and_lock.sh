@@ -37,8 +37,13 @@ arrived() {
 killed() { kill -9 "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; pid=""; }
 # released: lets the held process go on; its exit status.
 released() { local code=0; rm -f hold; wait "$pid" || code=$?; pid=""; return "$code"; }
-# opened MAP: xsc info MAP, which undoes an interrupted compile; its notices in ./notice.
-opened() { "$xsc" info "$1" >/dev/null 2>notice || fail "$at: info $1 failed: $(tr -d '\r' < notice)"; }
+# opened MAP: xsc info MAP, which undoes an interrupted compile; its notices in ./notice. A
+# failure says everything it printed and its exit code.
+opened() {
+  local code=0
+  "$xsc" info "$1" >info.out 2>notice || code=$?
+  [ "$code" -eq 0 ] || fail "$at: info $1 failed with exit code $code; stdout: $(tr -d '\r' < info.out); stderr: $(tr -d '\r' < notice)"
+}
 is() { cmp -s level.map "$1.map"; }
 # refused WHAT CMD...: CMD, run while another process compiles level.map, is refused at once.
 refused() {
