@@ -1,7 +1,10 @@
 #include "App.h"
 
+#include <QTimer>
+
 #include "Window1.h"
 #include "map/HaloMapTypes.h"
+#include "runtime/PausePoint.h"
 
 namespace xsc {
 
@@ -16,6 +19,8 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
 int App::Run() {
     Window1 window;
     window.show();
+    // Once the event loop runs, the window is up: the point where a check of a build holds it.
+    QTimer::singleShot(0, this, [] { PausePoint(pause::kWindowShown); });
     return exec();
 }
 

@@ -2,7 +2,9 @@
 
 namespace xsc {
 
-std::string Quoted(std::string_view text) {
+std::string Quoted(std::string_view name) { return '"' + std::string(name) + '"'; }
+
+std::string QuotedExcerpt(std::string_view text) {
     constexpr std::size_t kQuotedBytes = 32;
     std::string quoted(1, '"');
     if (text.size() <= kQuotedBytes) {

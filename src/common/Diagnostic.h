@@ -24,7 +24,11 @@ struct Diagnostic {
     bool operator==(const Diagnostic&) const = default;
 };
 
-// A text from the script in quotes for a message, cut after 32 bytes (at a character boundary).
-std::string Quoted(std::string_view text);
+// A name from the script (a function's, a script's, a global's, a word) in quotes for a message,
+// whole: a cut name does not say which one is meant.
+std::string Quoted(std::string_view name);
+// A free text from the script (a string, an attribute's value) in quotes for a message, cut after
+// 32 bytes (at a character boundary) and marked "...": it can be of any length.
+std::string QuotedExcerpt(std::string_view text);
 
 }  // namespace xsc

@@ -4,10 +4,10 @@
 //   "daeh" header (header code at 0x000 in any letter case; retail and custom maps)
 //     0x004  4  engine value: 7 retail, 609 custom
 //   the other header kind (demo maps)
-//     0x2C0  4  "Ehed" as stored
+//     0x2C0  4  "dehE": the code Ehed, stored reversed
 //     0x588  4  engine value: 6 demo
 //
-// Any other value, or the other header kind without "Ehed", is a build xsc does not know: its
+// Any other value, or the other header kind without "dehE", is a build xsc does not know: its
 // scripts get no engine checks. Only the first kMapEngineHeaderBytes bytes of the file are read.
 
 #include <cstdint>
@@ -39,7 +39,7 @@ struct MapEngine {
     std::optional<EngineBuild> build;    // empty: a build xsc does not know
     std::int64_t field = 0;              // file offset of the engine field read
     std::optional<std::uint32_t> value;  // empty when the file ends before the field
-    bool demoHeaderCode = false;         // the other header kind: "Ehed" found at 0x2C0
+    bool demoHeaderCode = false;         // the other header kind: "dehE" found at 0x2C0
 };
 
 // `header` holds the file's first bytes (fewer when the file is shorter than
@@ -51,7 +51,7 @@ MapEngine ReadMapEngine(const std::filesystem::path& map);
 MapEngine ReadMapEngine(BinaryStream& in);
 
 // "custom (engine value 609 at 0x4)", "unknown (engine value 12 at 0x4)",
-// "unknown (no \"Ehed\" at 0x2c0)": for reports and the note of an unknown build.
+// "unknown (no \"dehE\" at 0x2c0)": for reports and the note of an unknown build.
 std::string DescribeMapEngine(const MapEngine& engine);
 // The engine fields and values xsc knows, for the message about an unknown one.
 std::string KnownMapEngines();

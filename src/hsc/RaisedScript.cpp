@@ -121,7 +121,7 @@ private:
         const bool readAsName = type != *tables_.ValueTypeCode("string") && IsWord(text) && !IsNumber(text) &&
                                 (type == language::kScriptType || tables_.FindGlobal(text) == nullptr);
         if (readAsName) return Atom(text);
-        if (text.find('"') != std::string::npos) Fail(w.slot, "its text " + Quoted(text) + " holds a double quote, which no string can");
+        if (text.find('"') != std::string::npos) Fail(w.slot, "its text " + QuotedExcerpt(text) + " holds a double quote, which no string can");
         return String(text);
     }
 

@@ -70,7 +70,7 @@ std::string Describe(const Form& form) {
     switch (form.kind) {
         case Form::Kind::List: return form.items.empty() || !form.items[0].IsAtom() ? "a list" : "(" + form.items[0].text + " ...)";
         case Form::Kind::Atom: return Quoted(form.text);
-        case Form::Kind::String: return "the string " + Quoted(form.text);
+        case Form::Kind::String: return "the string " + QuotedExcerpt(form.text);
     }
     return {};
 }

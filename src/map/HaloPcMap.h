@@ -66,7 +66,7 @@ public:
     std::int64_t FileSizeField() const;
     std::int64_t TagDataSizeField() const;
     // True when a file's first bytes (`head`, mapformat::kHeaderCodesEnd of them or fewer) hold the
-    // code of either header kind: "daeh" at 0 in any letter case, or "Ehed" at 0x2C0.
+    // code of either header kind: "daeh" at 0 in any letter case, or "dehE" at 0x2C0.
     static bool HasHeaderCode(std::string_view head);
 
     // False for a tag whose data is not in the tag data (its data address is 0, as BSP tags'

@@ -1,5 +1,7 @@
 #include "map/MapFile.h"
 
+#include "runtime/PausePoint.h"
+
 namespace xsc {
 
 MapFile MapFile::Open(const std::filesystem::path& path, Access access) {
@@ -13,6 +15,7 @@ MapFile MapFile::Open(const std::filesystem::path& path, Access access) {
         path, access == Access::Write ? BinaryStream::Mode::ReadWrite : BinaryStream::Mode::ReadOnly);
     // The lock lives on the stream's own handle: one handle, one lock, released when it closes.
     FileLock::Lock(stream.File(), access == Access::Write ? FileLock::Kind::Exclusive : FileLock::Kind::Shared, path);
+    PausePoint(pause::kLocked);
     return MapFile(path, access, std::move(stream), std::move(found));
 }
 

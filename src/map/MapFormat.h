@@ -8,7 +8,8 @@
 //     0x010  4  indexOffset
 //     0x014  4  tag data size: the length from indexOffset to the end of the file
 //     0x068..0x7FB  padding, read by nothing: the compile mark lies here (below)
-//   the alternate header (any other code at 0x000; the demo's: "Ehed" at 0x2C0)
+//   the alternate header (any other code at 0x000; the demo's: "dehE" at 0x2C0, its code Ehed
+//   stored reversed like every four-character code)
 //     0x2C4  4  tag data size
 //     0x5E8  4  file size
 //     0x5EC  4  indexOffset
@@ -41,7 +42,7 @@ constexpr std::int64_t kAlternateFileSizeField = 0x5E8;     // the alternate hea
 constexpr std::int64_t kTagDataSizeField = 0x014;           // daeh header: indexOffset to the end
 constexpr std::int64_t kAlternateTagDataSizeField = 0x2C4;  // the alternate header's
 constexpr std::int64_t kAlternateHeaderCodeField = 0x2C0;   // the demo's header code, as stored
-constexpr std::string_view kAlternateHeaderCode = "Ehed";
+constexpr std::string_view kAlternateHeaderCode = "dehE";  // "Ehed", stored reversed
 constexpr std::int64_t kHeaderCodesEnd = 0x2C4;  // the first bytes that hold either header code
 
 // What the PC game can hold: it loads the tag data (tag data size bytes from indexOffset) into a

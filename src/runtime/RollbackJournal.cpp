@@ -12,6 +12,7 @@
 #include "runtime/FileLock.h"
 #include "runtime/FileSystem.h"
 #include "runtime/NativeFile.h"
+#include "runtime/PausePoint.h"
 #include "runtime/Utf8Path.h"
 
 namespace xsc {
@@ -274,6 +275,7 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
         RemoveName(journal.path_);
         throw;
     }
+    PausePoint(pause::kJournalWritten);
     return journal;
 }
 

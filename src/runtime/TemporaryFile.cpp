@@ -65,6 +65,7 @@ TemporaryFile TemporaryFile::Beside(const std::filesystem::path& target, const s
         if (modeFrom != nullptr) {
             if (const std::optional<unsigned> bits = PermissionsOf(*modeFrom)) temporary.mode_ = static_cast<int>(*bits);
         }
+        PausePoint(pause::kTemporaryFileCreated);
         return temporary;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
+#include "runtime/PausePoint.h"
 
 namespace xsc {
 namespace {
@@ -77,6 +78,7 @@ std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, c
         if (inPlace && growth == 0 && chunk.start >= regionEnd) continue;
         target.SetPosition(chunk.start);
         target.Write(buffer.data(), size);
+        PausePoint(pause::kChunkMoved);
     }
     if (corrected) {
         // Chunks written backwards listed their words backwards: the listing goes in file order.

@@ -11,6 +11,7 @@
 #include "runtime/Error.h"
 #include "runtime/RollbackJournal.h"
 #include "runtime/Int32.h"
+#include "runtime/PausePoint.h"
 #include "runtime/TemporaryFile.h"
 #include "scriptdata/BuiltScripts.h"
 #include "scriptdata/MoveTail.h"
@@ -216,6 +217,7 @@ void WriteMark(BinaryStream& file, std::string_view bytes) {
 // journal, which undoes the compile). `unmarked` holds the header's bytes under the mark.
 void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::string_view unmarked) {
     WriteMark(file, mapformat::kCompileMark);
+    PausePoint(pause::kMarked);
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
     plan.result.wordsCorrected += MoveTail(file, file, true, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr);
@@ -223,6 +225,7 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
     if (move.NewLength() < move.oldLength) file.SetLength(move.NewLength());
     file.Flush();
     WriteMark(file, unmarked);
+    PausePoint(pause::kUnmarked);
 }
 
 // The result, with the words the scan listed attributed to the tags whose data holds them.

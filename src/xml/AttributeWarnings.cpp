@@ -41,7 +41,7 @@ bool IsNumberText(std::string_view t) {
 
 std::optional<std::string> NotANumber(std::string_view what, const std::string& text) {
     if (IsNumberText(text)) return std::nullopt;
-    return std::string(what) + " " + Quoted(text) + " is not a number; it reads as " +
+    return std::string(what) + " " + QuotedExcerpt(text) + " is not a number; it reads as " +
            std::to_string(NumberAttribute(text));
 }
 
@@ -50,7 +50,7 @@ std::optional<std::string> NotANumber(std::string_view what, const std::string& 
 std::optional<std::string> Fraction(std::string_view what, const std::string& text, std::string_view loss) {
     const double v = Val(text);
     if (v == std::trunc(v)) return std::nullopt;
-    return std::string(what) + " " + Quoted(text) + std::string(loss) + std::to_string(NumberAttribute(text));
+    return std::string(what) + " " + QuotedExcerpt(text) + std::string(loss) + std::to_string(NumberAttribute(text));
 }
 
 constexpr std::string_view kNotWhole = " is not a whole number; it is stored as ";
@@ -62,7 +62,7 @@ std::optional<std::string> OutOfRange(std::string_view what, const std::string& 
     if (auto problem = Fraction(what, text, kNotWhole)) return problem;
     const double v = std::trunc(Val(text));
     if (v >= low && v <= high) return std::nullopt;
-    return std::string(what) + " " + Quoted(text) + " is outside " + std::to_string(static_cast<std::int64_t>(low)) +
+    return std::string(what) + " " + QuotedExcerpt(text) + " is outside " + std::to_string(static_cast<std::int64_t>(low)) +
            ".." + std::to_string(static_cast<std::int64_t>(high)) + "; it is stored as " + std::to_string(stored);
 }
 
@@ -83,7 +83,7 @@ std::optional<std::string> RealProblem(std::string_view what, const std::string&
     if (v != std::trunc(v) || (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())) {
         return std::nullopt;
     }
-    return std::string(what) + " " + Quoted(text) + " is a whole number outside -2147483648..2147483647; it is stored as " +
+    return std::string(what) + " " + QuotedExcerpt(text) + " is a whole number outside -2147483648..2147483647; it is stored as " +
            std::to_string(NumberAttribute(text));
 }
 
@@ -105,7 +105,7 @@ std::optional<std::string> ScriptValueProblem(const XmlNode& element, std::int32
     switch (valueType) {
         case language::kBooleanType:
             if (IsBooleanWord(value)) return std::nullopt;
-            return "boolean Value " + Quoted(value) + " is neither true nor false; it is stored as text";
+            return "boolean Value " + QuotedExcerpt(value) + " is neither true nor false; it is stored as text";
         case language::kRealType: return RealProblem("real Value", value);
         case language::kShortType: return ShortProblem("short Value", value);
         case language::kLongType: return LongProblem("long Value", value);

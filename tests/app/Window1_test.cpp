@@ -299,7 +299,7 @@ TEST_F(Commands, ASourceForAMapOfAnUnknownBuildIsRefused) {
                                    "error: The script was not compiled into \"unknown.map\":\na script in the source language is "
                                    "compiled for one build of the game, and this map's build is unknown (engine value 12 at "
                                    "0x4); known: 7 retail or 609 custom at 0x4 of a \"daeh\" header, 6 demo at 0x588 of a "
-                                   "header with \"Ehed\" at 0x2c0. Write the script in XML, or compile it with xsc compile "
+                                   "header with \"dehE\" at 0x2c0. Write the script in XML, or compile it with xsc compile "
                                    "--engine"});
     EXPECT_TRUE(ReadBytes(unknown) == before);
     Compile(kHello);

@@ -109,14 +109,17 @@ std::string Header(std::string_view code, std::size_t size, std::vector<std::pai
 TEST(MapEngine, TheHeaderKindChoosesTheEngineField) {
     const std::pair<std::string, std::string> cases[] = {
         {Header("daeh", 8, {{4, 7}}), "retail (engine value 7 at 0x4)"},
-        {Header("DAEH", 0x58C, {{4, 609}, {0x588, 6}}, "Ehed"), "custom (engine value 609 at 0x4)"},
+        {Header("DAEH", 0x58C, {{4, 609}, {0x588, 6}}, "dehE"), "custom (engine value 609 at 0x4)"},
         {Header("daeh", 8, {{4, 6}}), "unknown (engine value 6 at 0x4)"},
-        {Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "Ehed"), "demo (engine value 6 at 0x588)"},
-        {Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "EHED"), "unknown (no \"Ehed\" at 0x2c0)"},
-        {Header("head", 0x58C, {{0x588, 609}}, "Ehed"), "unknown (engine value 609 at 0x588)"},
+        {Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "dehE"), "demo (engine value 6 at 0x588)"},
+        // The trial stores its code Ehed reversed, as every four-character code: the bytes
+        // "Ehed" themselves are no trial header.
+        {Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "Ehed"), "unknown (no \"dehE\" at 0x2c0)"},
+        {Header("\x07\0\0\0", 0x58C, {{0x588, 6}}, "EHED"), "unknown (no \"dehE\" at 0x2c0)"},
+        {Header("head", 0x58C, {{0x588, 609}}, "dehE"), "unknown (engine value 609 at 0x588)"},
         {Header("daeh", 7, {}), "unknown (the file ends before the engine field at 0x4)"},
-        {Header("head", 0x58B, {{0x587, 6}}, "Ehed"), "unknown (the file ends before the engine field at 0x588)"},
-        {Header("abcd", 0x100, {}), "unknown (no \"Ehed\" at 0x2c0)"},  // the file ends before the code
+        {Header("head", 0x58B, {{0x587, 6}}, "dehE"), "unknown (the file ends before the engine field at 0x588)"},
+        {Header("abcd", 0x100, {}), "unknown (no \"dehE\" at 0x2c0)"},  // the file ends before the code
     };
     for (const auto& [header, described] : cases) EXPECT_EQ(DescribeMapEngine(DetectMapEngine(header)), described);
 }

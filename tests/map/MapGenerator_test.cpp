@@ -44,6 +44,10 @@ TEST(MapGenerator, LoadsWithEitherHeaderAndFieldsWherePlanned) {
 
         const std::int32_t index = 2048 + 4099, magic = options.mapMagic - (index + 40);
         EXPECT_EQ(std::memcmp(bytes.data(), daeh ? "daeh" : "\x07\0\0\0", 4), 0);
+        // The trial's code Ehed as the game stores it, reversed.
+        if (!daeh) {
+            EXPECT_EQ(std::memcmp(bytes.data() + 0x2C0, "dehE", 4), 0);
+        }
         EXPECT_EQ(Get32(bytes, daeh ? 0x10 : 0x5EC), static_cast<std::uint32_t>(index));
         EXPECT_NE(Get32(bytes, daeh ? 0x5EC : 0x10), static_cast<std::uint32_t>(index));  // only one slot
         EXPECT_EQ(map.Magic, magic);

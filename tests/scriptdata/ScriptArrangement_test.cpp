@@ -56,6 +56,12 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
         {.name = "text", .script = "<s>text</s>"},
         {"node data behind the strings", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.stringDataEnd + 64)); }},
         {"overlap", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x480), Address(l, l.scenarioOffset + 0x100)); }},
+        // The compile mark is written into the header while the compile runs: nothing it rewrites
+        // may lie under it.
+        {"node data under the compile mark", [](Bytes& b, const Layout& l) {
+             Put32(b, At(l, 0x474), 56 + 20 * 4);
+             Put32(b, At(l, 0x480), Address(l, 0x1F0));
+         }},
         {"strings outside", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x494), Address(l, 0x7FFFF000)); }},
         {"small node data", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x474), 20); }},
         {"tag 1 inside the strings", [](Bytes& b, const Layout& l) { Put32(b, Entry(l, 1), Address(l, l.stringDataOffset)); }},

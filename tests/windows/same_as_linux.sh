@@ -20,23 +20,35 @@ map_options() {
   if [ $((i % 5)) -eq 0 ]; then echo --size "$((8 + i))M"; fi
 }
 
-# run SYSTEM NAME ARGS...: runs that system's xsc; its stdout (and exit code), stderr go to
-# $work/SYSTEM.NAME.out, .err.
+# run SYSTEM NAME ARGS...: runs that system's xsc; its stdout, stderr and exit code go to
+# $work/SYSTEM.NAME.out, .err, .code.
 run() {
   local system="$1" name="$2" code=0; shift 2
   if [ "$system" = windows ]; then "$windows" "$@"; else "$linux" "$@"; fi > "$work/$system.$name.out" 2> "$work/$system.$name.err" || code=$?
-  echo "$code" >> "$work/$system.$name.out"
+  echo "$code" > "$work/$system.$name.code"
 }
 
-# same NAME [raw]: the two systems' outputs of NAME agree (CR removed unless raw).
+# shown NAME: everything both systems said for NAME, to find a difference with: the map's number
+# and generator options, the command, and each build's exit code, stdout and stderr.
+shown() {
+  local name="$1" system
+  # shellcheck disable=SC2046
+  echo "map $i (xsc-mkmap $(echo $(map_options "$i"))), script $(basename "$script"), $name:"
+  for system in linux windows; do
+    echo "--- $system: exit code $(cat "$work/$system.$name.code" 2>/dev/null || echo "none: not run")"
+    echo "--- $system stdout:"; head -c 2000 "$work/$system.$name.out" 2>/dev/null || true
+    echo "--- $system stderr:"; head -c 2000 "$work/$system.$name.err" 2>/dev/null || true
+  done
+}
+
+# same NAME [raw]: the two systems' exit codes and outputs of NAME agree (CR removed unless raw).
 same() {
   local name="$1" filter=(tr -d '\r'); [ "${2:-}" = raw ] && filter=(cat)
   local stream
-  for stream in out err; do
+  for stream in code out err; do
     cmp -s <("${filter[@]}" < "$work/linux.$name.$stream") <("${filter[@]}" < "$work/windows.$name.$stream") ||
-      fail "map $i, $name: std$stream differs: $(diff <("${filter[@]}" < "$work/linux.$name.$stream") \
-              <("${filter[@]}" < "$work/windows.$name.$stream") | head -5)
-  (Windows said on stderr: $(head -c 600 "$work/windows.$name.err"))"
+      fail "map $i, $name: the $stream differs
+$(shown "$name")"
   done
 }
 
@@ -44,6 +56,7 @@ for i in $(seq "$maps"); do
   script="${scripts[$((i % ${#scripts[@]}))]}"
   # shellcheck disable=SC2046
   "$mkmap" "$work/original.map" $(map_options "$i") >/dev/null
+  rm -f "$work"/*.out.map "$work"/*.code
   for system in linux windows; do
     cp "$work/original.map" "$work/$system.map"
     # Messages name the files: the same name in both.
@@ -51,12 +64,18 @@ for i in $(seq "$maps"); do
        mv out.map "$system.out.map" && run "$system" compile compile level.map "$script" &&
        mv level.map "$system.map" && cp "$system.map" level.map &&
        run "$system" decompile decompile level.map && run "$system" check check "$script" --map level.map &&
-       run "$system" info info level.map --json && rm level.map)
+       run "$system" info info level.map --json && rm level.map) ||
+      fail "map $i: $system: a step failed
+$(shown compile-o; shown compile)"
   done
-  cmp -s "$work/linux.out.map" "$work/windows.out.map" || fail "map $i: the -o outputs differ"
-  cmp -s "$work/linux.map" "$work/windows.map" || fail "map $i: the maps compiled in place differ"
-  cmp -s "$work/linux.map" "$work/linux.out.map" || fail "map $i: in place and -o differ"
-  cmp -s "$work/original.map" "$work/linux.map" && fail "map $i: the compile changed nothing"
+  cmp -s "$work/linux.out.map" "$work/windows.out.map" || fail "map $i: the -o outputs differ
+$(shown compile-o)"
+  cmp -s "$work/linux.map" "$work/windows.map" || fail "map $i: the maps compiled in place differ
+$(shown compile)"
+  cmp -s "$work/linux.map" "$work/linux.out.map" || fail "map $i: in place and -o differ
+$(shown compile)"
+  cmp -s "$work/original.map" "$work/linux.map" && fail "map $i: the compile changed nothing
+$(shown compile)"
   for name in compile-o compile check info; do same "$name"; done
   same decompile raw
 done

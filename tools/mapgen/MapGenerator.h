@@ -66,7 +66,7 @@ struct MapOptions {
     bool structured = false;
     // The value of the header's engine field (engine/MapEngine.h: 7 retail or 609 custom at 0x4
     // of a daeh header; 6 demo at 0x588 of the alternate header, which then also gets its code
-    // "Ehed" at 0x2C0). Empty: the field holds filler like the rest of the header.
+    // "dehE" at 0x2C0, the code Ehed stored reversed). Empty: the field holds filler like the rest of the header.
     std::optional<std::uint32_t> engineValue{};
 };
 

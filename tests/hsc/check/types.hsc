@@ -29,4 +29,7 @@
   (cond)
   (cond (true))
   (ai_place (cond ((= 1 1) enc_a) (false enc_b)))
-  (not (not (not (not (not (not (not (not (not (not (not true))))))))))))
+  (not (not (not (not (not (not (not (not (not (not (not true)))))))))))
+  (device_operates_automatically_set (unit_get_health player0) true 1)
+  (device_operates_automatically_sett none true)
+  ("a text of more than thirty-two bytes, shown cut"))
