@@ -1,0 +1,106 @@
+#include "lsp/Workspace.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QUrl>
+
+#include "runtime/Utf8Path.h"
+
+namespace xsc::lsp {
+
+std::filesystem::path PathOfUri(const QString& uri) {
+    const QUrl url(uri);
+    if (!url.isLocalFile()) return {};
+    return PathFromUtf8(url.toLocalFile().toStdString()).lexically_normal();
+}
+
+QString UriOfPath(const std::filesystem::path& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(Utf8(path))).toString();
+}
+
+QString DocumentKey(const QString& uri) {
+    const std::filesystem::path path = PathOfUri(uri);
+    return path.empty() ? uri : QString::fromStdString(Utf8(path));
+}
+
+TextDocument& Workspace::Open(const QString& uri, std::string text, std::int64_t version) {
+    Entry& entry = entries_[DocumentKey(uri)];
+    entry.document = std::make_unique<TextDocument>(uri, std::move(text), version);
+    entry.index.reset();
+    entry.open = true;
+    return *entry.document;
+}
+
+void Workspace::Close(const QString& uri) { entries_.erase(DocumentKey(uri)); }
+
+TextDocument* Workspace::Find(const QString& uri) {
+    const auto found = entries_.find(DocumentKey(uri));
+    return found != entries_.end() && found->second.open ? found->second.document.get() : nullptr;
+}
+
+void Workspace::Changed(const QString& uri) {
+    const auto found = entries_.find(DocumentKey(uri));
+    if (found != entries_.end()) found->second.index.reset();
+}
+
+const SourceIndex& Workspace::IndexOf(const TextDocument& document) {
+    Entry& entry = entries_.at(DocumentKey(document.Uri()));
+    if (!entry.index) entry.index = std::make_unique<SourceIndex>(document);
+    return *entry.index;
+}
+
+std::vector<std::filesystem::path> Workspace::SourceFiles() const {
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (const std::filesystem::path& source : config_.sources) {
+        if (std::filesystem::is_regular_file(source, error)) {
+            files.push_back(source);
+            continue;
+        }
+        for (std::filesystem::recursive_directory_iterator it(source, std::filesystem::directory_options::skip_permission_denied, error), end;
+             !error && it != end; it.increment(error)) {
+            if (it->is_regular_file(error) && it->path().extension() == ".hsc") files.push_back(it->path().lexically_normal());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+const TextDocument* Workspace::FromDisk(const std::filesystem::path& path) {
+    const QString key = QString::fromStdString(Utf8(path));
+    std::error_code error;
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
+    Entry& entry = entries_[key];
+    if (entry.open) return entry.document.get();
+    if (entry.document && entry.modified == modified) return entry.document.get();
+    QFile file(key);
+    if (!file.open(QIODevice::ReadOnly)) {
+        entries_.erase(key);
+        return nullptr;
+    }
+    entry.document = std::make_unique<TextDocument>(UriOfPath(path), file.readAll().toStdString(), 0);
+    entry.index.reset();
+    entry.modified = modified;
+    return entry.document.get();
+}
+
+std::vector<const TextDocument*> Workspace::ProgramOf(const QString& uri) {
+    const TextDocument* self = Find(uri);
+    const std::filesystem::path path = PathOfUri(uri);
+    std::vector<const TextDocument*> program;
+    if (!config_.sources.empty() && !path.empty()) {
+        const std::vector<std::filesystem::path> files = SourceFiles();
+        if (std::find(files.begin(), files.end(), path) != files.end()) {
+            for (const std::filesystem::path& file : files) {
+                if (const TextDocument* document = FromDisk(file)) program.push_back(document);
+            }
+            return program;
+        }
+    }
+    if (self != nullptr) program.push_back(self);
+    return program;
+}
+
+}  // namespace xsc::lsp

@@ -1,0 +1,65 @@
+#pragma once
+// The workspace one server serves: its root folder, its configuration, the documents the client
+// has open, and the program each document belongs to.
+//
+// With `sources` configured, a document under them belongs to one program with every other .hsc
+// file under them: the client's text for the files it has open, the file on disk for the others
+// (read again when it changes on disk). Any other document is a program of its own.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "lsp/ProjectConfig.h"
+#include "lsp/SourceIndex.h"
+#include "lsp/TextDocument.h"
+
+namespace xsc::lsp {
+
+class Workspace {
+public:
+    void SetRoot(std::filesystem::path root) { root_ = std::move(root); }
+    const std::filesystem::path& Root() const { return root_; }
+    void SetConfig(ProjectConfig config) { config_ = std::move(config); }
+    const ProjectConfig& Config() const { return config_; }
+    void SetEncoding(PositionEncoding encoding) { encoding_ = encoding; }
+    PositionEncoding Encoding() const { return encoding_; }
+
+    TextDocument& Open(const QString& uri, std::string text, std::int64_t version);
+    void Close(const QString& uri);
+    // An open document; null when the client has not opened it.
+    TextDocument* Find(const QString& uri);
+    // Call after changing an open document's text.
+    void Changed(const QString& uri);
+
+    // The documents of the program `uri` belongs to, in a fixed order (by file name).
+    std::vector<const TextDocument*> ProgramOf(const QString& uri);
+    const SourceIndex& IndexOf(const TextDocument& document);
+
+private:
+    struct Entry {
+        std::unique_ptr<TextDocument> document;
+        std::unique_ptr<SourceIndex> index;  // made on first use after each change
+        bool open = false;
+        std::filesystem::file_time_type modified{};  // a closed source's, when read
+    };
+    std::vector<std::filesystem::path> SourceFiles() const;
+    const TextDocument* FromDisk(const std::filesystem::path& path);
+
+    std::filesystem::path root_;
+    ProjectConfig config_;
+    PositionEncoding encoding_ = PositionEncoding::Utf16;
+    std::map<QString, Entry> entries_;  // by DocumentKey
+};
+
+// A document's key: its file's path for file: URIs (clients spell those differently), else the
+// URI itself.
+QString DocumentKey(const QString& uri);
+std::filesystem::path PathOfUri(const QString& uri);
+QString UriOfPath(const std::filesystem::path& path);
+
+}  // namespace xsc::lsp

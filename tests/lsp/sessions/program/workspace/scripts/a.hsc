@@ -1,0 +1,6 @@
+; the ambush and its end
+(script dormant ambush
+  (ai_place enc_ambush))
+
+(script static boolean ambush_done
+  (<= (ai_living_count enc_ambush) 0))
