@@ -24,7 +24,7 @@ out="$(cat "$work/out")"
 # Each answer is framed: as many headers as messages, each length that of its body.
 [ "$(grep -c 'Content-Length: ' <<<"$out")" -ge 3 ] || fail "framing: $out"
 grep -q '"id":1,"jsonrpc":"2.0","result":{"capabilities"' <<<"$out" || fail "no initialize result: $out"
-grep -q 'a short must be a whole number, not \\"soon\\" (argument 1 of \\"sleep\\")' <<<"$out" || fail "no diagnostics: $out"
+grep -q '\\"soon\\" is no number and no engine global of the custom build' <<<"$out" || fail "no diagnostics: $out"
 # The diagnostics due when shutdown came are published before its answer.
 diagnostics_at=$(grep -bo 'publishDiagnostics' <<<"$out" | head -1 | cut -d: -f1)
 shutdown_at=$(grep -bo '"id":2' <<<"$out" | head -1 | cut -d: -f1)

@@ -25,7 +25,7 @@ local function run()
     table.insert(found, string.format("%d:%d %s %s", d.lnum + 1, d.col + 1, d.code or "-", d.message))
   end
   table.sort(found)
-  local expected = '2:10 type-mismatch a short must be a whole number, not "soon" (argument 1 of "sleep")'
+  local expected = '2:10 unknown-name "soon" is no number and no engine global of the custom build (argument 1 of "sleep" is short)'
   check(vim.tbl_contains(found, expected), "diagnostics: expected\n  " .. expected .. "\namong\n  " .. table.concat(found, "\n  "))
 
   local client = check(vim.lsp.get_client_by_id(id), "no client")
