@@ -19,6 +19,8 @@ namespace {
 using xsc::lsp::Frame;
 using xsc::lsp::Server;
 
+constexpr std::string_view kStatement = "  (sleep ";
+
 QByteArray Message(const QJsonObject& message) { return QJsonDocument(message).toJson(QJsonDocument::Compact); }
 
 // A server with the program open, and the line in its middle where the requests are made.
@@ -36,19 +38,21 @@ struct OpenProgram {
               {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}, {"version", 1},
                                                                      {"text", QString::fromStdString(program)}}}}}});
         server.PublishPending();
-        // A statement line in the middle: "    (sleep 30)" or the like.
+        // A statement in the middle of the program: "  (sleep 241)".
         const std::int64_t lines = std::count(program.begin(), program.end(), '\n');
         std::size_t at = 0;
         for (std::int64_t line = 0; line < lines / 2; ++line) at = program.find('\n', at) + 1;
-        for (middleLine = lines / 2; program.compare(at, 5, "    (") != 0; ++middleLine) at = program.find('\n', at) + 1;
+        for (middleLine = lines / 2; program.compare(at, kStatement.size(), kStatement) != 0; ++middleLine) {
+            at = program.find('\n', at) + 1;
+        }
         middleText = program.substr(at, program.find('\n', at) - at);
     }
     void Send(const QJsonObject& message) { server.Receive(Frame{Message(message), {}}); }
 };
 
 QJsonObject Change(std::int64_t version, std::int64_t line, const QString& text) {
-    const QJsonObject start{{"line", static_cast<qint64>(line)}, {"character", 4}};
-    const QJsonObject end{{"line", static_cast<qint64>(line)}, {"character", 4}};
+    const QJsonObject start{{"line", static_cast<qint64>(line)}, {"character", 2}};
+    const QJsonObject end{{"line", static_cast<qint64>(line)}, {"character", 2}};
     return {{"jsonrpc", "2.0"},
             {"method", "textDocument/didChange"},
             {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}, {"version", static_cast<qint64>(version)}}},
@@ -65,8 +69,8 @@ void BM_LspDiagnosticsAfterEdit(benchmark::State& state) {
         if (!insert) {
             QJsonObject params = change.value("params").toObject();
             QJsonObject item = params.value("contentChanges").toArray().first().toObject();
-            item.insert("range", QJsonObject{{"start", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 4}}},
-                                             {"end", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 14}}}});
+            item.insert("range", QJsonObject{{"start", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 2}}},
+                                             {"end", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 12}}}});
             params.insert("contentChanges", QJsonArray{item});
             change.insert("params", params);
         }
@@ -77,10 +81,11 @@ void BM_LspDiagnosticsAfterEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_LspDiagnosticsAfterEdit)->Unit(benchmark::kMillisecond);
 
-// Completion on the middle line: of the function's name after "(s", or of the first argument.
+// Completion on the middle statement: of the function's name after "(s", or of sleep's first
+// argument (a short: every global that converts to one).
 void Complete(benchmark::State& state, bool argument) {
     OpenProgram open;
-    const std::size_t character = argument ? 5 + open.middleText.substr(5).find(' ') + 1 : 6;
+    const std::size_t character = argument ? kStatement.size() : 4;
     const QJsonObject request{{"jsonrpc", "2.0"},
                               {"id", 2},
                               {"method", "textDocument/completion"},

@@ -11,7 +11,7 @@
 //   engine   "retail", "custom" or "demo"
 //   sources  the files and folders (every .hsc file in them, at any depth) whose scripts make
 //            one program
-//   debounce milliseconds between the last change and the check of the program (default 25)
+//   debounce milliseconds between the last change and the check of the program (default 10)
 
 #include <filesystem>
 #include <optional>
@@ -24,7 +24,7 @@
 
 namespace xsc::lsp {
 
-inline constexpr int kDefaultDebounceMilliseconds = 25;
+inline constexpr int kDefaultDebounceMilliseconds = 10;
 inline constexpr char kProjectFileName[] = "xsc.json";
 
 struct ProjectConfig {

@@ -1,5 +1,7 @@
 #include "lsp/Protocol.h"
 
+#include <algorithm>
+
 #include "lsp/JsonRpc.h"
 #include "lsp/Workspace.h"
 
@@ -13,13 +15,20 @@ QJsonObject ToJson(const Range& range) { return {{"start", ToJson(range.start)},
 
 QJsonObject Location(const QString& uri, const Range& range) { return {{"uri", uri}, {"range", ToJson(range)}}; }
 
+std::int64_t ReadInteger(const QJsonValue& value) {
+    // Positions and versions stay far below 2^53, where every integer is a double.
+    constexpr double kLimit = 9007199254740992.0;
+    const double number = value.toDouble();
+    return static_cast<std::int64_t>(std::clamp(number, -kLimit, kLimit));
+}
+
 Position ReadPosition(const QJsonValue& value) {
     const QJsonObject object = value.toObject();
     const QJsonValue line = object.value("line"), character = object.value("character");
     if (!line.isDouble() || !character.isDouble() || line.toDouble() < 0 || character.toDouble() < 0) {
         throw rpc::InvalidParams{"a position is {\"line\": n, \"character\": n} with numbers from 0"};
     }
-    return {static_cast<std::int64_t>(line.toDouble()), static_cast<std::int64_t>(character.toDouble())};
+    return {ReadInteger(line), ReadInteger(character)};
 }
 
 QString ReadUri(const QJsonObject& params) {

@@ -21,6 +21,9 @@ QJsonObject ToJson(Position position);
 QJsonObject ToJson(const Range& range);
 QJsonObject Location(const QString& uri, const Range& range);
 
+// A JSON number as an integer, cut to what a document can hold (a number beyond the 64-bit range,
+// or no number at all, must not become undefined behaviour): 0 for anything but a number.
+std::int64_t ReadInteger(const QJsonValue& value);
 Position ReadPosition(const QJsonValue& value);
 // params.textDocument.uri
 QString ReadUri(const QJsonObject& params);

@@ -227,7 +227,7 @@ void Server::DidOpen(const QJsonObject& params) {
     const QJsonObject item = params.value("textDocument").toObject();
     if (!item.value("uri").isString() || !item.value("text").isString()) throw rpc::InvalidParams{"textDocument needs uri and text"};
     workspace_.Open(item.value("uri").toString(), item.value("text").toString().toStdString(),
-                    static_cast<std::int64_t>(item.value("version").toDouble()));
+                    ReadInteger(item.value("version")));
     MarkChanged(item.value("uri").toString());
 }
 
@@ -248,7 +248,7 @@ void Server::DidChange(const QJsonObject& params) {
         const std::size_t end = document->Offset(ReadPosition(range.value("end")), encoding);
         document->Replace(begin, std::max(begin, end), text);
     }
-    document->SetVersion(static_cast<std::int64_t>(params.value("textDocument").toObject().value("version").toDouble()));
+    document->SetVersion(ReadInteger(params.value("textDocument").toObject().value("version")));
     workspace_.Changed(uri);
     MarkChanged(uri);
 }
