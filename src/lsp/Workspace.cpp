@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -16,12 +17,19 @@ std::filesystem::path PathOfUri(const QString& uri) {
 }
 
 QString UriOfPath(const std::filesystem::path& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(Utf8(path))).toString();
+    return QUrl::fromLocalFile(QDir::fromNativeSeparators(QString::fromStdString(Utf8(path)))).toString();
 }
 
 QString DocumentKey(const QString& uri) {
     const std::filesystem::path path = PathOfUri(uri);
-    return path.empty() ? uri : QString::fromStdString(Utf8(path));
+    if (path.empty()) return uri;
+    const QString key = QDir::fromNativeSeparators(QString::fromStdString(Utf8(path)));
+#ifdef _WIN32
+    // Windows' names ignore letter case, and clients differ in the drive letter's ("c:", "C:").
+    return key.toLower();
+#else
+    return key;
+#endif
 }
 
 TextDocument& Workspace::Open(const QString& uri, std::string text, std::int64_t version) {
@@ -69,18 +77,19 @@ std::vector<std::filesystem::path> Workspace::SourceFiles() const {
 }
 
 const TextDocument* Workspace::FromDisk(const std::filesystem::path& path) {
-    const QString key = QString::fromStdString(Utf8(path));
+    const QString uri = UriOfPath(path);
+    const QString key = DocumentKey(uri);
     std::error_code error;
     const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
     Entry& entry = entries_[key];
     if (entry.open) return entry.document.get();
     if (entry.document && entry.modified == modified) return entry.document.get();
-    QFile file(key);
+    QFile file(QString::fromStdString(Utf8(path)));
     if (!file.open(QIODevice::ReadOnly)) {
         entries_.erase(key);
         return nullptr;
     }
-    entry.document = std::make_unique<TextDocument>(UriOfPath(path), file.readAll().toStdString(), 0);
+    entry.document = std::make_unique<TextDocument>(uri, file.readAll().toStdString(), 0);
     entry.index.reset();
     entry.modified = modified;
     return entry.document.get();
@@ -92,7 +101,9 @@ std::vector<const TextDocument*> Workspace::ProgramOf(const QString& uri) {
     std::vector<const TextDocument*> program;
     if (!config_.sources.empty() && !path.empty()) {
         const std::vector<std::filesystem::path> files = SourceFiles();
-        if (std::find(files.begin(), files.end(), path) != files.end()) {
+        const QString key = DocumentKey(uri);
+        const bool inProgram = std::any_of(files.begin(), files.end(), [&](const auto& file) { return DocumentKey(UriOfPath(file)) == key; });
+        if (inProgram) {
             for (const std::filesystem::path& file : files) {
                 if (const TextDocument* document = FromDisk(file)) program.push_back(document);
             }
