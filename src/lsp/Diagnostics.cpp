@@ -76,9 +76,10 @@ const char* DiagnosticCode(const Diagnostic& diagnostic) {
 }
 
 std::vector<Diagnostic> CheckDocument(const TextDocument& document, const ProjectConfig& config) {
+    const ScriptLanguage language = LanguageOf(document);
     CheckOptions options;
     options.build = config.build.value_or(engine::kDefaultBuild);
-    if (!config.map) return CheckScriptText(document.Text(), ScriptLanguage::Source, options).diagnostics;
+    if (!config.map) return CheckScriptText(document.Text(), language, options).diagnostics;
 
     std::vector<Diagnostic> found;
     std::vector<Diagnostic> aboutMap;
@@ -91,7 +92,7 @@ std::vector<Diagnostic> CheckDocument(const TextDocument& document, const Projec
                 aboutMap.push_back({Severity::Note, 0, 0, "the map's engine build is " + engine::DescribeMapEngine(engine) +
                                                               "; no engine checks (known: " + engine::KnownMapEngines() + ")"});
             }
-            CheckedScript checked = CheckScriptText(document.Text(), ScriptLanguage::Source, options);
+            CheckedScript checked = CheckScriptText(document.Text(), language, options);
             found = std::move(checked.diagnostics);
             if (checked.document) {
                 const std::vector<Diagnostic> map_findings = CheckMap(*checked.document, map, file);
@@ -101,7 +102,7 @@ std::vector<Diagnostic> CheckDocument(const TextDocument& document, const Projec
         if (!recovered.empty()) aboutMap.insert(aboutMap.begin(), {Severity::Note, 0, 0, recovered});
     } catch (const Error& e) {
         options.build = config.build.value_or(engine::kDefaultBuild);
-        found = CheckScriptText(document.Text(), ScriptLanguage::Source, options).diagnostics;
+        found = CheckScriptText(document.Text(), language, options).diagnostics;
         aboutMap = {{Severity::Warning, 0, 0,
                      std::string(e.what()) + "; checked against the " + std::string(engine::BuildName(*options.build)) +
                          " build without the map"}};
@@ -112,13 +113,15 @@ std::vector<Diagnostic> CheckDocument(const TextDocument& document, const Projec
 
 QJsonObject PublishParams(Workspace& workspace, const TextDocument& document, const std::vector<Diagnostic>& diagnostics) {
     const SourceIndex& index = workspace.IndexOf(document);
+    // In XML a finding marks the character it is at: the source language's words mean nothing there.
+    const bool xml = LanguageOf(document) == ScriptLanguage::Xml;
     QJsonArray items;
     for (const Diagnostic& d : diagnostics) {
         // Findings about the script or the map as a whole stand at the start of the file.
         std::size_t begin = 0, end = 0;
         if (d.line > 0) {
             begin = document.OffsetOf({d.line, d.column});
-            end = std::min(index.MarkEnd(begin), document.Text().size());
+            end = std::min(xml ? begin + 1 : index.MarkEnd(begin), document.Text().size());
         }
         items.append(QJsonObject{{"range", ToJson(document.RangeOf(begin, end, workspace.Encoding()))},
                                  {"severity", ProtocolSeverity(d.severity)},

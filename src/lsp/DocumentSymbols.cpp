@@ -14,7 +14,7 @@ constexpr int kVariableSymbol = 13;
 }  // namespace
 
 QJsonValue DocumentSymbols(FeatureContext& context, const QJsonObject& params) {
-    const TextDocument* document = context.workspace.Find(ReadUri(params));
+    const TextDocument* document = context.workspace.FindSource(ReadUri(params));
     if (document == nullptr) return QJsonValue::Null;
     const PositionEncoding encoding = context.workspace.Encoding();
     QJsonArray symbols;

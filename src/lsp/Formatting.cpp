@@ -10,7 +10,7 @@
 namespace xsc::lsp {
 
 QJsonValue Format(FeatureContext& context, const QJsonObject& params) {
-    const TextDocument* document = context.workspace.Find(ReadUri(params));
+    const TextDocument* document = context.workspace.FindSource(ReadUri(params));
     if (document == nullptr) return QJsonValue::Null;
     const SourceIndex& index = context.workspace.IndexOf(*document);
     if (index.HasComments()) {

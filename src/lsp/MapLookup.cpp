@@ -21,9 +21,9 @@ std::optional<engine::EngineBuild> BuildOfWorkspace(const ProjectConfig& config,
     if (config.build) return config.build;
     if (!config.map) return engine::kDefaultBuild;
     try {
-        std::optional<engine::EngineBuild> build;
-        WithMap(*config.map, [&](const HaloPcMap&, BinaryStream& file) { build = engine::ReadMapEngine(file).build; });
-        return build;
+        // The header alone says the build: the tag index is not read.
+        MapFile file = MapFile::Open(*config.map, MapFile::Access::Read);
+        return engine::ReadMapEngine(file.Stream()).build;
     } catch (const Error& e) {
         if (problem != nullptr) *problem = e.what();
         return engine::kDefaultBuild;

@@ -41,7 +41,7 @@ DocumentPlace ReadDocumentPlace(Workspace& workspace, const QJsonObject& params)
     const QString uri = ReadUri(params);
     const Position position = ReadPosition(params.value("position"));
     DocumentPlace place;
-    place.document = workspace.Find(uri);
+    place.document = workspace.FindSource(uri);
     if (place.document != nullptr) place.offset = place.document->Offset(position, workspace.Encoding());
     return place;
 }

@@ -20,6 +20,8 @@ QString UriOfPath(const std::filesystem::path& path) {
     return QUrl::fromLocalFile(QDir::fromNativeSeparators(QString::fromStdString(Utf8(path)))).toString();
 }
 
+ScriptLanguage LanguageOf(const TextDocument& document) { return LanguageOfScript(PathOfUri(document.Uri()), document.Text()); }
+
 QString DocumentKey(const QString& uri) {
     const std::filesystem::path path = PathOfUri(uri);
     if (path.empty()) return uri;
@@ -45,6 +47,11 @@ void Workspace::Close(const QString& uri) { entries_.erase(DocumentKey(uri)); }
 TextDocument* Workspace::Find(const QString& uri) {
     const auto found = entries_.find(DocumentKey(uri));
     return found != entries_.end() && found->second.open ? found->second.document.get() : nullptr;
+}
+
+TextDocument* Workspace::FindSource(const QString& uri) {
+    TextDocument* document = Find(uri);
+    return document != nullptr && LanguageOf(*document) == ScriptLanguage::Source ? document : nullptr;
 }
 
 void Workspace::Changed(const QString& uri) {

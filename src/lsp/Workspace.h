@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include "compile/ScriptLanguageChoice.h"
 #include "lsp/ProjectConfig.h"
 #include "lsp/SourceIndex.h"
 #include "lsp/TextDocument.h"
@@ -33,6 +34,8 @@ public:
     void Close(const QString& uri);
     // An open document; null when the client has not opened it.
     TextDocument* Find(const QString& uri);
+    // The same, for a document in the source language; null for XML.
+    TextDocument* FindSource(const QString& uri);
     // Call after changing an open document's text.
     void Changed(const QString& uri);
 
@@ -55,6 +58,10 @@ private:
     PositionEncoding encoding_ = PositionEncoding::Utf16;
     std::map<QString, Entry> entries_;  // by DocumentKey
 };
+
+// The language of a document: its file's extension, else its first character, as `xsc check`
+// tells them. The features other than diagnostics serve the source language only.
+ScriptLanguage LanguageOf(const TextDocument& document);
 
 // A document's key: its file's path for file: URIs (clients spell those differently), else the
 // URI itself.
