@@ -1,14 +1,18 @@
 // The language server on a program at the engine's node limit (about 5,400 lines): the check and
 // publication of diagnostics after an edit (the work the debounce's timer starts), and completion
 // of a function's name and of an argument in the middle of the program. Each iteration is one
-// message handled as the client sends it, framed and parsed.
+// message handled as the client sends it, framed and parsed. Then the whole way as an editor
+// sees it: `xsc lsp` as a process on pipes, from the edit written to its input to the
+// diagnostics read from its output, the debounce included.
 //
 //   build/release/bench/xsc_bench --benchmark_filter=Lsp
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 
 #include "SourceProgram.h"
 #include "lsp/MessageFraming.h"
@@ -50,9 +54,10 @@ struct OpenProgram {
     void Send(const QJsonObject& message) { server.Receive(Frame{Message(message), {}}); }
 };
 
-QJsonObject Change(std::int64_t version, std::int64_t line, const QString& text) {
+// Replaces characters 2 to `endCharacter` of the line with `text`.
+QJsonObject Change(std::int64_t version, std::int64_t line, const QString& text, std::int64_t endCharacter = 2) {
     const QJsonObject start{{"line", static_cast<qint64>(line)}, {"character", 2}};
-    const QJsonObject end{{"line", static_cast<qint64>(line)}, {"character", 2}};
+    const QJsonObject end{{"line", static_cast<qint64>(line)}, {"character", static_cast<qint64>(endCharacter)}};
     return {{"jsonrpc", "2.0"},
             {"method", "textDocument/didChange"},
             {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}, {"version", static_cast<qint64>(version)}}},
@@ -65,15 +70,7 @@ void BM_LspDiagnosticsAfterEdit(benchmark::State& state) {
     std::int64_t version = 1;
     for (auto _ : state) {
         const bool insert = version % 2 == 1;
-        QJsonObject change = Change(++version, open.middleLine, insert ? "(sleep 1) " : "");
-        if (!insert) {
-            QJsonObject params = change.value("params").toObject();
-            QJsonObject item = params.value("contentChanges").toArray().first().toObject();
-            item.insert("range", QJsonObject{{"start", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 2}}},
-                                             {"end", QJsonObject{{"line", static_cast<qint64>(open.middleLine)}, {"character", 12}}}});
-            params.insert("contentChanges", QJsonArray{item});
-            change.insert("params", params);
-        }
+        const QJsonObject change = insert ? Change(++version, open.middleLine, "(sleep 1) ") : Change(++version, open.middleLine, "", 12);
         open.Send(change);
         open.server.PublishPending();
     }
@@ -101,5 +98,60 @@ BENCHMARK(BM_LspCompletionOfAFunction)->Unit(benchmark::kMillisecond);
 
 void BM_LspCompletionOfAnArgument(benchmark::State& state) { Complete(state, true); }
 BENCHMARK(BM_LspCompletionOfAnArgument)->Unit(benchmark::kMillisecond);
+
+// Reads framed messages from the process until the diagnostics of `version` come.
+bool AwaitDiagnostics(QProcess& process, xsc::lsp::MessageReader& reader, std::int64_t version) {
+    for (;;) {
+        while (std::optional<Frame> frame = reader.Next()) {
+            const QJsonObject message = QJsonDocument::fromJson(frame->body).object();
+            if (message.value("method") == "textDocument/publishDiagnostics" &&
+                message.value("params").toObject().value("version").toInteger() == version) {
+                return true;
+            }
+        }
+        // A generous limit: only a server that died or hung ends the wait.
+        if (!process.waitForReadyRead(60000)) return false;
+        reader.Feed(process.readAllStandardOutput());
+    }
+}
+
+void BM_LspProcessDiagnosticsAfterEdit(benchmark::State& state) {
+    int argc = 1;
+    char name[] = "xsc_bench";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QProcess process;
+    process.start(XSC_CLI_PATH, {"lsp"});
+    if (!process.waitForStarted()) {
+        state.SkipWithError("xsc lsp did not start");
+        return;
+    }
+    const auto send = [&](const QJsonObject& message) { process.write(xsc::lsp::FrameMessage(Message(message))); };
+    OpenProgram open;  // for the program and its middle line
+    send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", QJsonObject{{"capabilities", QJsonObject{}}}}});
+    send({{"jsonrpc", "2.0"},
+          {"method", "textDocument/didOpen"},
+          {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}, {"version", 1},
+                                                                 {"text", QString::fromStdString(xsc::bench::ProgramAtTheNodeLimit())}}}}}});
+    xsc::lsp::MessageReader reader;
+    if (!AwaitDiagnostics(process, reader, 1)) {
+        state.SkipWithError("no diagnostics of the opened program");
+        return;
+    }
+    std::int64_t version = 1;
+    for (auto _ : state) {
+        // Typed in, then taken out again: the same edits as BM_LspDiagnosticsAfterEdit.
+        const bool insert = version % 2 == 1;
+        send(insert ? Change(++version, open.middleLine, "(sleep 1) ") : Change(++version, open.middleLine, "", 12));
+        if (!AwaitDiagnostics(process, reader, version)) {
+            state.SkipWithError("no diagnostics after an edit");
+            break;
+        }
+    }
+    send({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}});
+    send({{"jsonrpc", "2.0"}, {"method", "exit"}});
+    process.waitForFinished();
+}
+BENCHMARK(BM_LspProcessDiagnosticsAfterEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
