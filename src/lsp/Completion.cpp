@@ -112,7 +112,7 @@ QJsonValue Complete(FeatureContext& context, const QJsonObject& params) {
     if (place.document == nullptr) return QJsonValue::Null;
     const CursorContext at = context.workspace.IndexOf(*place.document).ContextAt(place.offset);
     Items items(at.prefix);
-    if (at.depth == 0) return items.List();
+    if (at.depth == 0 || at.inString) return items.List();
     const std::vector<const TextDocument*> program = context.workspace.ProgramOf(place.document->Uri());
     if (at.inHead && at.depth == 1) {
         AddWords(items, {"script", "global"}, kKeywordKind, "declaration");

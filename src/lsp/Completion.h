@@ -9,7 +9,8 @@
 //                       the program's globals of that type, true/false for a boolean, the
 //                       program's scripts for a script
 //
-// Items whose name starts with the word typed so far (in any letter case) are offered.
+// Items whose name starts with the word typed so far (in any letter case) are offered; nothing
+// inside a string or outside every list.
 
 #include <QJsonValue>
 

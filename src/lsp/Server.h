@@ -38,18 +38,14 @@ public:
 
     // Checks every document changed since the last call and publishes its diagnostics.
     void PublishPending();
-    bool HasPending() const { return !pending_.empty(); }
     int DebounceMilliseconds() const { return workspace_.Config().debounceMilliseconds; }
     // Set once the client sent exit: the process's exit code.
     std::optional<int> ExitCode() const { return exitCode_; }
     // Input ended without exit: the process's exit code (0 only after a shutdown).
     int EndOfInputCode() const { return shutDown_ ? 0 : 1; }
 
-    Workspace& GetWorkspace() { return workspace_; }
-
 private:
     enum class State { Uninitialized, Running, ShutDown };
-    using Handler = std::function<QJsonValue(const QJsonObject& params)>;
 
     void HandleRequest(const QJsonValue& id, const QString& method, const QJsonObject& params);
     void HandleNotification(const QString& method, const QJsonObject& params);

@@ -142,6 +142,7 @@ CursorContext SourceIndex::ContextAt(std::size_t offset) const {
     CursorContext context;
     context.depth = static_cast<int>(open.size());
     context.prefixBegin = offset;
+    context.inString = current != nullptr && current->kind == SyntaxToken::Kind::String && offset < current->end;
     if (current != nullptr && current->kind == SyntaxToken::Kind::Atom) {
         context.prefix = current->text.substr(0, offset - current->begin);
         context.prefixBegin = current->begin;

@@ -47,6 +47,7 @@ struct CursorContext {
     bool inHead = false;         // the cursor is on (or just before) the head's place
     std::size_t argument = 0;    // otherwise: which argument of the head it is on, from 0
     std::vector<std::string> arguments;  // the arguments before it: a word's text, else empty
+    bool inString = false;       // the cursor is inside a string
     std::string prefix;          // the part of a word before the cursor
     std::size_t prefixBegin = 0;
 };
