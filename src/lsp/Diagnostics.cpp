@@ -1,5 +1,7 @@
 #include "lsp/Diagnostics.h"
 
+#include <algorithm>
+
 #include <QJsonArray>
 
 #include "compile/ScriptCheck.h"
@@ -56,6 +58,7 @@ constexpr CodePattern kCodes[] = {
     {"expected the script", "syntax"},
     {"this string ", "text"},
     {"this name ", "text"},
+    {"as public toolkits describe them", "unverified-layout"},
 };
 
 // The map's own findings are about the map, not a place in the script: said at the file's start.
@@ -75,40 +78,63 @@ const char* DiagnosticCode(const Diagnostic& diagnostic) {
     return "check";
 }
 
-std::vector<Diagnostic> CheckDocument(const TextDocument& document, const ProjectConfig& config) {
-    const ScriptLanguage language = LanguageOf(document);
+// The check itself, as `xsc check` runs it: one file alone, or the program's files together.
+CheckedScript CheckText(Workspace& workspace, const std::vector<const TextDocument*>& program, const TextDocument& about,
+                        const CheckOptions& options) {
+    const ScriptLanguage language = LanguageOf(about);
+    if (program.size() < 2 || language == ScriptLanguage::Xml) return CheckScriptText(about.Text(), language, options);
+    std::vector<hsc::SourceFile> files;
+    for (const TextDocument* document : program) files.push_back({workspace.Label(*document), document->Text()});
+    return CheckSources(files, options);
+}
+
+std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
+                                                                      const TextDocument& about) {
+    const ProjectConfig& config = workspace.Config();
     CheckOptions options;
     options.build = config.build.value_or(engine::kDefaultBuild);
-    if (!config.map) return CheckScriptText(document.Text(), language, options).diagnostics;
-
     std::vector<Diagnostic> found;
     std::vector<Diagnostic> aboutMap;
-    try {
-        std::string recovered;
-        WithMap(*config.map, [&](const HaloPcMap& map, BinaryStream& file) {
-            const engine::MapEngine engine = engine::ReadMapEngine(file);
-            if (!config.build) options.build = engine.build;
-            if (!options.build) {
-                aboutMap.push_back({Severity::Note, 0, 0, "the map's engine build is " + engine::DescribeMapEngine(engine) +
-                                                              "; no engine checks (known: " + engine::KnownMapEngines() + ")"});
-            }
-            CheckedScript checked = CheckScriptText(document.Text(), language, options);
-            found = std::move(checked.diagnostics);
-            if (checked.document) {
-                const std::vector<Diagnostic> map_findings = CheckMap(*checked.document, map, file);
-                aboutMap.insert(aboutMap.end(), map_findings.begin(), map_findings.end());
-            }
-        }, &recovered);
-        if (!recovered.empty()) aboutMap.insert(aboutMap.begin(), {Severity::Note, 0, 0, recovered});
-    } catch (const Error& e) {
-        options.build = config.build.value_or(engine::kDefaultBuild);
-        found = CheckScriptText(document.Text(), language, options).diagnostics;
-        aboutMap = {{Severity::Warning, 0, 0,
-                     std::string(e.what()) + "; checked against the " + std::string(engine::BuildName(*options.build)) +
-                         " build without the map"}};
+    if (!config.map) {
+        found = CheckText(workspace, program, about, options).diagnostics;
+    } else {
+        try {
+            std::string recovered;
+            WithMap(*config.map, [&](const HaloPcMap& map, BinaryStream& file) {
+                const engine::MapEngine engine = engine::ReadMapEngine(file);
+                if (!config.build) options.build = engine.build;
+                if (!options.build) {
+                    aboutMap.push_back({Severity::Note, 0, 0, "the map's engine build is " + engine::DescribeMapEngine(engine) +
+                                                                  "; no engine checks (known: " + engine::KnownMapEngines() + ")"});
+                }
+                CheckedScript checked = CheckText(workspace, program, about, options);
+                found = std::move(checked.diagnostics);
+                if (checked.document) {
+                    const std::vector<Diagnostic> mapFindings = CheckMap(*checked.document, map, file);
+                    aboutMap.insert(aboutMap.end(), mapFindings.begin(), mapFindings.end());
+                }
+            }, &recovered);
+            if (!recovered.empty()) aboutMap.insert(aboutMap.begin(), {Severity::Note, 0, 0, recovered});
+        } catch (const Error& e) {
+            options.build = config.build.value_or(engine::kDefaultBuild);
+            found = CheckText(workspace, program, about, options).diagnostics;
+            aboutMap = {{Severity::Warning, 0, 0,
+                         std::string(e.what()) + "; checked against the " + std::string(engine::BuildName(*options.build)) +
+                             " build without the map"}};
+        }
+        AddMapFindings(found, std::move(aboutMap), *config.map);
     }
-    AddMapFindings(found, std::move(aboutMap), *config.map);
-    return found;
+    // Each finding to the file it names; one that names none is about the program.
+    std::map<const TextDocument*, std::vector<Diagnostic>> byDocument;
+    for (const TextDocument* document : program) byDocument[document];
+    byDocument[&about];
+    for (Diagnostic& d : found) {
+        const auto named = std::find_if(program.begin(), program.end(), [&](const TextDocument* document) {
+            return !d.file.empty() && workspace.Label(*document) == d.file;
+        });
+        byDocument[named == program.end() ? &about : *named].push_back(std::move(d));
+    }
+    return byDocument;
 }
 
 QJsonObject PublishParams(Workspace& workspace, const TextDocument& document, const std::vector<Diagnostic>& diagnostics) {

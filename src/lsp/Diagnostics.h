@@ -1,10 +1,12 @@
 #pragma once
-// Diagnostics: what `xsc check` reports of each file of a program, as the protocol's
-// publishDiagnostics notifications. Each finding gets its range (the word it is about, or a
+// Diagnostics: what `xsc check` reports of a program (one document, or the files of the
+// workspace's sources checked together, as `xsc check scripts/` checks them), each file's in it,
+// as the protocol's publishDiagnostics notifications. Each finding gets its range (the word it is about, or a
 // call's "(" and function name), its severity (a note is information), a code naming its kind,
 // and "xsc" as its source. With a map configured, the map is opened for the check and let go,
 // and what a compile into it would refuse is reported at the start of the file, naming the map.
 
+#include <map>
 #include <vector>
 
 #include <QJsonObject>
@@ -17,8 +19,11 @@ struct ProjectConfig;
 class TextDocument;
 class Workspace;
 
-// The findings of `xsc check` for the document against the workspace's build and map.
-std::vector<Diagnostic> CheckDocument(const TextDocument& document, const ProjectConfig& config);
+// The findings of `xsc check` for the program's documents against the workspace's build and map,
+// by document; those about the program or the map as a whole go to `about` (the document whose
+// change asked for the check).
+std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
+                                                                      const TextDocument& about);
 
 // The notification's params for one document.
 QJsonObject PublishParams(Workspace& workspace, const TextDocument& document, const std::vector<Diagnostic>& diagnostics);

@@ -9,8 +9,8 @@
 //   map      the map the scripts are compiled into: its build (unless engine is given) and every
 //            check a compile into it makes; relative to the workspace's root
 //   engine   "retail", "custom" or "demo"
-//   sources  the files and folders (every .hsc file in them, at any depth) whose scripts make
-//            one program
+//   sources  the files and folders (a folder's .hsc files) whose scripts make one program, in the
+//            order `xsc check` takes them
 //   debounce milliseconds between the last change and the check of the program (default 10)
 
 #include <filesystem>

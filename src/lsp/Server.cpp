@@ -257,8 +257,12 @@ void Server::DidClose(const QJsonObject& params) {
     const QString uri = ReadUri(params);
     pending_.erase(uri);
     workspace_.Close(uri);
-    // A closed document's findings leave the editor's list with it.
+    // A closed document's findings leave the editor's list with it; the rest of its program now
+    // reads the file as it is on disk.
     send_(rpc::Notification("textDocument/publishDiagnostics", QJsonObject{{"uri", uri}, {"diagnostics", QJsonArray{}}}));
+    for (const TextDocument* member : workspace_.ProgramOf(uri)) {
+        if (workspace_.Find(member->Uri()) == member) MarkChanged(member->Uri());
+    }
 }
 
 void Server::MarkChanged(const QString& uri) {
@@ -269,11 +273,17 @@ void Server::MarkChanged(const QString& uri) {
 void Server::PublishPending() {
     const std::set<QString> due = std::move(pending_);
     pending_.clear();
+    std::set<const TextDocument*> published;  // a program is checked once for all its changes
     for (const QString& uri : due) {
         const TextDocument* document = workspace_.Find(uri);
-        if (document == nullptr) continue;
-        const std::vector<Diagnostic> found = CheckDocument(*document, workspace_.Config());
-        send_(rpc::Notification("textDocument/publishDiagnostics", PublishParams(workspace_, *document, found)));
+        if (document == nullptr || published.count(document) != 0) continue;
+        const std::vector<const TextDocument*> program = workspace_.ProgramOf(uri);
+        for (auto& [member, found] : CheckDocuments(workspace_, program, *document)) {
+            // Files of the program the client has not opened are not its to show.
+            if (workspace_.Find(member->Uri()) != member) continue;
+            published.insert(member);
+            send_(rpc::Notification("textDocument/publishDiagnostics", PublishParams(workspace_, *member, found)));
+        }
     }
 }
 

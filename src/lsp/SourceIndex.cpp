@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/EngineTables.h"
 #include "hsc/Lexer.h"
 #include "hsc/Parser.h"
 
@@ -82,13 +83,18 @@ void SourceIndex::ReadDeclarations(const TextDocument& document) {
         d.nameEnd = d.nameBegin + name.text.size() + (name.IsString() ? 2 : 0);
         declarations_.push_back(std::move(d));
     };
+    // A value type's name, as a word or in double quotes, as the check reads it.
+    const auto typeWord = [](const Form& form) {
+        return !form.IsList() && engine::EngineTables::BuiltIn().ValueTypeCode(form.text).has_value();
+    };
     for (const Form& form : parsed.forms) {
         const std::vector<Form>& items = form.items;
-        if (form.Starts("global") && items.size() > 2 && items[1].IsAtom()) {
+        if (form.Starts("global") && items.size() > 2 && !items[1].IsList()) {
             declare(form, Declaration::Kind::Global, items[1].text, {}, items[2]);
-        } else if (form.Starts("script") && items.size() > 2 && items[1].IsAtom()) {
-            // (script <type> [<return type>] <name> ...): a return type is followed by a word.
-            const bool returnType = items.size() > 3 && items[2].IsAtom() && !items[3].IsList();
+        } else if (form.Starts("script") && items.size() > 2 && !items[1].IsList()) {
+            // (script <type> [<return type>] <name> ...): a return type is a type word followed
+            // by a word.
+            const bool returnType = items.size() > 3 && typeWord(items[2]) && !items[3].IsList();
             declare(form, Declaration::Kind::Script, items[1].text, returnType ? items[2].text : "", items[returnType ? 3 : 2]);
         }
     }

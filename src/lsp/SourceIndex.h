@@ -6,8 +6,8 @@
 //   ^ form begins          ^ name            ^ call of "<=", argument 1 at "(ai_living..."
 //
 // Declarations are the top-level forms (script <type> [<return type>] <name> ...) and (global
-// <type> <name> <expression>), read as the check reads their headers; a form whose header cannot
-// be read declares nothing. Tokens come from the source language's own lexer, so that the server
+// <type> <name> <expression>), read as the check reads their headers (a type may stand in double
+// quotes); a form whose header cannot be read declares nothing. Tokens come from the source language's own lexer, so that the server
 // splits text exactly as the compile does.
 
 #include <cstddef>

@@ -65,21 +65,28 @@ const SourceIndex& Workspace::IndexOf(const TextDocument& document) {
     return *entry.index;
 }
 
+// As `xsc check` takes its arguments: each source in order, a folder's .hsc files (not those of
+// its folders) sorted by name; a file named twice counts once, where it came first.
 std::vector<std::filesystem::path> Workspace::SourceFiles() const {
     std::vector<std::filesystem::path> files;
+    const auto add = [&](const std::filesystem::path& file) {
+        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+    };
     std::error_code error;
     for (const std::filesystem::path& source : config_.sources) {
-        if (std::filesystem::is_regular_file(source, error)) {
-            files.push_back(source);
+        if (!std::filesystem::is_directory(source, error)) {
+            add(source);
             continue;
         }
-        for (std::filesystem::recursive_directory_iterator it(source, std::filesystem::directory_options::skip_permission_denied, error), end;
-             !error && it != end; it.increment(error)) {
-            if (it->is_regular_file(error) && it->path().extension() == ".hsc") files.push_back(it->path().lexically_normal());
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::directory_iterator(source, error)) {
+            if (entry.is_regular_file(error) && LanguageOfExtension(entry.path()) == ScriptLanguage::Source) {
+                found.push_back(entry.path().lexically_normal());
+            }
         }
+        std::sort(found.begin(), found.end());
+        for (const std::filesystem::path& file : found) add(file);
     }
-    std::sort(files.begin(), files.end());
-    files.erase(std::unique(files.begin(), files.end()), files.end());
     return files;
 }
 
@@ -100,6 +107,14 @@ const TextDocument* Workspace::FromDisk(const std::filesystem::path& path) {
     entry.index.reset();
     entry.modified = modified;
     return entry.document.get();
+}
+
+std::string Workspace::Label(const TextDocument& document) const {
+    const std::filesystem::path path = PathOfUri(document.Uri());
+    if (path.empty()) return document.Uri().toStdString();
+    const std::filesystem::path relative = root_.empty() ? std::filesystem::path() : path.lexically_relative(root_);
+    if (relative.empty() || *relative.begin() == "..") return Utf8(path);
+    return Utf8(relative.generic_string());
 }
 
 std::vector<const TextDocument*> Workspace::ProgramOf(const QString& uri) {

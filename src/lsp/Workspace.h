@@ -2,9 +2,10 @@
 // The workspace one server serves: its root folder, its configuration, the documents the client
 // has open, and the program each document belongs to.
 //
-// With `sources` configured, a document under them belongs to one program with every other .hsc
-// file under them: the client's text for the files it has open, the file on disk for the others
-// (read again when it changes on disk). Any other document is a program of its own.
+// With `sources` configured, a document among them belongs to one program with every other file
+// they name, as `xsc check` would take them: the client's text for the files it has open, the file
+// on disk for the others (read again when it changes on disk). Any other document is a program of
+// its own.
 
 #include <filesystem>
 #include <map>
@@ -39,9 +40,12 @@ public:
     // Call after changing an open document's text.
     void Changed(const QString& uri);
 
-    // The documents of the program `uri` belongs to, in a fixed order (by file name).
+    // The documents of the program `uri` belongs to, in the order of `sources`.
     std::vector<const TextDocument*> ProgramOf(const QString& uri);
     const SourceIndex& IndexOf(const TextDocument& document);
+    // How diagnostics and messages name a document: its path from the root, else its whole path
+    // or URI.
+    std::string Label(const TextDocument& document) const;
 
 private:
     struct Entry {

@@ -1,4 +1,6 @@
-; the ambush and its end
+; the ambush, its end, and the waves
+(global "short" waves 0)
+
 (script dormant ambush
   (ai_place enc_ambush))
 
