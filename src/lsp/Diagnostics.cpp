@@ -10,6 +10,8 @@
 #include "lsp/Protocol.h"
 #include "lsp/Workspace.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 
@@ -107,6 +109,10 @@ std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace&
                     aboutMap.push_back({Severity::Note, 0, 0, "the map's engine build is " + engine::DescribeMapEngine(engine) +
                                                                   "; no engine checks (known: " + engine::KnownMapEngines() + ")"});
                 }
+                // The names of the map's things are looked up in it, as `xsc check --map` does.
+                const MapNames names = MapNames::Read(map, file);
+                const NameResolver resolver(names);
+                options.names = &resolver;
                 CheckedScript checked = CheckText(workspace, program, about, options);
                 found = std::move(checked.diagnostics);
                 if (checked.document) {
