@@ -90,7 +90,7 @@ CheckedScript CheckText(Workspace& workspace, const std::vector<const TextDocume
     return CheckSources(files, options);
 }
 
-std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
+DocumentFindings CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
                                                                       const TextDocument& about) {
     const ProjectConfig& config = workspace.Config();
     CheckOptions options;
@@ -131,14 +131,17 @@ std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace&
         AddMapFindings(found, std::move(aboutMap), *config.map);
     }
     // Each finding to the file it names; one that names none is about the program.
-    std::map<const TextDocument*, std::vector<Diagnostic>> byDocument;
-    for (const TextDocument* document : program) byDocument[document];
-    byDocument[&about];
+    DocumentFindings byDocument;
+    for (const TextDocument* document : program) byDocument.emplace_back(document, std::vector<Diagnostic>());
+    if (std::find(program.begin(), program.end(), &about) == program.end()) byDocument.emplace_back(&about, std::vector<Diagnostic>());
+    const auto findingsOf = [&](const TextDocument* document) -> std::vector<Diagnostic>& {
+        return std::find_if(byDocument.begin(), byDocument.end(), [&](const auto& entry) { return entry.first == document; })->second;
+    };
     for (Diagnostic& d : found) {
         const auto named = std::find_if(program.begin(), program.end(), [&](const TextDocument* document) {
             return !d.file.empty() && workspace.Label(*document) == d.file;
         });
-        byDocument[named == program.end() ? &about : *named].push_back(std::move(d));
+        findingsOf(named == program.end() ? &about : *named).push_back(std::move(d));
     }
     return byDocument;
 }

@@ -6,7 +6,7 @@
 // and "xsc" as its source. With a map configured, the map is opened for the check and let go,
 // and what a compile into it would refuse is reported at the start of the file, naming the map.
 
-#include <map>
+#include <utility>
 #include <vector>
 
 #include <QJsonObject>
@@ -20,9 +20,10 @@ class TextDocument;
 class Workspace;
 
 // The findings of `xsc check` for the program's documents against the workspace's build and map,
-// by document; those about the program or the map as a whole go to `about` (the document whose
-// change asked for the check).
-std::map<const TextDocument*, std::vector<Diagnostic>> CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
+// by document in the program's order; those about the program or the map as a whole go to `about`
+// (the document whose change asked for the check).
+using DocumentFindings = std::vector<std::pair<const TextDocument*, std::vector<Diagnostic>>>;
+DocumentFindings CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
                                                                       const TextDocument& about);
 
 // The notification's params for one document.
