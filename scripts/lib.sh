@@ -7,7 +7,7 @@ export XSC_ROOT
 # Every Debian package the build, the tests, the benchmarks and the screenshots use.
 XSC_PACKAGES=(cmake g++ ninja-build ccache qt6-base-dev libcli11-dev libgtest-dev libgmock-dev
               libbenchmark-dev libxxhash-dev xvfb xauth clang libclang-rt-14-dev time bc help2man dpkg-dev
-              lintian)
+              lintian neovim)
 # The Windows build and its tests (scripts/test-windows, scripts/package-windows, lib-windows.sh):
 # the MinGW-w64 cross compiler in its posix thread model (the win32 model of GCC 12 has no
 # std::thread or std::mutex), wine to run what it builds, and the sources and host tools of the

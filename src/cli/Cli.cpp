@@ -15,6 +15,7 @@
 #include "InfoCommand.h"
 #include "MapOpening.h"
 #include "NamesCommand.h"
+#include "lsp/StdioServer.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 
@@ -197,6 +198,10 @@ int RunXsc(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         RunConvert(convert, in, out, err);
         return 0;
     });
+
+    CLI::App* lsp = app.add_subcommand(
+        "lsp", "Run the language server for editors on standard input and output (see docs/editors.md)");
+    commands.emplace_back(lsp, [] { return lsp::RunStdioServer(); });
 
     try {
         app.parse(argc, argv);

@@ -4,6 +4,8 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+#include <algorithm>
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -36,6 +38,12 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 void SetBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
+
+std::size_t ReadStandardInput(char* buffer, std::size_t size) {
+    // _read of a pipe returns what has arrived, as ReadFile does; -1 on an error.
+    const int got = _read(0, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
 
 std::optional<unsigned> NewFilePermissions() { return std::nullopt; }
 

@@ -1,0 +1,3 @@
+(script startup start
+  (wake ambush)
+  (sleep_until (ambush_done) 30))
