@@ -71,6 +71,11 @@ QString CompileFailedText(const std::optional<std::filesystem::path>& map, const
     return Tr("The script was not compiled into \"%1\":\n%2").arg(FileName(*map), reason);
 }
 
+QString DecompileFailedText(const std::optional<std::filesystem::path>& map, const QString& reason) {
+    if (!map) return reason;
+    return Tr("The scripts of \"%1\" could not be decompiled:\n%2").arg(FileName(*map), reason);
+}
+
 QString RecoveryText(const std::filesystem::path& map, const std::string& found) {
     if (found.empty()) return {};
     return Tr("\"%1\": %2.").arg(FileName(map), QString::fromStdString(found));

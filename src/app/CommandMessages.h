@@ -41,6 +41,9 @@ QString RecoveryText(const std::filesystem::path& map, const std::string& found)
 // The window's title: "Compiler", and the loaded map's file name after it ("Compiler - level.map").
 QString WindowTitleText(const std::optional<std::filesystem::path>& map);
 
+// A decompile of `map`'s scripts (none when no map is loaded) that failed for `reason`.
+QString DecompileFailedText(const std::optional<std::filesystem::path>& map, const QString& reason);
+
 // A compile into `map` (none when no map is loaded) that failed for `reason`.
 QString CompileFailedText(const std::optional<std::filesystem::path>& map, const QString& reason);
 

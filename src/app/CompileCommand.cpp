@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "compile/BuildScriptData.h"
+#include "compile/DecompileSource.h"
 #include "compile/ScriptCheck.h"
 #include "compile/ScriptLanguageChoice.h"
 #include "engine/MapEngine.h"
@@ -11,6 +12,7 @@
 #include "names/MapNames.h"
 #include "names/NameResolution.h"
 #include "runtime/Error.h"
+#include "scriptdata/ReadScriptData.h"
 #include "scriptdata/ScriptCompilier.h"
 
 namespace xsc {
@@ -83,6 +85,20 @@ CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scr
     }
     out.document = std::move(checked.document);
     return out;
+}
+
+std::string DecompileLoadedMap(const HaloPcMap& map) {
+    if (!map.f) throw Error("No map is loaded. Choose File > Load map, then decompile it.");
+    MapFile file = MapFile::Open(*map.f, MapFile::Access::Read);
+    const engine::MapEngine engine = engine::ReadMapEngine(file.Stream());
+    if (!engine.build) {
+        throw Error("the source language is written for one build of the game, and this map's build is " +
+                        engine::DescribeMapEngine(engine) + "; known: " + engine::KnownMapEngines(),
+                    Error::Subject::Map);
+    }
+    const MapNames names = MapNames::Read(map, file.Stream());
+    const NameResolver resolver(names);
+    return DecompileToSource(ReadScriptData(map, file.Stream()), *engine.build, &resolver);
 }
 
 void CompileCheckedScript(HaloPcMap& map, ScriptCompilier& state, const XmlDocument& document) {

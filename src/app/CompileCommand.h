@@ -31,6 +31,11 @@ struct CheckedForCompile {
 // the XML is malformed (with its line and column, as the compile has always said it).
 CheckedForCompile CheckScriptForCompile(const HaloPcMap& map, const QString& scriptText);
 
+// The loaded map's scripts and globals as text of the source language for the build its header
+// names, ready to edit and compile back: what `xsc decompile --hsc` writes. Throws Error when no map
+// is loaded, its build is not known, or its scripts cannot be read.
+std::string DecompileLoadedMap(const HaloPcMap& map);
+
 // Builds a checked document into the loaded map in place. Throws Error; a refused compile leaves
 // the map as it was.
 void CompileCheckedScript(HaloPcMap& map, ScriptCompilier& state, const XmlDocument& document);

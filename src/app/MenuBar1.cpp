@@ -16,6 +16,7 @@ MenuBar1::MenuBar1(QWidget* parent) : QMenuBar(parent) {
 void MenuBar1::CreateActions() {
     FileMenu = AddTitle("FileMenu", tr("&File"));
     FileLoadmap = AddItem(FileMenu, "FileLoadmap", tr("&Load map"), Qt::CTRL | Qt::Key_L);
+    FileDecompilemap = AddItem(FileMenu, "FileDecompilemap", tr("&Decompile map"), QKeySequence());
     Filej = AddSeparator(FileMenu, "Filej");
     FileQuit = AddItem(FileMenu, "FileQuit", tr("&Quit"), Qt::CTRL | Qt::Key_Q);
     FileQuit->setMenuRole(QAction::QuitRole);

@@ -1,5 +1,5 @@
 #pragma once
-// The menu bar: File ("&Load map", "&Quit"), Edit (the editing commands) and the item-less
+// The menu bar: File ("&Load map", "&Decompile map", "&Quit"), Edit (the editing commands) and the item-less
 // top-level "&About" entry. Each item is a member named after the item (its object name is the
 // same), all created in CreateActions in the order the bar shows them. The bar only builds the
 // items; the window connects the commands.
@@ -20,6 +20,7 @@ public:
 
     QMenu* FileMenu = nullptr;
     QAction* FileLoadmap = nullptr;
+    QAction* FileDecompilemap = nullptr;
     QAction* Filej = nullptr;  // separator
     QAction* FileQuit = nullptr;
 

@@ -110,6 +110,7 @@ void Window1::CreateControls() {
 
 void Window1::AddMenuHandlers() {
     connect(menuBar_->FileLoadmap, &QAction::triggered, this, &Window1::FileLoadmap_Action);
+    connect(menuBar_->FileDecompilemap, &QAction::triggered, this, &Window1::FileDecompilemap_Action);
     connect(menuBar_->aboutMenu, &QAction::triggered, this, &Window1::aboutMenu_Action);
     connect(menuBar_->FileQuit, &QAction::triggered, qApp, &QCoreApplication::quit);
     ConnectEditCommands();
@@ -181,6 +182,18 @@ void Window1::FileLoadmap_Action() {
         });
     FollowLoadedMap();
     if (!recovered.isEmpty()) services_.messages->MsgBox(recovered);
+}
+
+void Window1::FileDecompilemap_Action() {
+    std::string source;
+    const bool done = RunCommand([this, &source] { source = DecompileLoadedMap(LoadedMap); },
+                                 [this](const QString& reason) { return DecompileFailedText(LoadedMap.f, reason); });
+    if (!done) return;
+    // Through a cursor, so that Edit > Undo brings the text back that was there.
+    QTextCursor cursor(ScriptFld->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(QString::fromStdString(source));
+    ScriptFld->moveCursor(QTextCursor::Start);
 }
 
 // A map whose build cannot be read or is not known is highlighted as scripts are checked without

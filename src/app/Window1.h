@@ -58,6 +58,10 @@ public:
     // File > Load map: ask for a map and load it into LoadedMap. Shows nothing when it works.
     void FileLoadmap_Action();
 
+    // File > Decompile map: the loaded map's scripts, in the source language, replace the script
+    // field's text (an undoable edit), to be changed and compiled back with "Compile Script".
+    void FileDecompilemap_Action();
+
     // The script field's highlighting.
     ScriptHighlighter* Highlighter() const { return highlighter_; }
     // About: show the About window.

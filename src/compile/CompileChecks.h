@@ -6,14 +6,17 @@
 //     loaded and not cut short, the regions written in place lie before the string data, the old
 //     script region is a fresh map's or recognised as ours, the scripts fit, the header's sizes
 //     stay within what the game holds;
-//   - for a recompile, that the scripts being replaced are ours. The string data's own shape is
-//     not enough: the game's official compiler lays out strings as we do, apart from the padding,
-//     shared strings and the text offsets of nodes without text, so a map whose texts happen to
-//     end on a multiple of 4 passes that test. So a recompile also asks that the node data reads
-//     exactly as this program writes it (the decompile's strict reading: every script's tree,
-//     every text where a compile appends it, every global's initial value), and that the scenario
-//     has no globals but those an earlier compile wrote behind its script records: the initial
-//     values of other globals are node trees in the same node data, which a recompile overwrites.
+//   - for a recompile, whether the scripts being replaced are ours. The string data's own shape
+//     is not enough: the game's official compiler lays out strings as we do, apart from the
+//     padding, shared strings and the text offsets of nodes without text, so a map whose texts
+//     happen to end on a multiple of 4 passes that test. So the scripts count as ours only when
+//     the node data reads exactly as this program writes it (the decompile's strict reading:
+//     every script's tree, every text where a compile appends it, every global's initial value)
+//     and the scenario has no globals but those an earlier compile wrote behind its script
+//     records. Otherwise the map is read as the official tools' (the string data alone is
+//     replaced, the old records are left unreferenced);
+//   - for a map the official tools compiled, that no scenario field but the scripts and globals
+//     fields names bytes of the old records, which the compile leaves unreferenced.
 
 #include "scriptdata/ScriptArrangement.h"
 

@@ -104,8 +104,8 @@ void CheckScenarioBlocks(BinaryStream& file, const HaloPcMap& map, const ScriptA
         const std::string name = std::string("the scenario's ") + block.name;
         const std::int32_t count = file.ReadInt32At(field + kBlockCount, name + " count field");
         const std::int32_t address = file.ReadInt32At(field + kBlockAddress, name + " address field");
-        // Globals an earlier compile wrote in the region are replaced with it.
-        if (count <= 0 || (block.field == kGlobalsBlockField && a.oldGlobals > 0)) continue;
+        // Globals an earlier compile wrote in the region, or the official tools wrote, are replaced.
+        if (count <= 0 || (block.field == kGlobalsBlockField && ReplacesGlobals(a, false))) continue;
         const std::int64_t offset = Wrap32(std::int64_t{address} - map.Magic);
         if (offset >= a.stringData && offset < a.insertionPoint) {
             throw Error::AtOffset(name + " (at " + Hex(offset) +
@@ -131,8 +131,12 @@ void CheckLoadedLength(const HaloPcMap& map, std::int64_t fileLength) {
     }
 }
 
+bool ReplacesGlobals(const ScriptArrangement& a, bool hasGlobals) {
+    return hasGlobals || a.oldGlobals > 0 || a.oldKind == OldRegion::Kind::Official;
+}
+
 ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
-                                   const BuiltScripts& built) {
+                                   const BuiltScripts& built, RegionReading reading) {
     const std::int64_t fileLength = file.Length();
     if (map.TagCount < 2 || map.TagCache.size() < 2) {
         throw Error::InMap("the map's tag index has " + std::to_string(map.TagCount) + (map.TagCount == 1 ? " entry" : " entries") +
@@ -165,9 +169,12 @@ ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, con
     }
     CheckWrittenRegions({fields, nodeData, index, mark, fileSize, tagDataSize}, a.stringData);
 
-    const OldRegion old = FindOldRegion(file, map, state);
+    const OldRegion old = FindOldRegion(file, map, state, reading);
     a.oldRegionLength = old.length;
     a.oldGlobals = old.globals;
+    a.oldKind = old.kind;
+    a.oldScripts = old.scripts;
+    a.oldGlobalRecords = old.globalRecords;
     a.insertionPoint = a.stringData + a.oldRegionLength;
 
     if (a.scanStart < a.insertionPoint) {

@@ -4,14 +4,16 @@
 //   ... tag index ... scenario fields ... node data ... | old region | tail ...
 //                                                      ScriptTable  P = insertion point
 //
-// The old region is the string data of a fresh map, or what an earlier compile wrote there
-// (OldScriptRegion.h). The scenario's fields, the node data and the tag entries are written in
+// The old region is the string data of a fresh map, what an earlier compile wrote there, or the
+// string data of a map the official tools compiled (OldScriptRegion.h). The scenario's fields, the node data and the tag entries are written in
 // place, so each must lie before the string data and none may overlap another; everything from
 // P on moves by the growth; the fix-up's scan starts at tag entry 1's data, which must lie at or
 // behind P.
 
 #include <cstdint>
 #include <string>
+
+#include "scriptdata/OldScriptRegion.h"
 
 namespace xsc {
 
@@ -29,6 +31,9 @@ struct ScriptArrangement {
     std::int64_t stringData = 0;      // ScriptTable
     std::int64_t oldRegionLength = 0; // the bytes from ScriptTable that the new region replaces
     std::int32_t oldGlobals = 0;      // global records of an earlier compile inside that region
+    OldRegion::Kind oldKind = OldRegion::Kind::Fresh;
+    OldRecords oldScripts;            // an official map's records, left unreferenced behind P
+    OldRecords oldGlobalRecords;
     std::int64_t insertionPoint = 0;  // P = ScriptTable + oldRegionLength: the tail starts here
     std::int64_t scanStart = 0;       // tag entry 1's data offset, as loaded
     std::int32_t growth = 0;          // G = new region length - old region length
@@ -40,8 +45,15 @@ struct ScriptArrangement {
 // compile mark in the header among them), the old script region is recognised, tag 1's data lies
 // behind it, no other scenario block lies inside it, and the scripts fit the node data and the
 // format. Throws Error naming the problem (and the offset where it applies). Reads, never writes.
+// `reading`: how a string data of our shape is read (RegionReading::AsOfficial when its node data
+// turned out not to be ours).
 ScriptArrangement CheckArrangement(BinaryStream& file, const HaloPcMap& map, const ScriptCompilier& state,
-                                   const BuiltScripts& built);
+                                   const BuiltScripts& built, RegionReading reading = RegionReading::AsOurs);
+
+// Whether the compile replaces the scenario's globals: it has globals of its own, or the old
+// region held an earlier compile's, or the official tools compiled the old ones (whose initial
+// values are node trees the compile overwrites).
+bool ReplacesGlobals(const ScriptArrangement& a, bool hasGlobals);
 
 // A header that gives the map a smaller length than the file has is no reason to refuse (the
 // bytes behind it are whole), but worth a warning: empty when there is none.

@@ -61,6 +61,8 @@ constexpr std::int64_t kScriptRecordsAddressField = 0x4A0;
 constexpr std::int64_t kBehindStringsAddressField = 0x5A8;
 // The scenario's fields that the build reads or writes end here (exclusive).
 constexpr std::int64_t kScenarioFieldsEnd = 0x5AC;
+// The scenario's main structure, whose fields name its blocks and data.
+constexpr std::int64_t kScenarioStructSize = 0x5B0;
 
 // Other blocks of the scenario's own data, which may lie behind the string data and then move
 // with the tail. Each is named by a 12-byte field: 32-bit element count, 32-bit address, 4 bytes

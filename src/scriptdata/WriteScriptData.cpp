@@ -1,6 +1,8 @@
 #include "scriptdata/WriteScriptData.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
@@ -83,7 +85,21 @@ struct WritePlan {
 // The globals block names the compile's global records when it has globals, or when it replaces
 // those of an earlier compile (then none); otherwise the field keeps its bytes, so that a script
 // without globals compiles to the bytes it always did.
-bool WritesGlobals(const BuiltScripts& built, const ScriptArrangement& a) { return !built.globals.empty() || a.oldGlobals > 0; }
+bool WritesGlobals(const BuiltScripts& built, const ScriptArrangement& a) { return ReplacesGlobals(a, !built.globals.empty()); }
+
+// The official tools' node data counts the slots in use in its size field (the highest used slot
+// + 1) and marks a free slot by a salt of 0. Their slots behind the ones this compile writes are
+// zeroed, up to that size (within the node data), so that no stale node with a live salt stays in
+// the table: unreferenced, but a reader that walks the table, or a game that allocates from it,
+// would take it for a live node. A map of ours keeps its surplus slots as before: they are fillers
+// and nodes of our own layout, outside the slot count it wrote.
+std::optional<FieldWrite> StaleSlots(const ScriptCompilier& state, const BuiltScripts& built, const ScriptArrangement& a) {
+    if (a.oldKind != OldRegion::Kind::Official) return std::nullopt;
+    const std::int64_t oldSize = std::min<std::int64_t>(static_cast<std::uint16_t>(state.SyntaxCount), a.slotCapacity);
+    if (oldSize <= built.slots) return std::nullopt;
+    return FieldWrite{a.nodeData + kFirstSlot + kNodeSize * built.slots,
+                      MemoryBlock(static_cast<std::size_t>(kNodeSize * (oldSize - built.slots)))};
+}
 
 // The scenario's other blocks that lie behind the string data move with the tail; the fields that
 // name them are in front of it, where the word scan never looks, so they are corrected here as
@@ -159,6 +175,7 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     }
     writes.push_back(NodeDataHeader(state, a.nodeData));
     writes.push_back(FieldWrite{a.nodeData + kFirstSlot, state.SyntaxBlock});
+    if (std::optional<FieldWrite> stale = StaleSlots(state, built, a)) writes.push_back(std::move(*stale));
     if (options.fixup == FixupMode::Scan) {
         const std::int32_t behindStrings = source.ReadInt32At(a.scenario + kBehindStringsAddressField,
                                                               "the scenario's address behind the string data");

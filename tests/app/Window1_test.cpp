@@ -28,6 +28,7 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/RollbackJournal.h"
 #include "support/CompileFixture.h"
+#include "support/OfficialScripts.h"
 
 namespace xsc::test {
 namespace {
@@ -346,6 +347,42 @@ TEST_F(Commands, MalformedXmlIsShownWithTheCursorAtItAndWritesNothing) {
     EXPECT_EQ(cursor.positionInBlock() + 1, 11);
     EXPECT_TRUE(ReadBytes(map) == original);
     EXPECT_EQ(window->ScriptFld->toPlainText(), script);
+}
+
+// A map whose scripts the game's tools compiled: "Compile Script" replaces them as `xsc compile`
+// does; File > Decompile map then shows what `xsc decompile --hsc` gives, which compiles back into
+// the same bytes; Edit > Undo brings back the text the field held.
+TEST_F(Commands, DecompileMapShowsTheScriptsToEditAndCompileBackIntoAMapTheGamesToolsCompiled) {
+    Bytes official = mapgen::GenerateMap(RetailMap(), &layout);
+    WriteOfficialScripts(official, layout);
+    WriteBytes(map, official);
+    const QString source = QStringLiteral("(global short delay 30)\n(script continuous ring (camera_set point_2 400) (sleep delay))\n");
+    const Bytes expected = CompiledByTheCommandLine("ring.hsc", source.toUtf8());
+    ASSERT_TRUE(expected != official);
+    Load(map);
+    Compile(source);
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"done!"});
+    EXPECT_TRUE(ReadBytes(map) == expected);
+
+    QProcess decompile;
+    decompile.start(QStringLiteral(XSC_CLI_PATH), {QStringLiteral("decompile"), Q(map), QStringLiteral("--hsc")});
+    ASSERT_TRUE(decompile.waitForFinished(-1));
+    const QString decompiled = QString::fromUtf8(decompile.readAllStandardOutput());
+    ASSERT_TRUE(decompiled.contains(QStringLiteral("(sleep delay)")));
+    window->Menus()->FileDecompilemap->trigger();
+    EXPECT_EQ(window->ScriptFld->toPlainText(), decompiled);
+    Compile(window->ScriptFld->toPlainText());
+    EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
+    EXPECT_TRUE(ReadBytes(map) == expected);
+    window->Menus()->EditUndo->trigger();
+    EXPECT_EQ(window->ScriptFld->toPlainText(), source);
+}
+
+TEST_F(Commands, DecompileMapWithoutAMapSaysSoAndKeepsTheText) {
+    window->ScriptFld->setPlainText(kHelloSource);
+    window->Menus()->FileDecompilemap->trigger();
+    EXPECT_EQ(messages->shown, std::vector<std::string>{"error: No map is loaded. Choose File > Load map, then decompile it."});
+    EXPECT_EQ(window->ScriptFld->toPlainText(), kHelloSource);
 }
 
 // After a cancelled load: said in words, before the (malformed) script is read, and the file of

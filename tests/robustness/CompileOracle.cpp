@@ -159,6 +159,11 @@ Verdict JudgeCompiled(const Bytes& before, const Bytes& after, const XmlDocument
     if (std::string why = ReferenceCompile(before, document, state, expected); !why.empty()) {
         return {Kind::Violation, "compiled, but it should have been refused: " + why};
     }
+    // Strings and records of our shape over nodes that are not ours: the game's tools' layout.
+    Bytes official;
+    if (after != expected && ReferenceCompile(before, document, state, official, true).empty() && after == official) {
+        expected = std::move(official);
+    }
     if (after != expected) return {Kind::Violation, "the compiled file differs from the reference: " + FirstDifference(expected, after)};
     if (static_cast<std::int64_t>(after.size() - before.size()) != reportedGrowth) {
         return {Kind::Violation, "the reported growth " + std::to_string(reportedGrowth) + " is not the file's growth"};

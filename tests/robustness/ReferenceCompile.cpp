@@ -262,7 +262,8 @@ std::string CheckNamedValues(ModelFile& file, std::int64_t scenario, std::int32_
 
 }  // namespace
 
-std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out) {
+std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out,
+                             bool official) {
     const DocumentShape shape = ShapeOf(document);
     if (!shape.refusal.empty()) return "the document has " + shape.refusal;
     ModelFile file(old);
@@ -289,40 +290,47 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     const std::int64_t scriptTable = Wrap(std::int64_t{file.Read32(x + kStringDataAddress, "the string data address")} - magic);
     if (!file.failure.empty()) return file.failure;
 
-    // The old region: a fresh map's 1024 bytes, or what an earlier compile of ours wrote.
+    // The old region: a fresh map's 1024 zero bytes, what an earlier compile of ours wrote, or the
+    // string data alone of the game's tools (whose records stay behind, unreferenced).
+    auto byteAt = [&](std::int64_t at) { return at >= 0 && at < file.Length() ? int{old[static_cast<std::size_t>(at)]} : -1; };
+    bool begins = stringSize >= 6;
+    for (int i = 0; begins && i < 6; ++i) begins = byteAt(scriptTable + i) == "begin"[i];  // "begin" and its zero
     std::int64_t oldRegion = stringSize;
     std::int32_t oldGlobals = 0;
-    if (stringSize != 1024) {
+    if (stringSize != 1024 || begins) {
         const std::int64_t texts = std::int64_t{stringSize} - 1024;
         const std::int64_t pad = (4 - texts % 4) % 4;
         const std::int32_t scripts = file.Read32(x + kScriptCount, "the script count");
         const std::int64_t records = Wrap(std::int64_t{file.Read32(x + kScriptRecords, "the records address")} - magic);
         if (!file.failure.empty()) return file.failure;
         const std::int64_t end = scriptTable + stringSize + pad + kRecordSize * std::int64_t{scripts};
-        auto byteAt = [&](std::int64_t at) { return at >= 0 && at < file.Length() ? int{old[static_cast<std::size_t>(at)]} : -1; };
-        bool ours = texts >= 6;
-        for (int i = 0; ours && i < 6; ++i) ours = byteAt(scriptTable + i) == "begin"[i];  // "begin" and its zero
+        bool ours = !official && texts >= 6 && begins;
         for (std::int64_t at = scriptTable + stringSize - 1024; ours && at < scriptTable + stringSize; ++at) ours = byteAt(at) == 0;
         for (std::int64_t at = scriptTable + stringSize; ours && at < scriptTable + stringSize + pad; ++at) ours = byteAt(at) == 0xFF;
         ours = ours && scripts >= 0 && scripts <= 65536 && records == scriptTable + stringSize + pad && end <= file.Length() &&
                scanStart >= end;
-        if (!ours) return "a string data size of " + std::to_string(stringSize) + " that no compile of ours left";
-        // Global records of ours follow the script records.
-        const std::int32_t g = file.Read32(x + kGlobals, "the globals count");
-        const std::int64_t gAt = Wrap(std::int64_t{file.Read32(x + kGlobals + 4, "the globals address")} - magic);
-        if (g > 0 && g <= 65536 && gAt == end && end + kRecordSize * g <= file.Length() && scanStart >= end + kRecordSize * g) {
-            oldGlobals = g;
+        if (ours) {
+            // Global records of ours follow the script records.
+            const std::int32_t g = file.Read32(x + kGlobals, "the globals count");
+            const std::int64_t gAt = Wrap(std::int64_t{file.Read32(x + kGlobals + 4, "the globals address")} - magic);
+            if (g > 0 && g <= 65536 && gAt == end && end + kRecordSize * g <= file.Length() && scanStart >= end + kRecordSize * g) {
+                oldGlobals = g;
+            }
+            oldRegion = end + kRecordSize * oldGlobals - scriptTable;
+        } else {
+            official = true;
+            if (!begins || byteAt(scriptTable + stringSize - 1) != 0 || scanStart < scriptTable + stringSize) {
+                return "a string data size of " + std::to_string(stringSize) + " that neither we nor the game's tools left";
+            }
         }
-        oldRegion = end + kRecordSize * oldGlobals - scriptTable;
     }
-
     Bytes records, globals;
     const std::int64_t capacity = nodeDataSize < kFirstSlot ? -1 : (std::int64_t{nodeDataSize} - kFirstSlot) / kSlotSize;
     if (std::string why = PlanRecords(shape, capacity, records, globals); !why.empty()) return why;
     const std::int64_t l = state.LengthIntoStrings;
     if (l + 1024 > 262144) return "more string data than the engine reads";
     const std::int64_t g = static_cast<std::int64_t>(shape.globals.size());
-    const bool writesGlobals = g > 0 || oldGlobals > 0;
+    const bool writesGlobals = g > 0 || oldGlobals > 0 || official;
     if (static_cast<std::int64_t>(state.StrBlock.Size()) < l) return "fewer string bytes than LengthIntoStrings";
     if (static_cast<std::int64_t>(state.SyntaxBlock.Size()) != shape.slots * kSlotSize) {
         return "the build made " + std::to_string(state.SyntaxBlock.Size() / kSlotSize) + " slots; the document asks for " +
@@ -356,6 +364,12 @@ std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, cons
     file.WriteLe(scriptNode + 14, 0xE373 + shape.slots - 1, 2, "the last identity");
     file.WriteLe(scriptNode + 16, 0, 4, "the node data header");
     file.Write(scriptNode + 0x14, state.SyntaxBlock.Data(), state.SyntaxBlock.Size(), "the node slots");
+    if (official) {
+        // The official table's slots in use (its 16-bit size) behind ours become free: zero.
+        const std::int64_t used = std::min<std::int64_t>(byteAt(scriptNode + 10) | byteAt(scriptNode + 11) << 8, capacity);
+        const Bytes zeros(static_cast<std::size_t>(std::max<std::int64_t>(used - shape.slots, 0) * kSlotSize), 0);
+        file.Write(scriptNode + 0x14 + shape.slots * kSlotSize, zeros.data(), zeros.size(), "the stale slots");
+    }
     Bytes region(state.StrBlock.Data(), state.StrBlock.Data() + l);
     region.insert(region.end(), 1024, 0);
     region.insert(region.end(), static_cast<std::size_t>(pad), 0xFF);

@@ -18,6 +18,9 @@ struct ScriptCompilier;
 namespace xsc::robust {
 
 // The grown file, in `out`; returns an empty string, or why the compile should have been refused.
-std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out);
+// `official`: a string data of our shape is read as the game's tools' (only the tool can tell the
+// two apart, by reading the node data).
+std::string ReferenceCompile(const Bytes& old, const XmlDocument& document, const ScriptCompilier& state, Bytes& out,
+                             bool official = false);
 
 }  // namespace xsc::robust

@@ -68,21 +68,14 @@ TEST(Refusals, EachLeavesTheMapUnchangedAndSaysWhy) {
         {"scenario outside", [](Bytes& b, const Layout& l) { Put32(b, Entry(l, 0), Address(l, 0x7FFFFF00)); }},
         {"scenario block in the strings",
          [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4FC), 1); Put32(b, At(l, 0x500), Address(l, l.stringDataOffset + 8)); }},
-        // A map compiled before, each condition of a recompile broken alone.
-        {"string data too short", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1029); }, true},
+        // A map compiled before, damaged so that it is neither ours nor laid out as the game's tools
+        // lay it out (a string data of our shape over other nodes is read as theirs: OfficialMap_test).
         {"no begin", [](Bytes& b, const Layout& l) { b[StringData(l) + 5] = 'x'; }, true},
         {"no zero bytes", [](Bytes& b, const Layout& l) { b[StringData(l) + kEarlierStrings - 1] = 1; }, true},
-        {"no padding", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x488), 1035); }, true},
         {"negative count", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 0xFFFFFFFF); }, true},
         {"count too large", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65537); }, true},
-        {"records elsewhere",
-         [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A0), Address(l, l.stringDataOffset + kEarlierStrings + 4)); }, true},
         {"records past the end", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 65536); }, true},
         {"tag 1 inside the records", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x49C), 2); }, true},
-        // Strings and records as ours, but nodes laid out by another compiler (text offset 0 on
-        // the value node, whose text is at 6), or globals whose values live in the node data.
-        {"another compiler's nodes",
-         [](Bytes& b, const Layout& l) { Put32(b, static_cast<std::size_t>(l.nodeDataOffset + 0x38 + 20 * 4 + 12), 0); }, true},
         {"globals", [](Bytes& b, const Layout& l) { Put32(b, At(l, 0x4A8), 1); }, true},
         {"tag data past the game's memory", [](Bytes& b, const Layout&) { Put32(b, 0x14, 0x1700000 - 4); }},
     };
