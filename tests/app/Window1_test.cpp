@@ -371,11 +371,12 @@ TEST_F(Commands, DecompileMapShowsTheScriptsToEditAndCompileBackIntoAMapTheGames
     ASSERT_TRUE(decompiled.contains(QStringLiteral("(sleep delay)")));
     window->Menus()->FileDecompilemap->trigger();
     EXPECT_EQ(window->ScriptFld->toPlainText(), decompiled);
+    window->Menus()->EditUndo->trigger();
+    EXPECT_EQ(window->ScriptFld->toPlainText(), source);
+    window->ScriptFld->redo();
     Compile(window->ScriptFld->toPlainText());
     EXPECT_EQ(messages->shown, (std::vector<std::string>{"done!", "done!"}));
     EXPECT_TRUE(ReadBytes(map) == expected);
-    window->Menus()->EditUndo->trigger();
-    EXPECT_EQ(window->ScriptFld->toPlainText(), source);
 }
 
 TEST_F(Commands, DecompileMapWithoutAMapSaysSoAndKeepsTheText) {
