@@ -74,7 +74,7 @@ struct MapOptions {
     // fresh 1024 zero bytes, and the script records and global records follow it directly, in
     // front of the scenario tail. Needs names. 0 and empty: a fresh map, as before.
     std::int32_t officialScripts = 0;
-    std::string officialSource;
+    std::string officialSource{};
 };
 
 // The 4 bytes at offset 0 of an alternate header when no other code is asked for: the version
