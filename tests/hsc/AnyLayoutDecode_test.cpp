@@ -110,12 +110,16 @@ TEST(AnyLayoutDecode, SourceRoundTripsThroughAFreshMapOfTheSameNames) {
     }
 }
 
-// The official compiler gives a call the type of its place (void for a statement) where xsc may
-// write another: the source's verification does not hold another compiler's calls to xsc's types,
-// but still holds xsc's own to every field.
-TEST(AnyLayoutDecode, CallTypesAreComparedOnlyForXscsOwnLayout) {
+// Where other compilers choose otherwise than xsc, and the game reads the same: a call's type (the
+// official compiler gives a statement void), the bits of a short or boolean beyond the ones the
+// type uses, a string value's field (never read). The source decompiles to the same text; in xsc's
+// own layout the same change of a call's type is refused.
+TEST(AnyLayoutDecode, OtherCompilersChoicesAreReadUpToLayout) {
     const test::TempDir official, fresh;
-    mapgen::WriteMap(official / "official.map", OfficialMap(21, 5));
+    mapgen::MapOptions options = OfficialMap(21, 0);
+    options.officialSource = "(global short g_count 3)\n(global boolean g_done true)\n(script static void helper (print \"hi\"))\n"
+                             "(script startup main (sleep g_count) (helper))\n";
+    mapgen::WriteMap(official / "official.map", options);
     const auto loaded = Load(official / "official.map");
     const NameResolver resolver(loaded->names);
     const std::string text = DecompileToSource(loaded->data, kCustom, &resolver);
@@ -123,15 +127,21 @@ TEST(AnyLayoutDecode, CallTypesAreComparedOnlyForXscsOwnLayout) {
     const auto xsc = Load(fresh / "level.map");
     const NameResolver xscNames(xsc->names);
 
-    const auto retyped = [](const CompiledScriptData& data) {
-        CompiledScriptData changed = data;
-        const std::int32_t statement = DecodeScriptData(data).scripts.at(1).walked.body.at(0).slot;
-        EncodeFixed16(&changed.slots[static_cast<std::size_t>(20 * statement + 4)], 5);  // void -> boolean
-        return changed;
+    const auto changed = [](const CompiledScriptData& data, bool values) {
+        CompiledScriptData c = data;
+        const DecodedScriptData d = DecodeScriptData(data);
+        const auto field = [&](std::int32_t slot, std::int64_t at) { return &c.slots[static_cast<std::size_t>(20 * slot + at)]; };
+        EncodeFixed16(field(d.scripts.at(1).walked.body.at(0).slot, 4), 5);  // (sleep ...): void -> boolean
+        if (values) {
+            EncodeFixed16(field(d.globals.at(0).walked.body.at(0).slot, 18), 0);       // 3: 00 00 in the high half
+            EncodeFixed32(field(d.globals.at(1).walked.body.at(0).slot, 16), 1);       // true: 01 00 00 00
+            EncodeFixed32(field(d.scripts.at(0).walked.body.at(1).slot, 16), 0xFFFFFFFF);  // "hi"
+        }
+        return c;
     };
-    EXPECT_EQ(DecompileToSource(retyped(loaded->data), kCustom, &resolver), text);
+    EXPECT_EQ(DecompileToSource(changed(loaded->data, true), kCustom, &resolver), text);
     try {
-        DecompileToSource(retyped(xsc->data), kCustom, &xscNames);
+        DecompileToSource(changed(xsc->data, false), kCustom, &xscNames);
         ADD_FAILURE() << "a call of another type than xsc writes was accepted in xsc's own layout";
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("its value type is 5 (boolean)"), std::string::npos) << e.what();
