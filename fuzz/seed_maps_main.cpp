@@ -5,7 +5,8 @@
 //
 // fuzz_seed_maps --compiled FOLDER: writes the seeds of fuzz_decompile, small maps with scripts
 // compiled into them: every value encoding and texts to escape, deep nesting, scripts without
-// statements, a document without scripts, a map never compiled into, and names of the map's things.
+// statements, a document without scripts, a map never compiled into, names of the map's things,
+// and script data laid out as the game's official tools lay it out.
 
 #include <cstdio>
 #include <filesystem>
@@ -58,6 +59,13 @@ struct CompiledSeed {
 
 std::vector<CompiledSeed> CompiledSeeds() {
     const auto roomy = [](MapOptions& o) { o.slotCapacity = 48; };
+    const auto official = [](std::int32_t scripts) {
+        return [scripts](MapOptions& o) {
+            o.slotCapacity = 200;
+            o.officialScripts = scripts;
+            o.engineValue = 609;
+        };
+    };
     return {
         {"fixed-script", TinyMap(11, true), xsc::robust::kFixedScript.data()},
         {"every-value", With(TinyMap(12, false), roomy),
@@ -80,6 +88,13 @@ std::vector<CompiledSeed> CompiledSeeds() {
          "<ScriptValue ValueType='13' Value='point_2'/><ScriptValue ValueType='7' Value='0'/></ScriptCommand>"
          "<ScriptValue ValueType='17' Value='enc_marines/escort'/><ScriptValue ValueType='24' Value='sound\\sfx\\alarm'/>"
          "<ScriptValue ValueType='33' Value='covenant'/><ScriptValue ValueType='38' Value='marine_sarge'/></s></scripts>"},
+        // Script data laid out as the game's official tools lay it out, as xsc-mkmap --names
+        // --official-scripts writes it (mapgen/OfficialScripts.h): nothing compiled by xsc.
+        {"official", With(xsc::robust::TinyNamedMap(18, true), official(3)), nullptr},
+        {"official-one-statement", With(xsc::robust::TinyNamedMap(19, true), [&](MapOptions& o) {
+             official(0)(o);
+             o.officialSource = "(global short g 4)\n(script static void s (sleep g))\n(script startup t (s) (wake s))\n";
+         }), nullptr},
     };
 }
 

@@ -3,6 +3,7 @@
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
 //             [--address-every N | --in-range-percent P | --structured] [--engine-value N] [--size BYTES]
+//             [--names [--official-scripts N | --official-source FILE]]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
@@ -10,7 +11,9 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +71,14 @@ std::int64_t HeadSizeFor(std::int64_t size, MapOptions options) {
     return size - rest;
 }
 
+std::string SourceText(const std::string& file) {
+    std::ifstream in(xsc::PathFromUtf8(file), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw xsc::Error("cannot read " + file);
+    return text.str();
+}
+
 void PrintLayout(const std::string& file, const MapLayout& layout) {
     std::printf("%s: %lld bytes, Magic %s, string data %s..%s, scan start %s\n", file.c_str(),
                 static_cast<long long>(layout.fileLength), xsc::Hex(layout.magic).c_str(),
@@ -97,6 +108,19 @@ int main(int argc, char** argv) {
     app.add_flag("--names", options.names,
                  "Give the scenario the named things the examples use (objects, trigger volumes, encounters, ...) and "
                  "tags 1 to 16 of the classes scripts name; needs --tags 17 or more");
+    app.add_option("--official-scripts", options.officialScripts,
+                   "Write N generated scripts and a few globals into the map, laid out as the game's official tools lay "
+                   "them out (free slots, shared strings, the string data's zero tail, records right behind the string "
+                   "data); needs --names")
+        ->check(CLI::NonNegativeNumber)
+        ->needs("--names");
+    std::string officialSourceFile;
+    app.add_option("--official-source", officialSourceFile,
+                   "The same with the scripts of this file of the source language (.hsc, custom build) instead of "
+                   "generated ones; needs --names")
+        ->check(CLI::ExistingFile)
+        ->needs("--names")
+        ->excludes("--official-scripts");
     app.add_option("--header-code", options.headerCode, "The 4 bytes at offset 0")->capture_default_str();
     AddParsedOption(app, "--head-size", headSize, bytes, "BYTES", "Raw data between the header and the index",
                     std::to_string(headSize));
@@ -164,6 +188,7 @@ int main(int argc, char** argv) {
         if (!options.engineValue) {
             options.engineValue = alternateHeader ? xsc::engine::kDemoEngineValue : xsc::engine::kCustomEngineValue;
         }
+        if (!officialSourceFile.empty()) options.officialSource = SourceText(officialSourceFile);
         options.slotCapacity = ToInt32Size(slots);
         options.scenarioTailSize = ToInt32Size(tail);
         options.headSize = headSize;

@@ -1,5 +1,6 @@
 #include "common/DecodedScripts.h"
 
+#include "common/AnyLayoutDecode.h"
 #include "common/TextRun.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -67,9 +68,10 @@ void TakeTexts(TextRun& run, const std::vector<TextsToTake>& all) {
 
 }  // namespace
 
-DecodedScriptData DecodeScriptData(const CompiledScriptData& data) {
+namespace {
+
+DecodedScriptData DecodeXscLayout(const CompiledScriptData& data) {
     DecodedScriptData decoded;
-    if (data.fresh) return decoded;
     TextRun texts(data.strings);
     ScriptTreeWalk walk(data);
     for (std::size_t i = 0; i < data.ScriptCount(); ++i) {
@@ -90,6 +92,22 @@ DecodedScriptData DecodeScriptData(const CompiledScriptData& data) {
     TakeTexts(texts, all);
     texts.CheckAllTaken();
     return decoded;
+}
+
+}  // namespace
+
+DecodedScriptData DecodeScriptData(const CompiledScriptData& data) {
+    if (data.fresh) return {};
+    if (LayoutOf(data) == ScriptLayout::Xsc) return DecodeXscLayout(data);
+    if (data.ScriptCount() == 0) {
+        // Globals alone carry no filler to tell xsc's layout by: it is xsc's when the strict
+        // reading accepts the texts as xsc appends them.
+        try {
+            return DecodeXscLayout(data);
+        } catch (const Error&) {
+        }
+    }
+    return DecodeAnyLayout(data);
 }
 
 std::vector<DecodedScript> DecodeScripts(const CompiledScriptData& data) { return DecodeScriptData(data).scripts; }

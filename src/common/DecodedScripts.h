@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ScriptLayout.h"
 #include "common/ScriptTreeWalk.h"
 #include "xml/ScriptIndex.h"
 #include "scriptdata/ReadScriptData.h"
@@ -32,10 +33,13 @@ struct DecodedGlobal {
 struct DecodedScriptData {
     std::vector<DecodedScript> scripts;  // in record order
     std::vector<DecodedGlobal> globals;  // in record order
+    ScriptLayout layout = ScriptLayout::Xsc;
 };
 
-// The scripts, then the globals, whose initial values' nodes and texts follow the scripts' as a
-// compile appends them; nothing for a map never compiled into (data.fresh).
+// The scripts, then the globals; nothing for a map never compiled into (data.fresh). In xsc's own
+// layout (ScriptLayout.h) the initial values' nodes and texts follow the scripts' as a compile
+// appends them and everything is checked as above; in any other layout they are read by their
+// pointers (AnyLayoutDecode.h). Without script records, the strict reading is tried first.
 DecodedScriptData DecodeScriptData(const CompiledScriptData& data);
 // The names of decoded scripts or globals by record index, as the nodes that name them need.
 template <typename Decoded>

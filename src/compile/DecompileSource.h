@@ -4,7 +4,10 @@
 //
 //   1. decode the scripts (common/DecodedScripts.h) and raise each to a form (hsc/RaisedScript.h);
 //   2. print the forms in the usual layout (hsc/SourcePrinter.h);
-//   3. compile the text for the build and compare what it gives with the map, node by node.
+//   3. compile the text for the build and compare what it gives with the map, node by node:
+//      field for field for scripts xsc laid out, up to layout for another compiler's (the same
+//      tree, kinds, numbers, value types of values and global reads, values and texts; not the
+//      slots, string offsets or the value types the official compiler gives calls).
 //
 // The comparison is what guarantees the result: a node the source language would compile
 // otherwise (a function number that is not its function's number in the build, a value type

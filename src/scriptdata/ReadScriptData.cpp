@@ -152,7 +152,9 @@ CompiledScriptData ReadScriptData(const HaloPcMap& map, BinaryStream& in) {
     ScriptDataReader reader(map, in);
     CompiledScriptData data;
     const std::int32_t stringSize = reader.Field(kStringDataSizeField, "string data size");
-    if (stringSize == kFreshStringDataSize) {
+    // 1024 bytes and no script: a map never compiled into. (Another compiler's string data may be
+    // 1024 bytes long too, but then scripts go with it.)
+    if (stringSize == kFreshStringDataSize && reader.Field(kScriptCountField, "script count") == 0) {
         data.fresh = true;
         return data;
     }

@@ -1,10 +1,12 @@
 #include "FuzzEntries.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
 
 #include "MemoryFile.h"
+#include "common/DecodedScripts.h"
 #include "compile/BuildPhase.h"
 #include "compile/ConvertScript.h"
 #include "compile/DecompileSource.h"
@@ -30,6 +32,45 @@ const std::string_view kFixedScript =
     "</ScriptCommand></script>"
     "<script NameAttr='idle' TypeAttr='2'><ScriptValue ValueType='3' Value='cell'/></script>"
     "</scripts>";
+
+namespace {
+
+std::optional<std::string> BodyDifference(const std::string& owner, const std::vector<WalkedNode>& a,
+                                          const std::vector<std::optional<std::string>>& aTexts, const std::vector<WalkedNode>& b,
+                                          const std::vector<std::optional<std::string>>& bTexts) {
+    if (a.size() != b.size()) return owner + ": " + std::to_string(a.size()) + " nodes against " + std::to_string(b.size());
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        const StoredNode& x = a[k].node;
+        const StoredNode& y = b[k].node;
+        const bool call = scriptformat::IsCallKind(x.expType);
+        const bool same = x.expType == y.expType && a[k].depth == b[k].depth && a[k].hasArguments == b[k].hasArguments &&
+                          x.engine == y.engine && (call || (x.valueType == y.valueType && x.childOrValue == y.childOrValue)) &&
+                          aTexts[k] == bTexts[k];
+        if (!same) return owner + ", node " + std::to_string(k) + " (slot " + std::to_string(a[k].slot) + ")";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> TreeDifference(const DecodedScriptData& a, const DecodedScriptData& b) {
+    if (a.scripts.size() != b.scripts.size() || a.globals.size() != b.globals.size()) return "another number of scripts or globals";
+    for (std::size_t i = 0; i < a.globals.size(); ++i) {
+        const DecodedGlobal& x = a.globals[i];
+        const DecodedGlobal& y = b.globals[i];
+        if (x.name != y.name || x.walked.record.type != y.walked.record.type) return "global record " + std::to_string(i);
+        if (auto d = BodyDifference("global " + x.name, x.walked.body, x.texts, y.walked.body, y.texts)) return d;
+    }
+    for (std::size_t i = 0; i < a.scripts.size(); ++i) {
+        const DecodedScript& x = a.scripts[i];
+        const DecodedScript& y = b.scripts[i];
+        if (x.name != y.name || x.walked.record.type != y.walked.record.type || x.walked.record.returnType != y.walked.record.returnType) {
+            return "script record " + std::to_string(i);
+        }
+        if (auto d = BodyDifference("script " + x.name, x.walked.body, x.texts, y.walked.body, y.texts)) return d;
+    }
+    return std::nullopt;
+}
 
 mapgen::MapOptions TinyMap(std::uint64_t seed, bool daehHeader) {
     return {.seed = seed, .daehHeader = daehHeader, .headSize = 0, .tagCount = 3, .slotCapacity = 32,
@@ -70,14 +111,25 @@ bool Renames(const CompiledScriptData& data, const NameResolver& names) {
     return !DesignateNames(decoded, names).empty();
 }
 
+// Another compiler's scripts: a decompiled document builds the same trees up to layout as the
+// map's, read with its names.
+Verdict BuildGivesBackUpToLayout(const CompiledScriptData& data, const CompiledScriptData& built, const NameResolver& names) {
+    DecodedScriptData map = DecodeScriptData(data);
+    DesignateNames(map, names);
+    const std::optional<std::string> difference = TreeDifference(map, DecodeScriptData(built));
+    if (difference) return {Verdict::Kind::Violation, "the decompiled document builds other trees than the map holds: " + *difference};
+    return {};
+}
+
 // A decompiled document, built in memory: the same texts (unless `renamed`), scripts and records as
 // the map holds.
-Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed, bool renamed) {
+Verdict BuildGivesBack(const CompiledScriptData& data, const XmlDocument& parsed, bool renamed, const NameResolver& names) {
     const auto violation = [](const char* what) { return Verdict{Verdict::Kind::Violation, what}; };
     try {
         if (data.fresh) return {};
         ScriptCompilier state;
         const BuiltScripts built = BuildPhase(state, parsed);
+        if (DecodeScriptData(data).layout == ScriptLayout::Other) return BuildGivesBackUpToLayout(data, BuiltScriptData(state, built), names);
         const std::size_t texts = data.strings.size() - scriptformat::kStringDataZeroBytes;
         if (!renamed && (static_cast<std::size_t>(built.stringBytes) != texts ||
                          std::memcmp(state.StrBlock.Data(), data.strings.data(), texts) != 0)) {
@@ -108,7 +160,7 @@ Verdict SourceGivesBack(const CompiledScriptData& data, const NameResolver& name
     }
     CheckedScript checked = CheckScriptText(source, ScriptLanguage::Source, {});
     if (!checked.document) return {Verdict::Kind::Violation, "the decompiled source does not check:\n" + source};
-    return BuildGivesBack(data, *checked.document, renamed);
+    return BuildGivesBack(data, *checked.document, renamed, names);
 }
 
 // What a build leaves in memory, as bytes: the node slots, the texts and the records.
@@ -147,11 +199,31 @@ Verdict RunDecompileInput(const std::uint8_t* bytes, std::size_t size) {
     }
     Verdict verdict;
     try {
-        verdict = BuildGivesBack(data, XmlDocument::LoadXml(document), renamed);
+        verdict = BuildGivesBack(data, XmlDocument::LoadXml(document), renamed, NameResolver(*names));
     } catch (const Error& e) {
         return {Verdict::Kind::Violation, std::string("the decompiled document does not parse: ") + e.what()};
     }
     return verdict.Violated() ? verdict : SourceGivesBack(data, NameResolver(*names), renamed);
+}
+
+const std::vector<std::uint8_t>& OfficialNodesMap(std::int64_t* firstSlot, std::int64_t* slotBytes) {
+    static mapgen::MapLayout layout;
+    static const Bytes map = [] {
+        mapgen::MapOptions options = TinyNamedMap(18, true);
+        options.slotCapacity = 200;
+        options.officialScripts = 3;
+        return mapgen::GenerateMap(options, &layout);
+    }();
+    if (firstSlot) *firstSlot = layout.nodeDataOffset + scriptformat::kFirstSlot;
+    if (slotBytes) *slotBytes = layout.nodeDataSize - scriptformat::kFirstSlot;
+    return map;
+}
+
+Verdict RunOfficialNodesInput(const std::uint8_t* data, std::size_t size) {
+    std::int64_t firstSlot = 0, slotBytes = 0;
+    Bytes map = OfficialNodesMap(&firstSlot, &slotBytes);
+    std::copy_n(data, std::min(size, static_cast<std::size_t>(slotBytes)), map.begin() + firstSlot);
+    return RunDecompileInput(map.data(), map.size());
 }
 
 Verdict RunCompileXmlInput(const std::uint8_t* data, std::size_t size) {

@@ -29,7 +29,8 @@ TEST(FuzzReplay, RegressionInputsAndSeedsEndAsTheyShould) {
         // The fixed script needs 18 slots; one map has 17, and a scenario alone has no tag 1.
         {"compile_map", RunCompileMapInput, 9, {"one-slot-short.map", "scenario-only.map"}},
         {"compile_xml", RunCompileXmlInput, 10, {"refused-text.xml", "doctype.xml"}},
-        {"decompile", RunDecompileInput, 7, {}},
+        {"decompile", RunDecompileInput, 9, {}},
+        {"decompile_official", RunOfficialNodesInput, 2, {}},
         {"compile_hsc", RunCompileHscInput, 9, {"errors.hsc", "unclosed.hsc"}},
     };
     for (const Target& t : targets) {

@@ -109,9 +109,9 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
     }
     Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
     Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));
-    Store32(scenario.data(), sf::kStringDataSizeField, sf::kFreshStringDataSize);
+    Store32(scenario.data(), sf::kStringDataSizeField, static_cast<std::uint32_t>(layout.stringDataEnd - layout.stringDataOffset));
     Store32(scenario.data(), sf::kStringDataAddressField, Address(layout, layout.stringDataOffset));
-    Store32(scenario.data(), sf::kScriptCountField, 0);
+    Store32(scenario.data(), sf::kScriptCountField, plan.official ? static_cast<std::uint32_t>(plan.official->scripts) : 0);
     Store32(scenario.data(), sf::kScriptRecordsAddressField, Address(layout, layout.stringDataEnd));
     Store32(scenario.data(), sf::kBehindStringsAddressField, Address(layout, plan.behindStringsOffset));
     if (options.scenarioBlocks) {
@@ -120,8 +120,8 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
         // globals stay empty: their initial values would live in the node data, and a map with
         // globals cannot be recompiled.
         const struct { int block; std::int32_t count; std::int64_t offset; } placed[] = {
-            {3, 2, layout.stringDataEnd}, {1, 1, layout.stringDataEnd + 32}, {2, 1, layout.scenarioOffset},
-            {4, 3, layout.stringDataEnd + 64}};
+            {3, 2, layout.scenarioTailOffset}, {1, 1, layout.scenarioTailOffset + 32}, {2, 1, layout.scenarioOffset},
+            {4, 3, layout.scenarioTailOffset + 64}};
         for (const auto& p : placed) {
             const std::int64_t field = sf::kScenarioBlocks[p.block].field;
             Store32(scenario.data(), field + sf::kBlockCount, static_cast<std::uint32_t>(p.count));
@@ -134,6 +134,14 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
         std::fill(scenario.begin() + syn::kHudMessagesTagStart, scenario.begin() + syn::kHudMessagesTagEnd, 0);
         PutScenarioNameFields(scenario.data(), layout, plan.namesRegionOffset);
     }
+    if (plan.official) {
+        // The globals' records follow the scripts' (the block is empty otherwise).
+        const std::int64_t globals = sf::kGlobalsBlockField;
+        const std::size_t count = static_cast<std::size_t>(plan.official->globals);
+        Store32(scenario.data(), globals + sf::kBlockCount, static_cast<std::uint32_t>(count));
+        Store32(scenario.data(), globals + sf::kBlockAddress,
+                count == 0 ? 0 : Address(layout, layout.stringDataEnd + static_cast<std::int64_t>(plan.official->scriptRecords.size())));
+    }
     out.PutBytes({reinterpret_cast<const char*>(scenario.data()), scenario.size()});
     if (options.names) {
         const std::vector<std::uint8_t> region = NamesRegion(layout, plan.namesRegionOffset);
@@ -141,7 +149,11 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
     }
 }
 
-void WriteNodeData(BlockWriter& out, const MapOptions& options) {
+void WriteNodeData(BlockWriter& out, const MapOptions& options, const OfficialScriptData* official) {
+    if (official) {
+        out.PutBytes({reinterpret_cast<const char*>(official->nodeData.data()), official->nodeData.size()});
+        return;
+    }
     std::array<std::uint8_t, syn::kNodeHeaderSize> header{};
     syn::kNodeTableName.copy(reinterpret_cast<char*>(header.data()), syn::kNodeTableNameSize);
     EncodeFixed16(header.data() + syn::kNodeCapacityField, static_cast<std::uint16_t>(options.slotCapacity));
@@ -165,9 +177,17 @@ void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& opti
     ExpectOffset(out, layout.scenarioOffset, "the scenario");
     WriteScenarioStruct(out, plan, options, filler, tail, context);
     ExpectOffset(out, layout.nodeDataOffset, "the node data");
-    WriteNodeData(out, options);
+    WriteNodeData(out, options, plan.official.get());
     ExpectOffset(out, layout.stringDataOffset, "the string data");
-    out.PutFill(0, sf::kFreshStringDataSize);
+    if (plan.official) {
+        const OfficialScriptData& o = *plan.official;
+        out.PutBytes(o.strings);
+        out.PutBytes({reinterpret_cast<const char*>(o.scriptRecords.data()), o.scriptRecords.size()});
+        out.PutBytes({reinterpret_cast<const char*>(o.globalRecords.data()), o.globalRecords.size()});
+    } else {
+        out.PutFill(0, sf::kFreshStringDataSize);
+    }
+    ExpectOffset(out, layout.scenarioTailOffset, "the scenario tail");
     if (options.structured) {
         out.PutBytes({reinterpret_cast<const char*>(tail.data()), tail.size()});
     } else {

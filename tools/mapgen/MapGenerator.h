@@ -68,6 +68,13 @@ struct MapOptions {
     // of a daeh header; 6 demo at 0x588 of the alternate header, which then also gets its code
     // "dehE" at 0x2C0, the code Ehed stored reversed). Empty: the field holds filler like the rest of the header.
     std::optional<std::uint32_t> engineValue{};
+    // Script data laid out as the game's official tools lay it out (mapgen/OfficialScripts.h):
+    // this many generated scripts, or the scripts of officialSource (a text of the source language)
+    // when it is not empty. The string data then holds their texts and its zero tail instead of the
+    // fresh 1024 zero bytes, and the script records and global records follow it directly, in
+    // front of the scenario tail. Needs names. 0 and empty: a fresh map, as before.
+    std::int32_t officialScripts = 0;
+    std::string officialSource{};
 };
 
 // The 4 bytes at offset 0 of an alternate header when no other code is asked for: the version
@@ -94,7 +101,10 @@ struct MapLayout {
     std::int32_t nodeDataOffset = 0;
     std::int32_t nodeDataSize = 0;      // 56 + 20 * slotCapacity
     std::int32_t stringDataOffset = 0;  // ScriptTable
-    std::int32_t stringDataEnd = 0;     // stringDataOffset + 1024: the insertion point
+    std::int32_t stringDataEnd = 0;     // stringDataOffset + 1024 (or the official string data's size):
+                                        // the insertion point
+    std::int32_t scenarioTailOffset = 0;  // the scenario data behind the string data: stringDataEnd, or
+                                          // behind the official script and global records
     std::vector<std::int32_t> tagDataOffsets;  // per tag, tag 0 = scenarioOffset
     std::vector<std::string> tagNames;
     std::vector<std::int32_t> tagDataSizes;    // per tag; tag 0 counts the whole scenario data

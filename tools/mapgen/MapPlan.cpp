@@ -91,6 +91,10 @@ void CheckOptions(const MapOptions& options) {
     }
     CheckSize(options.slotCapacity, "the slot capacity");
     if (options.names) CheckNamesFit(options);
+    if ((options.officialScripts != 0 || !options.officialSource.empty()) && !options.names) {
+        throw Error("official scripts name the map's things: they need a map with names");
+    }
+    if (options.officialScripts < 0) throw Error("the number of official scripts must not be negative");
     if (options.structured) {
         if (options.scenarioBlocks || options.names) {
             throw Error("a structured map writes the scenario's blocks itself: leave out scenario blocks and names");
@@ -181,8 +185,12 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     const std::int64_t nodeDataOffset = plan.namesRegionOffset + (options.names ? NamesRegionSize() : 0);
     const std::int64_t nodeDataSize = scriptformat::kFirstSlot + scriptformat::kNodeSize * options.slotCapacity;
     const std::int64_t stringDataOffset = nodeDataOffset + nodeDataSize;
-    const std::int64_t stringDataEnd = stringDataOffset + scriptformat::kFreshStringDataSize;
-    const std::int64_t scenarioEnd = stringDataEnd + options.scenarioTailSize;
+    const OfficialScriptData* official = plan.official.get();
+    const std::int64_t stringDataEnd =
+        stringDataOffset + (official ? static_cast<std::int64_t>(official->strings.size()) : scriptformat::kFreshStringDataSize);
+    const std::int64_t tailOffset =
+        stringDataEnd + (official ? static_cast<std::int64_t>(official->scriptRecords.size() + official->globalRecords.size()) : 0);
+    const std::int64_t scenarioEnd = tailOffset + options.scenarioTailSize;
     const std::int64_t tagsStart = options.tagCount > 1 ? RoundUp4(scenarioEnd) : scenarioEnd;
     const std::int64_t fileLength = Offset32(tagsStart + options.tagDataSize);
     layout.fileLength = fileLength;
@@ -190,11 +198,12 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     layout.nodeDataSize = static_cast<std::int32_t>(nodeDataSize);
     layout.stringDataOffset = static_cast<std::int32_t>(stringDataOffset);
     layout.stringDataEnd = static_cast<std::int32_t>(stringDataEnd);
+    layout.scenarioTailOffset = static_cast<std::int32_t>(tailOffset);
     layout.scanStart = static_cast<std::int32_t>(options.tagCount > 1 ? tagsStart : fileLength);
     plan.scenarioEnd = static_cast<std::int32_t>(scenarioEnd);
     // Halfway into the tail, on a word: behind the insertion point whenever there is a tail. A
     // structured map's is its structure BSPs block, whose element starts the tail.
-    plan.behindStringsOffset = static_cast<std::int32_t>(stringDataEnd + (options.structured ? 0 : options.scenarioTailSize / 8 * 4));
+    plan.behindStringsOffset = static_cast<std::int32_t>(tailOffset + (options.structured ? 0 : options.scenarioTailSize / 8 * 4));
 
     layout.tagDataOffsets.push_back(layout.scenarioOffset);
     layout.tagDataSizes.push_back(static_cast<std::int32_t>(scenarioEnd - layout.scenarioOffset));
@@ -215,6 +224,9 @@ MapPlan MakePlan(const MapOptions& options) {
     MapPlan plan;
     plan.headerCode = HeaderCodeFor(options);
     PlanIndex(options, plan);
+    if (options.officialScripts != 0 || !options.officialSource.empty()) {
+        plan.official = std::make_shared<const OfficialScriptData>(MakeOfficialScripts(options));
+    }
     PlanData(options, plan);
     return plan;
 }

@@ -2,10 +2,12 @@
 // The generator's plan: the public layout plus what writing the bytes needs besides it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "mapgen/MapGenerator.h"
+#include "mapgen/OfficialScripts.h"
 #include "mapgen/TagKinds.h"
 
 namespace xsc::mapgen {
@@ -18,6 +20,7 @@ struct MapPlan {
     std::int32_t scenarioEnd = 0;       // behind the scenario tail, before the padding
     std::int32_t behindStringsOffset = 0;  // what the scenario's address at 0x5A8 designates
     std::int32_t namesRegionOffset = 0;    // with names: the named blocks, in front of the node data
+    std::shared_ptr<const OfficialScriptData> official;  // with official scripts
 };
 
 // Checks the options (throws xsc::Error) and places everything.

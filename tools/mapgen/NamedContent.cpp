@@ -147,7 +147,7 @@ void PutScenarioNameFields(std::uint8_t* scenario, const MapLayout& layout, std:
         PutField(scenario + s.layout->fieldOffset, s.objectNames.size(), Address(layout, region + s.at));
     }
     PutField(scenario + tables.Block(nf::kEncounters).fieldOffset, sample.encounters.size(), Address(layout, region + plan.encounters));
-    std::int64_t tail = layout.stringDataEnd;
+    std::int64_t tail = layout.scenarioTailOffset;
     for (const SampleBlock& b : sample.behindStrings) {
         const engine::NamedBlockLayout& block = tables.Block(b.block);
         PutField(scenario + block.fieldOffset, b.names.size(), Address(layout, tail));
