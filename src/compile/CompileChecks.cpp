@@ -5,6 +5,7 @@
 #include <string>
 
 #include "xml/Decompile.h"
+#include "common/DecodedScripts.h"
 #include "map/HaloPcMap.h"
 #include "map/TagLayouts.h"
 #include "map/TagWalk.h"
@@ -33,7 +34,10 @@ bool ScriptsAreOurs(BinaryStream& file, const HaloPcMap& map, const ScriptArrang
         std::optional<MapNames> read;
         if (!names) names = &read.emplace(MapNames::Read(map, file));
         const NameResolver resolver(*names);
-        Decompile(ReadScriptData(map, file), &resolver);
+        // The decompile reads any compiler's layout; only xsc's own, read strictly, is ours.
+        const CompiledScriptData data = ReadScriptData(map, file);
+        if (DecodeScriptData(data).layout != ScriptLayout::Xsc) return false;
+        Decompile(data, &resolver);
     } catch (const Error&) {
         return false;
     }

@@ -231,12 +231,20 @@ std::optional<std::uint32_t> NamedIndex(ModelFile& file, std::int64_t scenario, 
 
 // Each "ScriptValue" that names a scenario element must hold, in the build's node, the index the
 // map gives its name. Slots are counted as the compile appends nodes: per script four fillers,
-// then the body depth first in document order, then the begin nodes and a filler.
+// then the body depth first in document order, then the begin nodes and a filler; after the last
+// script, each global's initial value alone.
 std::string CheckNamedValues(ModelFile& file, std::int64_t scenario, std::int32_t magic, const XmlDocument& document,
                              const ScriptCompilier& state) {
     std::int64_t slot = 0;
-    for (const XmlNode* script : document.DocumentElement()->Children) {
-        slot += 4;
+    std::vector<const XmlNode*> order;
+    for (const bool globals : {false, true}) {
+        for (const XmlNode* child : document.DocumentElement()->Children) {
+            if (IsGlobal(*child) == globals) order.push_back(child);
+        }
+    }
+    for (const XmlNode* script : order) {
+        const bool global = IsGlobal(*script);
+        slot += global ? 0 : 4;
         std::vector<const XmlNode*> pending(script->Children.rbegin(), script->Children.rend());
         while (!pending.empty()) {
             const XmlNode& node = *pending.back();
@@ -255,7 +263,7 @@ std::string CheckNamedValues(ModelFile& file, std::int64_t scenario, std::int32_
             slot += twoNodes ? 2 : 1;
             if (SameWord(node.Name, "ScriptCommand")) pending.insert(pending.end(), node.Children.rbegin(), node.Children.rend());
         }
-        slot += 3;
+        slot += global ? 0 : 3;
     }
     return {};
 }

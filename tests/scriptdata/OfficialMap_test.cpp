@@ -3,12 +3,20 @@
 // read back as they do from a fresh map; the scenario's other blocks (the camera points right
 // behind the old records among them) keep their names and bytes; the old records move with the
 // tail, unreferenced; no stale official slot stays live; the result recompiles as one of ours; an
-// edit of one script changes that script's nodes alone; and the maps the compile must refuse.
+// edit of one script changes that script's nodes alone; and the maps the compile must refuse. Over
+// the generator's official layouts: decompiling, compiling the text back and decompiling again
+// gives the same text and the same node trees.
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "CompileOracle.h"
+#include "common/DecodedScripts.h"
+#include "compile/DecompileSource.h"
 #include "map/HaloPcMap.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
 #include "support/CompileFixture.h"
 #include "support/OfficialScripts.h"
 #include "xml/Decompile.h"
@@ -69,6 +77,65 @@ robust::Verdict Compile(robust::MemoryFile& file, const Bytes& map, const std::s
     const robust::Verdict verdict = robust::CheckCompile(file, map, test::ScriptDocument(script));
     after = file.Contents();
     return verdict;
+}
+
+// Every script's and global's tree as the game follows it from the records, without slots and
+// string offsets: each node's depth, kind, number, type, text, and the value of a non-call.
+std::string Trees(const CompiledScriptData& data) {
+    const DecodedScriptData decoded = DecodeScriptData(data);
+    std::ostringstream trees;
+    const auto nodes = [&trees](const std::vector<WalkedNode>& body, const std::vector<std::optional<std::string>>& texts) {
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            const StoredNode& n = body[i].node;
+            trees << "\n  " << body[i].depth << ' ' << n.expType << ' ' << n.engine << ' ' << n.valueType << ' '
+                  << texts[i].value_or("-");
+            if (n.expType != 8 && n.expType != 10) trees << ' ' << n.childOrValue;
+        }
+    };
+    for (const DecodedScript& s : decoded.scripts) {
+        trees << "\nscript " << s.name << ' ' << s.walked.record.type << ' ' << s.walked.record.returnType;
+        nodes(s.walked.body, s.texts);
+    }
+    for (const DecodedGlobal& g : decoded.globals) {
+        trees << "\nglobal " << g.name;
+        nodes(g.walked.body, g.texts);
+    }
+    return trees.str();
+}
+
+// The map's scripts in the source language, and their trees.
+std::pair<std::string, std::string> Read(const test::TempDir& dir, const Bytes& file) {
+    test::WriteBytes(dir / "read.map", file);
+    HaloPcMap map;
+    map.LoadMap(dir / "read.map");
+    const CompiledScriptData data = ReadScriptData(map);
+    const MapNames names = MapNames::Read(map);
+    const NameResolver resolver(names);
+    return {DecompileToSource(data, engine::EngineBuild::Custom, &resolver), Trees(data)};
+}
+
+// Some seeds give texts that end on a multiple of 4, with the records right behind them: strings
+// and records of our shape, over nodes that are not ours.
+TEST(OfficialMap, DecompiledAndCompiledBackItReadsTheSame) {
+    robust::MemoryFile file;
+    int ourShape = 0;
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        SCOPED_TRACE(seed);
+        test::TempDir dir;
+        mapgen::MapOptions options = test::NamedMap(seed);
+        options.officialScripts = 2 + static_cast<std::int32_t>(seed % 4);
+        mapgen::MapLayout layout;
+        const Bytes official = mapgen::GenerateMap(options, &layout);
+        ourShape += (layout.stringDataEnd - layout.stringDataOffset) % 4 == 0;
+        const auto [source, trees] = Read(dir, official);
+        Bytes after;
+        const robust::Verdict verdict = Compile(file, official, source, after);
+        ASSERT_EQ(verdict.kind, robust::Verdict::Kind::Accepted) << verdict.message << "\n" << source;
+        const auto [again, treesAgain] = Read(dir, after);
+        EXPECT_EQ(again, source);
+        EXPECT_EQ(treesAgain, trees);
+    }
+    EXPECT_GT(ourShape, 0);
 }
 
 TEST(OfficialMap, TheScriptsAndGlobalsAreReplacedAndEverythingElseReadsTheSame) {
