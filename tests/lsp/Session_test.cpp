@@ -101,7 +101,7 @@ TEST_P(Session, AnswersAsTheGoldenTranscriptSays) {
     test::ExpectGolden("lsp/sessions/" + GetParam() + "/expected.txt", RunSession(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Lsp, Session, testing::Values("features", "bad_input", "program", "config", "map_names"));
+INSTANTIATE_TEST_SUITE_P(Lsp, Session, testing::Values("features", "bad_input", "program", "config", "map_names", "program_map"));
 
 }  // namespace
 }  // namespace xsc::lsp
