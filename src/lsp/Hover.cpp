@@ -28,7 +28,7 @@ std::string DeclarationFacts(const Declared& declared) {
 }
 
 // A word in an argument slot that takes a name of the map's things: what it designates there, as
-// a compile would look it up ("Cutscene camera point #4 of level.map."; a tag's path and ID).
+// a compile would look it up ("Cutscene camera point #4, in level.map."; a tag's path and ID).
 std::optional<std::string> MapNameFacts(FeatureContext& context, const TextDocument& document, const SyntaxToken& word) {
     const CursorContext at = context.workspace.IndexOf(document).ContextAt(word.end);
     const engine::EngineFunction* f = at.inHead ? nullptr : context.tables.FindFunction(at.head);
