@@ -119,7 +119,7 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
         Random random = Random::ForPart(options.seed, PartNumber(Part::Scenario));
         WriteStructuredScenario(scenario.data(), layout.scenarioOffset, tail.data() + plan.namesTailSize,
                                 static_cast<std::int64_t>(tail.size()) - plan.namesTailSize,
-                                layout.stringDataEnd + plan.namesTailSize, kept, context, random);
+                                layout.scenarioTailOffset + plan.namesTailSize, kept, context, random);
     }
     Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
     Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));

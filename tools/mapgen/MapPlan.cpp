@@ -207,16 +207,11 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     layout.scanStart = static_cast<std::int32_t>(options.tagCount > 1 ? tagsStart : fileLength);
     plan.scenarioEnd = static_cast<std::int32_t>(scenarioEnd);
     // Halfway into the tail, on a word: behind the insertion point whenever there is a tail. A
-<<<<<<< HEAD
-    // structured map's is its structure BSPs block, whose element starts the tail.
-    plan.behindStringsOffset = static_cast<std::int32_t>(tailOffset + (options.structured ? 0 : options.scenarioTailSize / 8 * 4));
-=======
     // structured map's is its structure BSPs block, whose element starts the tail (behind the
     // named cutscene blocks, with names).
     plan.namesTailSize = options.names ? NamesTailSize() : 0;
     plan.behindStringsOffset = static_cast<std::int32_t>(
-        stringDataEnd + (options.structured ? plan.namesTailSize : options.scenarioTailSize / 8 * 4));
->>>>>>> origin/main
+        tailOffset + (options.structured ? plan.namesTailSize : options.scenarioTailSize / 8 * 4));
 
     layout.tagDataOffsets.push_back(layout.scenarioOffset);
     layout.tagDataSizes.push_back(static_cast<std::int32_t>(scenarioEnd - layout.scenarioOffset));

@@ -150,17 +150,12 @@ std::vector<std::int64_t> PutScenarioNameFields(std::uint8_t* scenario, const Ma
     for (const RegionPlan::Block& b : plan.blocks) {
         PutField(scenario, b.layout->fieldOffset, b.names.size(), Address(layout, region + b.at), addresses);
     }
-<<<<<<< HEAD
-    PutField(scenario + tables.Block(nf::kEncounters).fieldOffset, sample.encounters.size(), Address(layout, region + plan.encounters));
-    std::int64_t tail = layout.scenarioTailOffset;
-=======
     for (const RegionPlan::Spawn& s : plan.spawns) {
         PutField(scenario, s.layout->fieldOffset, s.objectNames.size(), Address(layout, region + s.at), addresses);
     }
     PutField(scenario, tables.Block(nf::kEncounters).fieldOffset, sample.encounters.size(), Address(layout, region + plan.encounters),
              addresses);
-    std::int64_t tail = layout.stringDataEnd;
->>>>>>> origin/main
+    std::int64_t tail = layout.scenarioTailOffset;
     for (const SampleBlock& b : sample.behindStrings) {
         const engine::NamedBlockLayout& block = tables.Block(b.block);
         PutField(scenario, block.fieldOffset, b.names.size(), Address(layout, tail), addresses);
