@@ -110,6 +110,22 @@ TEST(AnyLayoutDecode, SourceRoundTripsThroughAFreshMapOfTheSameNames) {
     }
 }
 
+// The official header counts the slots in use (xsc's, that number - 1): scripts that fill the
+// node data to its last slot read whole.
+TEST(AnyLayoutDecode, NodeDataFullToTheLastSlot) {
+    const test::TempDir dir;
+    mapgen::MapOptions options = OfficialMap(31, 3);
+    const mapgen::MapLayout roomy = mapgen::WriteMap(dir / "roomy.map", options);
+    const test::Bytes bytes = test::ReadBytes(dir / "roomy.map");
+    options.slotCapacity = test::Get16(bytes, static_cast<std::size_t>(roomy.nodeDataOffset + 0x2E));
+    mapgen::WriteMap(dir / "full.map", options);
+    const auto full = Load(dir / "full.map");
+    const auto reference = Load(dir / "roomy.map");
+    EXPECT_EQ(full->data.slotCount, options.slotCapacity);
+    const NameResolver names(full->names);
+    EXPECT_EQ(DecompileToSource(full->data, kCustom, &names), DecompileToSource(reference->data, kCustom, &names));
+}
+
 // Where other compilers choose otherwise than xsc, and the game reads the same: a call's type (the
 // official compiler gives a statement void), the bits of a short or boolean beyond the ones the
 // type uses, a string value's field (never read). The source decompiles to the same text; in xsc's
