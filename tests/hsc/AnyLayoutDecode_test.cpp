@@ -126,6 +126,22 @@ TEST(AnyLayoutDecode, NodeDataFullToTheLastSlot) {
     EXPECT_EQ(DecompileToSource(full->data, kCustom, &names), DecompileToSource(reference->data, kCustom, &names));
 }
 
+// Another compiler's scripts may take more slots than xsc's own layout numbers in one build
+// (7,309): the source's verification builds them in pieces.
+TEST(AnyLayoutDecode, MoreSlotsThanXscsLayoutNumbers) {
+    const test::TempDir dir;
+    mapgen::MapOptions options = OfficialMap(41, 300);
+    options.slotCapacity = 19001;
+    mapgen::WriteMap(dir / "big.map", options);
+    const auto loaded = Load(dir / "big.map");
+    ASSERT_GT(loaded->data.slotCount, 7309 + 2000);
+    const NameResolver names(loaded->names);
+    const std::string source = DecompileToSource(loaded->data, kCustom, &names);
+    std::size_t scripts = 0;
+    for (std::size_t at = 0; (at = source.find("\n(script ", at)) != std::string::npos; ++at) ++scripts;
+    EXPECT_EQ(scripts, 300u);
+}
+
 // Where other compilers choose otherwise than xsc, and the game reads the same: a call's type (the
 // official compiler gives a statement void), the bits of a short or boolean beyond the ones the
 // type uses, a string value's field (never read). The source decompiles to the same text; in xsc's
