@@ -4,6 +4,7 @@
 // front of it and floats from 3 to 23 (which look like addresses to the fix-up).
 
 #include <cstdint>
+#include <filesystem>
 
 #include "mapgen/MapGenerator.h"
 
@@ -21,6 +22,19 @@ inline mapgen::MapOptions BenchMapOptions(std::int64_t headSize, std::int64_t ta
     options.addressEvery = kRealisticAddressEvery;
     options.realisticFill = true;
     return options;
+}
+
+// A 128 MB map with realistic tag data, 2000 tags and the generator's named things, written once
+// per run into the temporary folder.
+inline const std::filesystem::path& NamedBenchMap() {
+    static const std::filesystem::path path = [] {
+        const std::filesystem::path p = std::filesystem::temp_directory_path() / "xsc-bench-names.map";
+        mapgen::MapOptions options = BenchMapOptions(64 * 1024, 128 << 20);
+        options.names = true;
+        mapgen::WriteMap(p, options);
+        return p;
+    }();
+    return path;
 }
 
 // The growth of a typical compile: a few hundred node texts and script records.

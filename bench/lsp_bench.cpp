@@ -3,17 +3,25 @@
 // of a function's name and of an argument in the middle of the program. Each iteration is one
 // message handled as the client sends it, framed and parsed. Then the whole way as an editor
 // sees it: `xsc lsp` as a process on pipes, from the edit written to its input to the
-// diagnostics read from its output, the debounce included.
+// diagnostics read from its output, the debounce included. With a 128 MB map of 2000 tags:
+// completion of camera_set's camera point and of sound_impulse_start's sound tag (the map
+// opened for each to see that it is unchanged), and of a camera point after every change of the
+// map (its names read again each time).
 //
 //   build/release/bench/xsc_bench --benchmark_filter=Lsp
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
 
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 
+#include "BenchMaps.h"
 #include "SourceProgram.h"
 #include "lsp/MessageFraming.h"
 #include "lsp/Server.h"
@@ -30,13 +38,20 @@ QByteArray Message(const QJsonObject& message) { return QJsonDocument(message).t
 // A server with the program open, and the line in its middle where the requests are made.
 struct OpenProgram {
     std::size_t sent = 0;
-    Server server{[this](const QJsonObject&) { ++sent; }};
+    QJsonObject last;  // the last message the server sent
+    Server server{[this](const QJsonObject& m) {
+        ++sent;
+        last = m;
+    }};
     std::int64_t middleLine = 0;
     std::string middleText;
 
-    OpenProgram() {
+    explicit OpenProgram(const QJsonObject& options = {}) {
         const std::string program = xsc::bench::ProgramAtTheNodeLimit();
-        Send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", QJsonObject{{"capabilities", QJsonObject{}}}}});
+        Send({{"jsonrpc", "2.0"},
+              {"id", 1},
+              {"method", "initialize"},
+              {"params", QJsonObject{{"capabilities", QJsonObject{}}, {"initializationOptions", options}}}});
         Send({{"jsonrpc", "2.0"},
               {"method", "textDocument/didOpen"},
               {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}, {"version", 1},
@@ -98,6 +113,40 @@ BENCHMARK(BM_LspCompletionOfAFunction)->Unit(benchmark::kMillisecond);
 
 void BM_LspCompletionOfAnArgument(benchmark::State& state) { Complete(state, true); }
 BENCHMARK(BM_LspCompletionOfAnArgument)->Unit(benchmark::kMillisecond);
+
+QJsonObject CompletionAt(std::int64_t line, std::int64_t character) {
+    return {{"jsonrpc", "2.0"},
+            {"id", 2},
+            {"method", "textDocument/completion"},
+            {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///bench/level.hsc"}}},
+                                   {"position", QJsonObject{{"line", static_cast<qint64>(line)}, {"character", static_cast<qint64>(character)}}}}}};
+}
+
+// The middle statement begins with a call whose first argument names the map's things:
+// "  (camera_set |(sleep 241)". `touch`: the map changes before each completion (its time of
+// change set forward), so its names are read again every time.
+void CompleteMapName(benchmark::State& state, const char* call, bool touch) {
+    const std::filesystem::path& map = xsc::bench::NamedBenchMap();
+    OpenProgram open({{"map", QString::fromStdString(map.string())}, {"engine", "custom"}});
+    open.Send(Change(2, open.middleLine, QString(call) + " "));
+    const QJsonObject request = CompletionAt(open.middleLine, 2 + static_cast<std::int64_t>(std::strlen(call)) + 1);
+    auto time = std::filesystem::last_write_time(map);
+    for (auto _ : state) {
+        if (touch) std::filesystem::last_write_time(map, time += std::chrono::seconds(1));
+        open.Send(request);
+    }
+    state.counters["items"] = static_cast<double>(open.last.value("result").toObject().value("items").toArray().size());
+    state.SetLabel(std::string(call) + " |");
+}
+
+void BM_LspCompletionOfACameraPoint(benchmark::State& state) { CompleteMapName(state, "(camera_set", false); }
+BENCHMARK(BM_LspCompletionOfACameraPoint)->Unit(benchmark::kMillisecond);
+
+void BM_LspCompletionOfASoundTag(benchmark::State& state) { CompleteMapName(state, "(sound_impulse_start", false); }
+BENCHMARK(BM_LspCompletionOfASoundTag)->Unit(benchmark::kMillisecond);
+
+void BM_LspCompletionAfterTheMapChanged(benchmark::State& state) { CompleteMapName(state, "(camera_set", true); }
+BENCHMARK(BM_LspCompletionAfterTheMapChanged)->Unit(benchmark::kMillisecond);
 
 // Reads framed messages from the process until the diagnostics of `version` come.
 bool AwaitDiagnostics(QProcess& process, xsc::lsp::MessageReader& reader, std::int64_t version) {

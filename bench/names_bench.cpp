@@ -18,16 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& NamedMap() {
-    static const fs::path path = [] {
-        const fs::path p = fs::temp_directory_path() / "xsc-bench-names.map";
-        xsc::mapgen::MapOptions options = xsc::bench::BenchMapOptions(64 * 1024, 128 << 20);
-        options.names = true;
-        xsc::mapgen::WriteMap(p, options);
-        return p;
-    }();
-    return path;
-}
+const fs::path& NamedMap() { return xsc::bench::NamedBenchMap(); }
 
 void BM_ReadMapNames(benchmark::State& state) {
     xsc::HaloPcMap map;

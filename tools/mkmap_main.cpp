@@ -2,8 +2,8 @@
 //
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
-//             [--address-every N | --in-range-percent P | --structured] [--engine-value N] [--size BYTES]
-//             [--names [--official-scripts N | --official-source FILE]]
+//             [--address-every N | --in-range-percent P | --structured] [--names] [--engine-value N]
+//             [--size BYTES] [--official-scripts N | --official-source FILE (with --names)]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     app.add_flag("--alternate-header", alternateHeader, "Index offset at 0x5EC instead of a \"daeh\" header");
     app.add_flag("--names", options.names,
                  "Give the scenario the named things the examples use (objects, trigger volumes, encounters, ...) and "
-                 "tags 1 to 16 of the classes scripts name; needs --tags 17 or more");
+                 "tags 1 to 16 of the classes scripts name; needs --tags 17 or more. With --structured, those tags are "
+                 "structured too, and every tag of the map walks by the tag layouts");
     app.add_option("--official-scripts", options.officialScripts,
                    "Write N generated scripts and a few globals into the map, laid out as the game's official tools lay "
                    "them out (free slots, shared strings, the string data's zero tail, records right behind the string "

@@ -35,7 +35,8 @@ std::vector<const XmlNode*> ValueElements(const XmlDocument& document) {
 
 class NameCheck {
 public:
-    explicit NameCheck(const NameResolver* names) : names_(names), tables_(engine::NameTables::BuiltIn()) {}
+    NameCheck(const NameResolver* names, const std::vector<std::string>& files)
+        : names_(names), files_(files), tables_(engine::NameTables::BuiltIn()) {}
 
     std::vector<Diagnostic> Run(const XmlDocument& document) {
         for (const XmlNode* value : ValueElements(document)) {
@@ -56,10 +57,10 @@ public:
             Check(*value, *encoding);
         }
         if (unchecked_ > 0) {
-            out_.push_back({Severity::Note, firstUnchecked_->Line, firstUnchecked_->Column,
-                            std::to_string(unchecked_) + (unchecked_ == 1 ? " name" : " names") +
-                                " of the map's things not looked up: no map is given (check with --map MAP, or compile, to "
-                                "look them up); the first is here"});
+            Add(Severity::Note, *firstUnchecked_,
+                std::to_string(unchecked_) + (unchecked_ == 1 ? " name" : " names") +
+                    " of the map's things not looked up: no map is given (check with --map MAP, or compile, to "
+                    "look them up); the first is here");
         }
         return std::move(out_);
     }
@@ -69,11 +70,11 @@ private:
         const std::string text = value.GetAttribute(language::kValue);
         const ResolvedName resolved = names_->Resolve(encoding.code, text);
         if (!resolved.value) {
-            out_.push_back({Severity::Error, value.Line, value.Column, resolved.error});
+            Add(Severity::Error, value, resolved.error);
             return;
         }
         for (const std::string& warning : resolved.warnings) {
-            if (warned_.insert(warning).second) out_.push_back({Severity::Warning, value.Line, value.Column, warning});
+            if (warned_.insert(warning).second) Add(Severity::Warning, value, warning);
         }
         if (encoding.evidence == "one_toolkit") {
             NoteOnce(value, encoding.code,
@@ -83,10 +84,17 @@ private:
     }
 
     void NoteOnce(const XmlNode& at, std::int32_t type, std::string message) {
-        if (noted_.insert(type).second) out_.push_back({Severity::Note, at.Line, at.Column, std::move(message)});
+        if (noted_.insert(type).second) Add(Severity::Note, at, std::move(message));
+    }
+
+    // A finding at a value, in the file of the program the value was written in.
+    void Add(Severity severity, const XmlNode& at, std::string message) {
+        const auto file = static_cast<std::size_t>(at.File);
+        out_.push_back({severity, at.Line, at.Column, std::move(message), file < files_.size() ? files_[file] : std::string()});
     }
 
     const NameResolver* names_;
+    const std::vector<std::string>& files_;
     const engine::NameTables& tables_;
     std::vector<Diagnostic> out_;
     std::set<std::string> warned_;
@@ -97,8 +105,8 @@ private:
 
 }  // namespace
 
-std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names) {
-    return NameCheck(names).Run(document);
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files) {
+    return NameCheck(names, files).Run(document);
 }
 
 }  // namespace xsc

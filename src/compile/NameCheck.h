@@ -10,6 +10,7 @@
 //   always                 a note at the first value of each type that no tool resolves: it keeps
 //                          its text with 0, as before
 
+#include <string>
 #include <vector>
 
 #include "common/Diagnostic.h"
@@ -19,6 +20,8 @@ namespace xsc {
 class NameResolver;
 class XmlDocument;
 
-std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names);
+// `files`: for a tree made of a program's source files, their names in the order the tree counts
+// them; each finding names the file its value was written in.
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files = {});
 
 }  // namespace xsc

@@ -83,7 +83,9 @@ CheckedScript CheckSource(const std::vector<hsc::SourceFile>& files, const Check
     checked.diagnostics = std::move(compiled.diagnostics);
     checked.windows1252 = compiled.windows1252;
     if (compiled.document) {
-        const std::vector<Diagnostic> names = CheckNames(*compiled.document, options.names);
+        std::vector<std::string> fileNames;
+        for (const hsc::SourceFile& f : files) fileNames.push_back(f.name);
+        const std::vector<Diagnostic> names = CheckNames(*compiled.document, options.names, fileNames);
         checked.diagnostics.insert(checked.diagnostics.end(), names.begin(), names.end());
         CheckBuild(*compiled.document, options, checked.diagnostics, files);
         checked.document = std::move(compiled.document);

@@ -1,12 +1,18 @@
 #include "lsp/Completion.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QJsonArray>
 
 #include "engine/EngineTables.h"
+#include "engine/NameTables.h"
+#include "hsc/Lexer.h"
+#include "hsc/Literals.h"
 #include "lsp/LanguageFacts.h"
+#include "lsp/MapNamesCache.h"
 #include "lsp/Workspace.h"
+#include "names/NameResolution.h"
 
 namespace xsc::lsp {
 namespace {
@@ -14,18 +20,22 @@ namespace {
 // The protocol's completion item kinds.
 constexpr int kFunctionKind = 3;
 constexpr int kVariableKind = 6;
+constexpr int kValueKind = 12;
 constexpr int kKeywordKind = 14;
+constexpr int kEnumMemberKind = 20;
 constexpr int kConstantKind = 21;
 
 class Items {
 public:
     explicit Items(const std::string& prefix) : prefix_(QString::fromStdString(prefix)) {}
 
-    void Add(const std::string& label, int kind, const std::string& detail, const QString& documentation = {}) {
+    void Add(const std::string& label, int kind, const std::string& detail, const QString& documentation = {},
+             const std::string& insertText = {}) {
         const QString text = QString::fromStdString(label);
         if (!text.startsWith(prefix_, Qt::CaseInsensitive)) return;
         QJsonObject item{{"label", text}, {"kind", kind}, {"detail", QString::fromStdString(detail)}};
         if (!documentation.isEmpty()) item.insert("documentation", QJsonObject{{"kind", "markdown"}, {"value", documentation}});
+        if (!insertText.empty()) item.insert("insertText", QString::fromStdString(insertText));
         items_.append(item);
     }
     QJsonObject List() const { return {{"isIncomplete", false}, {"items", items_}}; }
@@ -64,6 +74,24 @@ void AddWords(Items& items, const std::vector<std::string>& words, int kind, con
     for (const std::string& word : words) items.Add(word, kind, detail);
 }
 
+// A name stands bare where the source language reads it as a name: one word that is no number
+// and no engine global ("cheat_jetpack" is the global, "\"cheat_jetpack\"" the object name);
+// otherwise it is written in quotes.
+bool StandsBare(const std::string& name, const engine::EngineTables& tables) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), hsc::IsAtomCharacter) && !hsc::IsNumber(name) &&
+           tables.FindGlobal(name) == nullptr;
+}
+
+// The names of the map's things a value of `type` can take: the map's camera points in a camera
+// point's slot, its encounters, squads and platoons in an ai slot, and so on.
+void AddMapNames(Items& items, FeatureContext& context, std::int32_t type) {
+    const engine::ValueEncoding* encoding = engine::NameTables::BuiltIn().Encoding(type);
+    const int kind = encoding != nullptr && encoding->storage == engine::Storage::EnumIndex ? kEnumMemberKind : kValueKind;
+    for (const NameChoice& choice : MapChoices(context, type)) {
+        items.Add(choice.text, kind, DescribeChoice(choice), {}, StandsBare(choice.text, context.tables) ? std::string() : "\"" + choice.text + "\"");
+    }
+}
+
 // The type of an engine global or a global of the program; none for another name.
 std::optional<std::int32_t> GlobalType(FeatureContext& context, const std::vector<const TextDocument*>& program,
                                        const std::string& name) {
@@ -91,6 +119,7 @@ void AddArguments(Items& items, FeatureContext& context, const std::vector<const
     // set's value takes the type of the global it sets.
     if (at.head == "set" && at.argument == 1) type = GlobalType(context, program, at.arguments.at(0));
     const std::string typeName = type ? tables.ValueTypeName(*type) : "";
+    if (type && NamesSomethingOfTheMap(*type, engine::NameTables::BuiltIn())) AddMapNames(items, context, *type);
     if (typeName == "boolean") AddWords(items, {"true", "false"}, kConstantKind, "boolean");
     if (typeName == "script") {
         AddDeclarations(items, context, program, true, [](const Declaration&) { return true; });

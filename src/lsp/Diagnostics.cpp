@@ -71,6 +71,17 @@ void AddMapFindings(std::vector<Diagnostic>& to, std::vector<Diagnostic> found, 
     }
 }
 
+// Where the findings about the program as a whole go (the map cannot be read, the node slots the
+// program needs, the build is not known): the first of its files, in the program's order, that the
+// client has open. One place, the same whichever file was changed last: had it followed the
+// change, it would leave the list of one file for another's at every edit.
+const TextDocument* ProgramHome(Workspace& workspace, const std::vector<const TextDocument*>& program, const TextDocument& about) {
+    for (const TextDocument* document : program) {
+        if (workspace.Find(document->Uri()) == document) return document;
+    }
+    return &about;
+}
+
 }  // namespace
 
 const char* DiagnosticCode(const Diagnostic& diagnostic) {
@@ -137,11 +148,12 @@ DocumentFindings CheckDocuments(Workspace& workspace, const std::vector<const Te
     const auto findingsOf = [&](const TextDocument* document) -> std::vector<Diagnostic>& {
         return std::find_if(byDocument.begin(), byDocument.end(), [&](const auto& entry) { return entry.first == document; })->second;
     };
+    const TextDocument* home = ProgramHome(workspace, program, about);
     for (Diagnostic& d : found) {
         const auto named = std::find_if(program.begin(), program.end(), [&](const TextDocument* document) {
             return !d.file.empty() && workspace.Label(*document) == d.file;
         });
-        findingsOf(named == program.end() ? &about : *named).push_back(std::move(d));
+        findingsOf(named == program.end() ? home : *named).push_back(std::move(d));
     }
     return byDocument;
 }

@@ -20,8 +20,9 @@ class TextDocument;
 class Workspace;
 
 // The findings of `xsc check` for the program's documents against the workspace's build and map,
-// by document in the program's order; those about the program or the map as a whole go to `about`
-// (the document whose change asked for the check).
+// by document in the program's order (`about`, the document whose change asked for the check, is
+// among them); each in the file it names, and those about the program or the map as a whole in
+// the first file of the program the client has open.
 using DocumentFindings = std::vector<std::pair<const TextDocument*, std::vector<Diagnostic>>>;
 DocumentFindings CheckDocuments(Workspace& workspace, const std::vector<const TextDocument*>& program,
                                                                       const TextDocument& about);

@@ -1,8 +1,16 @@
 #include "lsp/Hover.h"
 
+#include <cctype>
+
 #include "engine/EngineTables.h"
+#include "engine/NameTables.h"
 #include "lsp/LanguageFacts.h"
+#include "lsp/MapNamesCache.h"
 #include "lsp/Workspace.h"
+#include "names/MapNames.h"
+#include "names/NameResolution.h"
+#include "runtime/Error.h"
+#include "runtime/Text.h"
 #include "runtime/Utf8Path.h"
 
 namespace xsc::lsp {
@@ -17,6 +25,27 @@ std::string DeclarationFacts(const Declared& declared) {
     const Position at = declared.document->PositionAt(d.begin, PositionEncoding::Utf32);
     const std::string file = path.empty() ? declared.document->Uri().toStdString() : Utf8(path.filename());
     return facts + ", at " + file + ":" + std::to_string(at.line + 1) + ":" + std::to_string(at.character + 1) + ".";
+}
+
+// A word in an argument slot that takes a name of the map's things: what it designates there, as
+// a compile would look it up ("Cutscene camera point #4, in level.map."; a tag's path and ID).
+std::optional<std::string> MapNameFacts(FeatureContext& context, const TextDocument& document, const SyntaxToken& word) {
+    const CursorContext at = context.workspace.IndexOf(document).ContextAt(word.end);
+    const engine::EngineFunction* f = at.inHead ? nullptr : context.tables.FindFunction(at.head);
+    const std::optional<std::int32_t> type = f ? ParameterTypeOf(*f, at.argument) : std::nullopt;
+    if (!type || !NamesSomethingOfTheMap(*type, engine::NameTables::BuiltIn())) return std::nullopt;
+    for (const NameChoice& choice : MapChoices(context, *type)) {
+        if (!EqualsIgnoringCase(choice.text, word.text)) continue;
+        std::string facts = DescribeChoice(choice);
+        facts[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(facts[0])));
+        const std::optional<std::filesystem::path>& map = context.workspace.Config().map;
+        if (choice.tag != nullptr) facts += ": " + choice.tag->path + ", ID " + Hex(std::int64_t{choice.tag->ident});
+        if (map && choice.tag == nullptr && engine::NameTables::BuiltIn().Encoding(*type)->storage != engine::Storage::EnumIndex) {
+            facts += ", in " + Utf8(map->filename());
+        }
+        return facts + ".";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -36,6 +65,8 @@ QJsonValue Hover(FeatureContext& context, const QJsonObject& params) {
         contents = CodeAndFacts(SignatureText(*f), FunctionFacts(*f, context.build, context.tables));
     } else if (const engine::EngineGlobal* g = context.tables.FindGlobal(word->text); g != nullptr && word->kind == SyntaxToken::Kind::Atom) {
         contents = CodeAndFacts(g->name, GlobalFacts(*g, context.build, context.tables));
+    } else if (const std::optional<std::string> facts = MapNameFacts(context, *place.document, *word)) {
+        contents = CodeAndFacts(word->kind == SyntaxToken::Kind::String ? "\"" + word->text + "\"" : word->text, *facts);
     } else {
         return QJsonValue::Null;
     }

@@ -3,6 +3,9 @@
 // the document and position a request is about. Reading throws rpc::InvalidParams naming what is
 // missing, which the server answers with the invalid-params error.
 
+#include <optional>
+#include <string>
+
 #include <QJsonObject>
 #include <QString>
 
@@ -15,6 +18,7 @@ class EngineTables;
 
 namespace xsc::lsp {
 
+class MapNamesCache;
 class Workspace;
 
 QJsonObject ToJson(Position position);
@@ -29,11 +33,14 @@ Position ReadPosition(const QJsonValue& value);
 QString ReadUri(const QJsonObject& params);
 
 // What every feature works with: the workspace, the engine's tables and the build they are read
-// for.
+// for, and the names of the map's things (none in a context without them).
 struct FeatureContext {
     Workspace& workspace;
     const engine::EngineTables& tables;
     engine::EngineBuild build;
+    MapNamesCache* mapNames = nullptr;
+    // After a look-up in the map: empty when it was read, else why it could not be.
+    std::optional<std::string> mapProblem = {};
 };
 
 // A request about a place in an open document.

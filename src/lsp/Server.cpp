@@ -151,8 +151,9 @@ void Server::HandleRequest(const QJsonValue& id, const QString& method, const QJ
         for (const FeatureMethod& f : kFeatures) {
             if (method != f.method) continue;
             FeatureContext context{workspace_, engine::EngineTables::BuiltIn(),
-                                   BuildOfWorkspace(workspace_.Config()).value_or(engine::kDefaultBuild)};
+                                   BuildOfWorkspace(workspace_.Config()).value_or(engine::kDefaultBuild), &mapNames_};
             send_(rpc::Response(id, f.feature(context, params)));
+            if (context.mapProblem) ReportMapProblem(*context.mapProblem);
             return;
         }
         send_(rpc::ErrorResponse(id, rpc::kMethodNotFound, "xsc does not handle " + method));
@@ -285,6 +286,15 @@ void Server::PublishPending() {
             send_(rpc::Notification("textDocument/publishDiagnostics", PublishParams(workspace_, *member, found)));
         }
     }
+}
+
+// A map whose names cannot be read is said once, not at every keystroke: again only when the
+// reason changes or after the map could be read. The feature answers without the map's names.
+void Server::ReportMapProblem(const std::string& problem) {
+    if (problem == mapProblem_) return;
+    mapProblem_ = problem;
+    if (problem.empty()) return;
+    ShowMessage(kWarningMessage, "xsc: " + problem + "; the names of the map's things are not offered until it can be read");
 }
 
 void Server::ShowMessage(int type, const std::string& message) {

@@ -21,6 +21,7 @@
 
 #include <QJsonObject>
 
+#include "lsp/MapNamesCache.h"
 #include "lsp/MessageFraming.h"
 #include "lsp/Workspace.h"
 
@@ -57,6 +58,7 @@ private:
     void DidClose(const QJsonObject& params);
     void MarkChanged(const QString& uri);
     void ShowMessage(int type, const std::string& message);
+    void ReportMapProblem(const std::string& problem);
 
     Send send_;
     std::function<void()> schedule_;
@@ -65,6 +67,8 @@ private:
     bool shutDown_ = false;
     std::optional<int> exitCode_;
     std::set<QString> pending_;  // documents whose diagnostics are due
+    MapNamesCache mapNames_;
+    std::string mapProblem_;  // why the map's names could not be read at the last look-up, as shown
 };
 
 }  // namespace xsc::lsp

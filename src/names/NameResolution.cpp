@@ -95,13 +95,18 @@ const NamedBlock* UsableBlock(const NamedBlock* block, const std::string& kind, 
     return nullptr;
 }
 
-std::string KindOf(const ValueEncoding& type, const std::string& block) {
+}  // namespace
+
+std::string KindOf(const ValueEncoding& type, std::string_view block) {
     if (block == nf::kObjectNames) return "object name";
     if (block == nf::kHudMessages) return "hud message";
     return SpokenName(type.name);
 }
 
-}  // namespace
+bool PlacementFits(const Placement& placement, const ValueEncoding& type) {
+    return type.name == "object_list" ||
+           std::find(placement.valueTypes->begin(), placement.valueTypes->end(), type.code) != placement.valueTypes->end();
+}
 
 std::string SpokenName(std::string_view name) {
     std::string words(name);
@@ -152,10 +157,7 @@ ResolvedName NameResolver::ResolveBlockIndex(const ValueEncoding& type, std::str
     if (auto twice = Twice(block->names, *index, kind)) out.warnings.push_back(*twice);
     if (block->block == nf::kObjectNames && *index < names_.Placements().size()) {
         const std::vector<Placement>& placed = names_.Placements()[*index];
-        // An object list takes any object.
-        const bool fits = std::any_of(placed.begin(), placed.end(), [&](const Placement& p) {
-            return type.name == "object_list" || std::find(p.valueTypes->begin(), p.valueTypes->end(), type.code) != p.valueTypes->end();
-        });
+        const bool fits = std::any_of(placed.begin(), placed.end(), [&](const Placement& p) { return PlacementFits(p, type); });
         if (placed.empty()) {
             out.warnings.push_back("nothing is placed under the object name " + Quoted(block->names[*index]) +
                                    ": the game finds no object by it");

@@ -28,6 +28,7 @@ namespace xsc {
 
 class MapNames;
 struct MapTagEntry;
+struct Placement;
 
 namespace engine {
 class NameTables;
@@ -48,6 +49,14 @@ bool NamesSomethingOfTheMap(std::int32_t valueType, const engine::NameTables& ta
 // A table's name as messages say it: "cutscene_camera_point" is "cutscene camera point".
 std::string SpokenName(std::string_view name);
 
+// What messages call a name of a type whose values index `block`: "object name", "hud message",
+// else the type's spoken name ("cutscene camera point").
+std::string KindOf(const engine::ValueEncoding& type, std::string_view block);
+
+// Whether a value of this object type may name what a placement puts under an object name (an
+// object list takes any object).
+bool PlacementFits(const Placement& placement, const engine::ValueEncoding& type);
+
 // Whether a value of a tag type may name this tag: its class, one of its parent classes, or (for
 // an abstract class) one of the classes that are one.
 bool TagFits(const MapTagEntry& tag, const engine::TagTypeClasses& type);
@@ -63,6 +72,7 @@ public:
     std::optional<std::string> NameOf(std::int32_t valueType, std::uint32_t value) const;
 
     const engine::NameTables& Tables() const { return tables_; }
+    const MapNames& Names() const { return names_; }
 
 private:
     ResolvedName ResolveBlockIndex(const engine::ValueEncoding& type, std::string_view text) const;

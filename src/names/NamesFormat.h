@@ -22,6 +22,8 @@ using scriptformat::kBlockAddress;
 using scriptformat::kBlockCount;
 constexpr std::int64_t kBlockFieldSize = 12;
 
+constexpr std::int64_t kDependencySize = 16;
+constexpr std::int64_t kDependencyPath = 4;
 constexpr std::int64_t kDependencyTagId = 12;
 constexpr std::uint32_t kNoTag = 0xFFFFFFFF;
 

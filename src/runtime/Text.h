@@ -2,6 +2,7 @@
 // Text comparison as keywords are compared in maps and scripts (the header code "daeh", element
 // names, "true" and "false"): letter case is ignored, for ASCII letters only, byte by byte.
 
+#include <string>
 #include <string_view>
 
 namespace xsc {
@@ -13,6 +14,15 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
+}
+
+// The text with its ASCII letters in lower case: a key under which names alike compare equal.
+inline std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
 }
 
 // True when `head`, a file's first bytes, begins as a script of either language does: "<" (XML),

@@ -44,6 +44,13 @@ grep -q "^compiled 1 script into $work/niveau é 地図.map: " "$work/stdout" ||
 "$xsc" compile "$work/original.map" "$work/back.hsc" --engine custom -o "$work/hsc2.map" >/dev/null 2>&1
 cmp -s "$work/hsc.map" "$work/hsc2.map" || fail "the decompiled source compiles otherwise"
 
+# A map with names and real structures in every tag (the sample map of scripts/run): a compile
+# walks every tag, corrects their addresses and leaves none to the word scan.
+"$mkmap" "$work/walked.map" --seed 2 --names --structured --tags 24 >/dev/null
+text "$xsc" compile "$work/walked.map" "$src/examples/convoy.hsc" -o "$work/walked-out.map" > "$work/stdout" 2>&1
+grep -q '^compiled .* words corrected' "$work/stdout" || fail "walked compile: $(cat "$work/stdout")"
+grep -q 'word scan' "$work/stdout" && fail "a tag of the named structured map fell back: $(cat "$work/stdout")"
+
 # Script errors carry file:line:column.
 printf '<scripts>\n  <s>\n    <ScriptComand/>\n  </s>\n</scripts>\n' > "$work/bad.xml"
 code=$(exit_code "$xsc" compile "$work/original.map" "$work/bad.xml")

@@ -54,6 +54,16 @@ TEST(SourceProgram, SeveralFilesAreOneProgramAndEveryMessageNamesItsFile) {
     test::ExpectGolden("hsc/program/check.expected", Rendered(checked.diagnostics));
 }
 
+// A finding about a name of the map's things names the file the name is in, not the first file.
+TEST(SourceProgram, AMapNameFindingNamesItsFile) {
+    const std::vector<std::string> texts = {"(script static void first\n  (sleep 1))\n",
+                                            "(script startup second\n  (first)\n  (camera_set uicam 30))\n"};
+    const CheckedScript checked = CheckSources(Files(texts, {"a.hsc", "b.hsc"}), {});
+    EXPECT_EQ(Rendered(checked.diagnostics),
+              "b.hsc:3:15: note: 1 name of the map's things not looked up: no map is given (check with --map MAP, or compile, to look them "
+              "up); the first is here\n");
+}
+
 // The files of a program compile to the map their text would as one file.
 TEST(SourceProgram, SeveralFilesCompileAsTheirTextInOneFile) {
     const auto names = {"1-shared.hsc", "2-level.hsc"};

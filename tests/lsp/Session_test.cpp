@@ -7,6 +7,8 @@
 //   {...}          a message, framed and fed to the server; ${ROOT} stands for the root's URI
 //   raw "..."      bytes fed as they are (a JSON string: "\r\n" for the header's line ends)
 //   publish        the debounce's timer fires: the server checks what changed and publishes
+//   map NAME       writes a map with the generator's named things (seed 1) at NAME in the root
+//   garble NAME    overwrites the file NAME in the root with bytes that are no map
 // In the transcript, ${NO_SUCH_FILE} stands for the system's words for a missing file.
 //   # ...          a comment, copied into the transcript
 
@@ -21,6 +23,8 @@
 #include "lsp/MessageFraming.h"
 #include "lsp/Server.h"
 #include "lsp/Workspace.h"
+#include "mapgen/MapGenerator.h"
+#include "support/CompileFixture.h"
 #include "support/TestFiles.h"
 
 namespace xsc::lsp {
@@ -62,6 +66,16 @@ std::string RunSession(const std::string& name) {
             transcript.text += line + "\n";
             continue;
         }
+        if (line.rfind("map ", 0) == 0 || line.rfind("garble ", 0) == 0) {
+            transcript.text += "== " + line + "\n";
+            const fs::path file = root / line.substr(line.find(' ') + 1);
+            if (line[0] == 'm') {
+                mapgen::WriteMap(file, test::NamedMap(1));
+            } else {
+                test::WriteText(file, std::string(4096, 'x'));
+            }
+            continue;
+        }
         if (line == "publish") {
             transcript.text += "== publish (timer started by " + std::to_string(transcript.schedules) + " of the changes)\n";
             transcript.schedules = 0;
@@ -87,7 +101,7 @@ TEST_P(Session, AnswersAsTheGoldenTranscriptSays) {
     test::ExpectGolden("lsp/sessions/" + GetParam() + "/expected.txt", RunSession(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Lsp, Session, testing::Values("features", "bad_input", "program", "config"));
+INSTANTIATE_TEST_SUITE_P(Lsp, Session, testing::Values("features", "bad_input", "program", "config", "map_names", "program_map"));
 
 }  // namespace
 }  // namespace xsc::lsp

@@ -12,8 +12,11 @@
 #include "map/MapFile.h"
 #include "map/TagLayouts.h"
 #include "map/TagWalk.h"
-#include "runtime/Error.h"
 #include "mapgen/MapGenerator.h"
+#include "mapgen/SampleNames.h"
+#include "names/MapNames.h"
+#include "runtime/Error.h"
+#include "scriptdata/ScriptDataFormat.h"
 #include "support/CompileFixture.h"
 
 namespace xsc {
@@ -109,6 +112,67 @@ TEST(TagWalk, EachDamageFallsBackWithItsReason) {
     EXPECT_EQ(walk.fallbacks[0].reason, "the bytes of the root struct (" + Hex(l.tagDataOffsets[5]) + ".." +
                                             Hex(l.tagDataOffsets[5] + TagLayouts::Builtin().Class(l.tagClasses[5])->root->size) +
                                             ") lie in the script data a compile replaces");
+}
+
+// A map with the named things scripts use and real structures in every tag, the scenario and the
+// tags holding names included: each tag walks whole, the walk finds exactly the address fields the
+// generator wrote (the named blocks among them), every tag reference's path is the name of the tag
+// whose ID it holds, and the names read back.
+TEST(TagWalk, ANamedStructuredMapWalksWholeWithItsNames) {
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        mapgen::MapOptions o = test::NamedMap(seed);
+        o.structured = true;
+        o.tagDataSize = (o.tagCount - 1) * 10 * 1024 + 4 * static_cast<std::int64_t>(seed);
+        o.scenarioTailSize = 2048;
+        mapgen::MapLayout l;
+        const Bytes bytes = mapgen::GenerateMap(o, &l);
+        test::TempDir dir;
+        const TagWalk walk = Walk(dir, bytes);
+        for (const FallbackTag& t : walk.fallbacks) ADD_FAILURE() << "tag " << t.tag << " fell back: " << t.reason;
+        EXPECT_EQ(walk.walked.size(), static_cast<std::size_t>(l.tagCount));
+
+        // The script data fields are the compile's; the generator lists every other address.
+        std::vector<std::int64_t> expected = l.addressFields;
+        expected.push_back(l.scenarioOffset + scriptformat::kNodeDataAddressField);
+        expected.push_back(l.scenarioOffset + scriptformat::kStringDataAddressField);
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::int64_t> found;
+        for (const WalkedField& f : walk.fields) {
+            if (f.kind != WalkedField::Kind::FileOffset) found.push_back(f.offset);
+            if (f.kind != WalkedField::Kind::TagRefPath) continue;
+            const std::uint32_t id = test::Get32(bytes, static_cast<std::size_t>(f.offset + 8));
+            const std::size_t index = id & 0xFFFF;
+            ASSERT_LT(index, l.tagNames.size()) << "reference at " << f.offset;
+            EXPECT_EQ(id, l.tagIdents[index]) << "reference at " << f.offset;
+            const auto path = static_cast<std::size_t>(static_cast<std::uint32_t>(f.value) - static_cast<std::uint32_t>(l.magic));
+            EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data() + path), l.tagNames[index].c_str()) << "reference at " << f.offset;
+        }
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected);
+
+        HaloPcMap map;
+        map.LoadMap(dir / "m.map");
+        const MapNames names = MapNames::Read(map);
+        const mapgen::SampleNames& sample = mapgen::TheSampleNames();
+        auto expectNames = [&names](std::string_view block, const std::vector<std::string_view>& wanted) {
+            const NamedBlock* read = names.Block(block);
+            ASSERT_NE(read, nullptr) << block;
+            EXPECT_EQ(read->error, "") << block;
+            EXPECT_EQ(read->names, std::vector<std::string>(wanted.begin(), wanted.end())) << block;
+        };
+        for (const auto* blocks : {&sample.scenarioBlocks, &sample.behindStrings}) {
+            for (const mapgen::SampleBlock& b : *blocks) expectNames(b.block, b.names);
+        }
+        expectNames("hud_message_text_messages", sample.hudMessages);
+        expectNames("hud_globals_waypoint_arrows", sample.navpoints);
+        ASSERT_EQ(names.Encounters().size(), sample.encounters.size());
+        for (std::size_t i = 0; i < sample.encounters.size(); ++i) {
+            EXPECT_EQ(names.Encounters()[i].squads.size(), sample.encounters[i].squads.size());
+            EXPECT_EQ(names.Encounters()[i].platoons.size(), sample.encounters[i].platoons.size());
+        }
+        EXPECT_EQ(names.Placements()[0].size(), 1u);  // switch_a: one control
+    }
 }
 
 TEST(TagWalk, ResourceTagsHoldAnIndexNotAnAddress) {

@@ -17,9 +17,10 @@
 namespace xsc {
 namespace {
 
-mapgen::MapOptions StructuredMap(std::uint64_t seed, std::int32_t tags = 10) {
+mapgen::MapOptions StructuredMap(std::uint64_t seed, std::int32_t tags = 10, bool names = false) {
     mapgen::MapOptions o = test::SmallMap(seed);
     o.structured = true;
+    o.names = names;
     o.tagCount = tags;
     o.tagDataSize = (tags - 1) * 12 * 1024 + 4 * static_cast<std::int64_t>(seed);
     o.scenarioTailSize = 2048;
@@ -67,9 +68,11 @@ void ExpectFieldsFollow(const test::Bytes& before, const test::Bytes& after, std
 }
 
 TEST(WalkedFixup, EveryAddressFieldFollowsItsBytesAndNothingElseChanges) {
-    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+    // Twelve maps of structured tags, then four with the named things scripts use as well (their
+    // named blocks in the scenario, in front of the node data and behind the strings, and in tags).
+    for (std::uint64_t seed = 1; seed <= 16; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        const mapgen::MapOptions options = StructuredMap(seed);
+        const mapgen::MapOptions options = seed <= 12 ? StructuredMap(seed) : StructuredMap(seed, 24, true);
         test::TempDir dir;
         const mapgen::MapLayout layout = mapgen::WriteMap(dir / "level.map", options);
         ASSERT_FALSE(layout.addressFields.empty());

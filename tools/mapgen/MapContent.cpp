@@ -94,6 +94,12 @@ void WriteIndex(BlockWriter& out, const MapPlan& plan) {
     out.PutFill(0, layout.scenarioOffset - out.Offset());
 }
 
+// Lists the address fields at `base` + each offset, for a structured map (whose context notes them).
+void Note(const StructureContext& context, std::int64_t base, const std::vector<std::int64_t>& offsets) {
+    if (context.fields == nullptr || context.tags->empty()) return;
+    for (const std::int64_t offset : offsets) context.fields->addresses.push_back(base + offset);
+}
+
 // The scenario structure: filler words, the script fields and their neighbouring data fields. A
 // structured map's holds its blocks instead of filler, their elements in `tail`.
 void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions& options, RandomBytes& filler,
@@ -103,9 +109,17 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
     filler.Fill(scenario.data(), scenario.size());
     std::fill(scenario.begin() + syn::kScenarioZeroStart, scenario.begin() + syn::kScenarioZeroEnd, 0);
     if (options.structured) {
+        // With names, the named blocks' fields are left to the names, and their cutscene blocks
+        // take the start of the tail.
+        std::vector<KeptBytes> kept{{syn::kScenarioZeroStart, syn::kScenarioZeroEnd}};
+        if (options.names) {
+            const std::vector<KeptBytes> named = ScenarioNameFields();
+            kept.insert(kept.end(), named.begin(), named.end());
+        }
         Random random = Random::ForPart(options.seed, PartNumber(Part::Scenario));
-        WriteStructuredScenario(scenario.data(), layout.scenarioOffset, tail.data(), static_cast<std::int64_t>(tail.size()),
-                                layout.stringDataEnd, syn::kScenarioZeroStart, syn::kScenarioZeroEnd, context, random);
+        WriteStructuredScenario(scenario.data(), layout.scenarioOffset, tail.data() + plan.namesTailSize,
+                                static_cast<std::int64_t>(tail.size()) - plan.namesTailSize,
+                                layout.scenarioTailOffset + plan.namesTailSize, kept, context, random);
     }
     Store32(scenario.data(), sf::kNodeDataSizeField, static_cast<std::uint32_t>(layout.nodeDataSize));
     Store32(scenario.data(), sf::kNodeDataAddressField, Address(layout, layout.nodeDataOffset));
@@ -129,10 +143,16 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
         }
     }
     if (options.names) {
-        // The blocks' fields are empty unless named; the other fields keep their filler.
-        std::fill(scenario.begin() + syn::kNamedFieldsStart, scenario.begin() + syn::kScenarioZeroStart, 0);
+        // The blocks' fields are empty unless named; the other fields keep their filler (or, in a
+        // structured map, their blocks).
+        if (!options.structured) {
+            std::fill(scenario.begin() + syn::kNamedFieldsStart, scenario.begin() + syn::kScenarioZeroStart, 0);
+        }
         std::fill(scenario.begin() + syn::kHudMessagesTagStart, scenario.begin() + syn::kHudMessagesTagEnd, 0);
-        PutScenarioNameFields(scenario.data(), layout, plan.namesRegionOffset);
+        // A structured map's dependency names the tag's path as well as its ID.
+        const std::uint32_t hudPath = options.structured ? context.tags->at(kHudMessageTextTag).pathAddress : 0;
+        const std::vector<std::int64_t> fields = PutScenarioNameFields(scenario.data(), layout, plan.namesRegionOffset, hudPath);
+        Note(context, layout.scenarioOffset, fields);
     }
     if (plan.official) {
         // The globals' records follow the scripts' (the block is empty otherwise).
@@ -144,7 +164,9 @@ void WriteScenarioStruct(BlockWriter& out, const MapPlan& plan, const MapOptions
     }
     out.PutBytes({reinterpret_cast<const char*>(scenario.data()), scenario.size()});
     if (options.names) {
-        const std::vector<std::uint8_t> region = NamesRegion(layout, plan.namesRegionOffset);
+        std::vector<std::int64_t> fields;
+        const std::vector<std::uint8_t> region = NamesRegion(layout, plan.namesRegionOffset, &fields);
+        Note(context, plan.namesRegionOffset, fields);
         out.PutBytes({reinterpret_cast<const char*>(region.data()), region.size()});
     }
 }
@@ -189,6 +211,10 @@ void WriteScenario(BlockWriter& out, const MapPlan& plan, const MapOptions& opti
     }
     ExpectOffset(out, layout.scenarioTailOffset, "the scenario tail");
     if (options.structured) {
+        if (options.names) {
+            const std::vector<std::uint8_t> named = NamesTail();
+            std::copy(named.begin(), named.end(), tail.begin());
+        }
         out.PutBytes({reinterpret_cast<const char*>(tail.data()), tail.size()});
     } else {
         std::int64_t rest = options.scenarioTailSize;

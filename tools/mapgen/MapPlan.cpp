@@ -57,10 +57,15 @@ std::int32_t Offset32(std::int64_t offset) {
     return static_cast<std::int32_t>(offset);
 }
 
-std::int64_t NamedTagData() {
+std::int64_t NamedTagData(const MapOptions& options) {
     std::int64_t total = 0;
-    for (const std::int32_t size : NamedTagSizes()) total += size;
+    for (const std::int32_t size : NamedTagSizes(options.structured)) total += size;
     return total;
+}
+
+// The scenario tail's bytes: the named cutscene blocks first, a structured map's blocks behind them.
+std::int64_t SmallestTail(const MapOptions& options) {
+    return (options.names ? NamesTailSize() : 0) + (options.structured ? kSmallestStructuredTail : 0);
 }
 
 void CheckNamesFit(const MapOptions& options) {
@@ -69,11 +74,11 @@ void CheckNamesFit(const MapOptions& options) {
         throw Error("a map with names needs a tag count of at least " + std::to_string(named + 1) + " (got " +
                     std::to_string(options.tagCount) + ")");
     }
-    if (options.tagDataSize < NamedTagData()) {
-        throw Error("a map with names needs at least " + std::to_string(NamedTagData()) + " bytes of tag data");
+    if (options.tagDataSize < NamedTagData(options)) {
+        throw Error("a map with names needs at least " + std::to_string(NamedTagData(options)) + " bytes of tag data");
     }
-    if (options.scenarioTailSize < NamesTailSize()) {
-        throw Error("a map with names needs a scenario tail of at least " + std::to_string(NamesTailSize()) + " bytes");
+    if (options.scenarioTailSize < SmallestTail(options)) {
+        throw Error("a map with names needs a scenario tail of at least " + std::to_string(SmallestTail(options)) + " bytes");
     }
     if (options.scenarioBlocks) throw Error("a map with names has scenario blocks of its own: leave out the other scenario blocks");
 }
@@ -96,11 +101,11 @@ void CheckOptions(const MapOptions& options) {
     }
     if (options.officialScripts < 0) throw Error("the number of official scripts must not be negative");
     if (options.structured) {
-        if (options.scenarioBlocks || options.names) {
-            throw Error("a structured map writes the scenario's blocks itself: leave out scenario blocks and names");
+        if (options.scenarioBlocks) {
+            throw Error("a structured map writes the scenario's blocks itself: leave out the other scenario blocks");
         }
-        if (options.scenarioTailSize < kSmallestStructuredTail) {
-            throw Error("a structured map needs a scenario tail of at least " + std::to_string(kSmallestStructuredTail) + " bytes");
+        if (options.scenarioTailSize < SmallestTail(options)) {
+            throw Error("a structured map needs a scenario tail of at least " + std::to_string(SmallestTail(options)) + " bytes");
         }
         if (options.tagDataSize < kSmallestStructuredTag * (options.tagCount - 1)) {
             throw Error("a structured map needs at least " + std::to_string(kSmallestStructuredTag) +
@@ -123,9 +128,9 @@ std::vector<std::int32_t> DrawTagSizes(const MapOptions& options) {
     std::int32_t others = options.tagCount - 1;
     std::int64_t dataSize = options.tagDataSize;
     if (options.names) {
-        sizes = NamedTagSizes();
+        sizes = NamedTagSizes(options.structured);
         others -= static_cast<std::int32_t>(sizes.size());
-        dataSize -= NamedTagData();
+        dataSize -= NamedTagData(options);
         if (others == 0) {
             sizes.back() += static_cast<std::int32_t>(dataSize);
             return sizes;
@@ -202,8 +207,11 @@ void PlanData(const MapOptions& options, MapPlan& plan) {
     layout.scanStart = static_cast<std::int32_t>(options.tagCount > 1 ? tagsStart : fileLength);
     plan.scenarioEnd = static_cast<std::int32_t>(scenarioEnd);
     // Halfway into the tail, on a word: behind the insertion point whenever there is a tail. A
-    // structured map's is its structure BSPs block, whose element starts the tail.
-    plan.behindStringsOffset = static_cast<std::int32_t>(tailOffset + (options.structured ? 0 : options.scenarioTailSize / 8 * 4));
+    // structured map's is its structure BSPs block, whose element starts the tail (behind the
+    // named cutscene blocks, with names).
+    plan.namesTailSize = options.names ? NamesTailSize() : 0;
+    plan.behindStringsOffset = static_cast<std::int32_t>(
+        tailOffset + (options.structured ? plan.namesTailSize : options.scenarioTailSize / 8 * 4));
 
     layout.tagDataOffsets.push_back(layout.scenarioOffset);
     layout.tagDataSizes.push_back(static_cast<std::int32_t>(scenarioEnd - layout.scenarioOffset));

@@ -21,6 +21,7 @@ struct MapPlan {
     std::int32_t behindStringsOffset = 0;  // what the scenario's address at 0x5A8 designates
     std::int32_t namesRegionOffset = 0;    // with names: the named blocks, in front of the node data
     std::shared_ptr<const OfficialScriptData> official;  // with official scripts
+    std::int64_t namesTailSize = 0;        // with names: the cutscene blocks at the start of the tail
 };
 
 // Checks the options (throws xsc::Error) and places everything.

@@ -23,7 +23,6 @@ constexpr std::int64_t kGlobalsStruct = 0x150;
 constexpr std::int64_t kGlobalsBitmapElement = 304;
 constexpr std::int64_t kHudGlobalsStruct = 0x170;
 constexpr std::int32_t kPlainNamedTagSize = 64;
-constexpr std::int64_t kHudMessageTextTag = 1, kGlobalsTag = 2, kHudGlobalsTag = 3;
 
 std::uint32_t Address(const MapLayout& layout, std::int64_t offset) {
     return static_cast<std::uint32_t>(offset) + static_cast<std::uint32_t>(layout.magic);
@@ -97,9 +96,12 @@ RegionPlan PlanRegion() {
     return plan;
 }
 
-void PutField(std::uint8_t* at, std::size_t count, std::uint32_t address) {
-    EncodeFixed32(at + nf::kBlockCount, static_cast<std::uint32_t>(count));
-    EncodeFixed32(at + nf::kBlockAddress, count == 0 ? 0 : address);
+// Writes a block field at `field` of `base`; lists where its address lies when it has elements.
+void PutField(std::uint8_t* base, std::int64_t field, std::size_t count, std::uint32_t address,
+              std::vector<std::int64_t>& addresses) {
+    EncodeFixed32(base + field + nf::kBlockCount, static_cast<std::uint32_t>(count));
+    EncodeFixed32(base + field + nf::kBlockAddress, count == 0 ? 0 : address);
+    if (count != 0) addresses.push_back(field + nf::kBlockAddress);
 }
 
 void PutNames(Bytes& bytes, std::int64_t at, const engine::NamedBlockLayout& layout, const std::vector<std::string_view>& names) {
@@ -128,9 +130,10 @@ std::int64_t NamesTailSize() {
     return size;
 }
 
-std::vector<std::int32_t> NamedTagSizes() {
+std::vector<std::int32_t> NamedTagSizes(bool structured) {
     const NameTables& tables = NameTables::BuiltIn();
     const SampleNames& sample = TheSampleNames();
+    if (structured) return std::vector<std::int32_t>(sample.tags.size(), static_cast<std::int32_t>(kSmallestStructuredTag));
     std::vector<std::int32_t> sizes(sample.tags.size(), kPlainNamedTagSize);
     sizes[kHudMessageTextTag - 1] = static_cast<std::int32_t>(kHudMessageTextStruct + Size(tables.Block(nf::kHudMessages), sample.hudMessages.size()));
     sizes[kGlobalsTag - 1] = static_cast<std::int32_t>(kGlobalsStruct + kGlobalsBitmapElement);
@@ -138,27 +141,51 @@ std::vector<std::int32_t> NamedTagSizes() {
     return sizes;
 }
 
-void PutScenarioNameFields(std::uint8_t* scenario, const MapLayout& layout, std::int64_t region) {
+std::vector<std::int64_t> PutScenarioNameFields(std::uint8_t* scenario, const MapLayout& layout, std::int64_t region,
+                                                std::uint32_t hudMessagesPath) {
     const NameTables& tables = NameTables::BuiltIn();
     const SampleNames& sample = TheSampleNames();
     const RegionPlan plan = PlanRegion();
-    for (const RegionPlan::Block& b : plan.blocks) PutField(scenario + b.layout->fieldOffset, b.names.size(), Address(layout, region + b.at));
-    for (const RegionPlan::Spawn& s : plan.spawns) {
-        PutField(scenario + s.layout->fieldOffset, s.objectNames.size(), Address(layout, region + s.at));
+    std::vector<std::int64_t> addresses;
+    for (const RegionPlan::Block& b : plan.blocks) {
+        PutField(scenario, b.layout->fieldOffset, b.names.size(), Address(layout, region + b.at), addresses);
     }
-    PutField(scenario + tables.Block(nf::kEncounters).fieldOffset, sample.encounters.size(), Address(layout, region + plan.encounters));
+    for (const RegionPlan::Spawn& s : plan.spawns) {
+        PutField(scenario, s.layout->fieldOffset, s.objectNames.size(), Address(layout, region + s.at), addresses);
+    }
+    PutField(scenario, tables.Block(nf::kEncounters).fieldOffset, sample.encounters.size(), Address(layout, region + plan.encounters),
+             addresses);
     std::int64_t tail = layout.scenarioTailOffset;
     for (const SampleBlock& b : sample.behindStrings) {
         const engine::NamedBlockLayout& block = tables.Block(b.block);
-        PutField(scenario + block.fieldOffset, b.names.size(), Address(layout, tail));
+        PutField(scenario, block.fieldOffset, b.names.size(), Address(layout, tail), addresses);
         tail += Size(block, b.names.size());
     }
     const std::int64_t hud = tables.Block(nf::kHudMessagesTag).fieldOffset;
     std::copy_n(HaloPcMap::Reverse(nf::kHudMessageTextClass).data(), 4, scenario + hud);
     EncodeFixed32(scenario + hud + nf::kDependencyTagId, layout.tagIdents[kHudMessageTextTag]);
+    if (hudMessagesPath != 0) {
+        EncodeFixed32(scenario + hud + nf::kDependencyPath, hudMessagesPath);
+        addresses.push_back(hud + nf::kDependencyPath);
+    }
+    return addresses;
 }
 
-std::vector<std::uint8_t> NamesRegion(const MapLayout& layout, std::int64_t region) {
+std::vector<KeptBytes> ScenarioNameFields() {
+    const NameTables& tables = NameTables::BuiltIn();
+    const SampleNames& sample = TheSampleNames();
+    std::vector<KeptBytes> fields;
+    auto field = [&fields](std::int64_t at) { fields.push_back({at, at + nf::kBlockFieldSize}); };
+    for (const SampleBlock& b : sample.scenarioBlocks) field(tables.Block(b.block).fieldOffset);
+    for (const engine::SpawnBlockLayout& spawn : tables.SpawnBlocks()) field(spawn.fieldOffset);
+    field(tables.Block(nf::kEncounters).fieldOffset);
+    for (const SampleBlock& b : sample.behindStrings) field(tables.Block(b.block).fieldOffset);
+    const std::int64_t hud = tables.Block(nf::kHudMessagesTag).fieldOffset;
+    fields.push_back({hud, hud + nf::kDependencySize});
+    return fields;
+}
+
+std::vector<std::uint8_t> NamesRegion(const MapLayout& layout, std::int64_t region, std::vector<std::int64_t>* addresses) {
     const NameTables& tables = NameTables::BuiltIn();
     const SampleNames& sample = TheSampleNames();
     const RegionPlan plan = PlanRegion();
@@ -191,6 +218,8 @@ std::vector<std::uint8_t> NamesRegion(const MapLayout& layout, std::int64_t regi
         bytes.Store32(at + squads.fieldOffset + nf::kBlockAddress, e.squads.empty() ? 0 : Address(layout, region + plan.squads[i]));
         bytes.Store32(at + platoons.fieldOffset + nf::kBlockCount, static_cast<std::uint32_t>(e.platoons.size()));
         bytes.Store32(at + platoons.fieldOffset + nf::kBlockAddress, e.platoons.empty() ? 0 : Address(layout, region + plan.platoons[i]));
+        if (addresses != nullptr && !e.squads.empty()) addresses->push_back(at + squads.fieldOffset + nf::kBlockAddress);
+        if (addresses != nullptr && !e.platoons.empty()) addresses->push_back(at + platoons.fieldOffset + nf::kBlockAddress);
         PutNames(bytes, plan.squads[i], squads, e.squads);
         PutNames(bytes, plan.platoons[i], platoons, e.platoons);
     }
@@ -225,6 +254,29 @@ std::vector<Overlay> NamedTagOverlays(const MapLayout& layout) {
     overlays.push_back({layout.tagDataOffsets[kHudGlobalsTag],
                         TagWithBlock(layout, kHudGlobalsTag, kHudGlobalsStruct, tables.Block(nf::kWaypointArrows), sample.navpoints)});
     return overlays;
+}
+
+
+std::vector<GivenBlock> NamedTagBlocks(std::int64_t tag) {
+    const NameTables& tables = NameTables::BuiltIn();
+    const SampleNames& sample = TheSampleNames();
+    auto named = [&tables](std::string_view name, const std::vector<std::string_view>& names) {
+        const engine::NamedBlockLayout& block = tables.Block(name);
+        Bytes bytes;
+        PutNames(bytes, bytes.Append(Size(block, names.size())), block, names);
+        return GivenBlock{block.fieldOffset, static_cast<std::int64_t>(names.size()), bytes.Take(), {}};
+    };
+    switch (tag) {
+        case kHudMessageTextTag: return {named(nf::kHudMessages, sample.hudMessages)};
+        case kHudGlobalsTag: return {named(nf::kWaypointArrows, sample.navpoints)};
+        case kGlobalsTag: {
+            // One interface bitmaps element, which names the hud globals.
+            const engine::NamedBlockLayout& bitmaps = tables.Block(nf::kInterfaceBitmaps);
+            return {GivenBlock{bitmaps.fieldOffset, 1, std::vector<std::uint8_t>(static_cast<std::size_t>(bitmaps.elementSize)),
+                               {{nf::kHudGlobalsDependency, static_cast<std::size_t>(kHudGlobalsTag)}}}};
+        }
+        default: return {};
+    }
 }
 
 }  // namespace xsc::mapgen

@@ -116,7 +116,8 @@ void WriteStructuredTagData(BlockWriter& out, const MapLayout& layout, const Map
     for (std::size_t i = 1; i < layout.tagDataOffsets.size(); ++i) {
         bytes.resize(static_cast<std::size_t>(layout.tagDataSizes[i]));
         WriteStructuredTag(bytes.data(), static_cast<std::int64_t>(bytes.size()), layout.tagDataOffsets[i],
-                           layout.tagClasses[i], context, random);
+                           layout.tagClasses[i], context, random,
+                           options.names ? NamedTagBlocks(static_cast<std::int64_t>(i)) : std::vector<GivenBlock>{});
         out.PutBytes({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     }
 }

@@ -80,10 +80,6 @@ bool Admits(const std::string& allowed, const ReferableTag& tag) {
     return false;
 }
 
-struct KeptBytes {
-    std::int64_t from, to;
-};
-
 class StructureWriter {
 public:
     StructureWriter(std::uint8_t* area, std::int64_t size, std::int64_t at, const StructureContext& context, Random& random)
@@ -122,12 +118,41 @@ public:
         }
     }
 
+    // The given block's elements, behind what is allocated so far; its field in the root struct
+    // (`root`, at file offset `rootAt`) names them.
+    void Given(const GivenBlock& block, std::uint8_t* root, std::int64_t rootAt) {
+        const auto size = static_cast<std::int64_t>(block.elements.size());
+        const std::int64_t elements = Allocate(size);
+        if (elements < 0) throw std::logic_error("map generator: no room for a tag's named elements");
+        std::copy(block.elements.begin(), block.elements.end(), Bytes(elements));
+        for (const GivenBlock::Ref& ref : block.refs) {
+            Names(Bytes(elements + ref.offset), elements + ref.offset, context_.tags->at(ref.tag));
+        }
+        EncodeFixed32(root + block.field + kBlockCount, static_cast<std::uint32_t>(block.count));
+        EncodeFixed32(root + block.field + kBlockAddress, block.count == 0 ? 0 : Address(elements));
+        EncodeFixed32(root + block.field + 8, 0);
+        if (block.count != 0) Note(&StructureFields::addresses, rootAt + block.field + kBlockAddress);
+    }
+
 private:
     std::uint32_t Address(std::int64_t offset) const {
         return static_cast<std::uint32_t>(offset) + static_cast<std::uint32_t>(context_.magic);
     }
     void Note(std::vector<std::int64_t> StructureFields::*list, std::int64_t offset) {
         if (context_.fields) (context_.fields->*list).push_back(offset);
+    }
+
+    // Names tag `tag` of the context from the 16-byte reference at `p` (file offset `at`).
+    void Names(std::uint8_t* p, std::int64_t at, const ReferableTag& tag) {
+        const std::string& code = tag.classes[0];
+        EncodeFixed32(p + kTagRefClass, (std::uint32_t{static_cast<std::uint8_t>(code[0])} << 24) |
+                                            (std::uint32_t{static_cast<std::uint8_t>(code[1])} << 16) |
+                                            (std::uint32_t{static_cast<std::uint8_t>(code[2])} << 8) |
+                                            std::uint32_t{static_cast<std::uint8_t>(code[3])});
+        EncodeFixed32(p + kTagRefPath, tag.pathAddress);
+        EncodeFixed32(p + 8, 0);
+        EncodeFixed32(p + kTagRefId, tag.ident);
+        Note(&StructureFields::addresses, at + kTagRefPath);
     }
 
     void Block(const LayoutField& f, std::uint8_t* p, std::int64_t at, int depth) {
@@ -192,15 +217,7 @@ private:
             EncodeFixed32(p + kTagRefId, 0xFFFFFFFF);
             return;
         }
-        const std::string& code = named->classes[0];
-        EncodeFixed32(p + kTagRefClass, (std::uint32_t{static_cast<std::uint8_t>(code[0])} << 24) |
-                                            (std::uint32_t{static_cast<std::uint8_t>(code[1])} << 16) |
-                                            (std::uint32_t{static_cast<std::uint8_t>(code[2])} << 8) |
-                                            std::uint32_t{static_cast<std::uint8_t>(code[3])});
-        EncodeFixed32(p + kTagRefPath, named->pathAddress);
-        EncodeFixed32(p + 8, 0);
-        EncodeFixed32(p + kTagRefId, named->ident);
-        Note(&StructureFields::addresses, at + kTagRefPath);
+        Names(p, at, *named);
     }
 
     // Never an address: junk, some of it in the address range (a runtime pointer), or a file
@@ -232,18 +249,23 @@ const LayoutStruct& RootOf(const std::string& classCode) {
 }  // namespace
 
 void WriteStructuredTag(std::uint8_t* bytes, std::int64_t size, std::int64_t at, const std::string& classCode,
-                        const StructureContext& context, Random& random) {
+                        const StructureContext& context, Random& random, const std::vector<GivenBlock>& given) {
     const LayoutStruct& root = RootOf(classCode);
     if (size < root.size) throw std::logic_error("map generator: a structured tag smaller than its root struct");
     StructureWriter writer(bytes, size, at, context, random);
     writer.Allocate(root.size);
-    writer.Struct(root, bytes, at, 0);
+    std::vector<KeptBytes> kept;
+    for (const GivenBlock& block : given) {
+        writer.Given(block, bytes, at);
+        kept.push_back({block.field, block.field + kBlockSize});
+    }
+    writer.Struct(root, bytes, at, 0, kept);
     writer.FillRest();
 }
 
 void WriteStructuredScenario(std::uint8_t* root, std::int64_t rootAt, std::uint8_t* tail, std::int64_t tailSize,
-                             std::int64_t tailAt, std::int64_t keepFrom, std::int64_t keepTo,
-                             const StructureContext& context, Random& random) {
+                             std::int64_t tailAt, const std::vector<KeptBytes>& kept, const StructureContext& context,
+                             Random& random) {
     const LayoutStruct& scenario = RootOf("scnr");
     const auto bsps = std::find_if(scenario.fields.begin(), scenario.fields.end(),
                                    [](const LayoutField& f) { return f.name == "structure_bsps"; });
@@ -253,7 +275,9 @@ void WriteStructuredScenario(std::uint8_t* root, std::int64_t rootAt, std::uint8
     const std::int64_t element = writer.Allocate(bsps->element->size);
     const std::int64_t bsp = writer.Allocate(kStructureBspSize);
     if (element < 0 || bsp < 0) throw std::logic_error("map generator: a structured scenario needs a longer tail");
-    writer.Struct(scenario, root, rootAt, 0, {{keepFrom, keepTo}, {bsps->offset, bsps->offset + kBlockSize}});
+    std::vector<KeptBytes> keep = kept;
+    keep.push_back({bsps->offset, bsps->offset + kBlockSize});
+    writer.Struct(scenario, root, rootAt, 0, keep);
     EncodeFixed32(root + bsps->offset + kBlockCount, 1);
     EncodeFixed32(root + bsps->offset + kBlockAddress, static_cast<std::uint32_t>(element) + static_cast<std::uint32_t>(context.magic));
     EncodeFixed32(root + bsps->offset + 8, 0);

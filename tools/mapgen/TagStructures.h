@@ -43,18 +43,39 @@ struct StructureContext {
     StructureFields* fields = nullptr;  // filled in when given
 };
 
+// A block of a tag's root struct whose elements the caller gives (named elements a script looks
+// up): `elements` holds them laid out as the layout's element struct, and `refs` the tag
+// references inside them, each naming the context's tag `tag` (class, path address and ID).
+struct GivenBlock {
+    struct Ref {
+        std::int64_t offset = 0;  // in `elements`
+        std::size_t tag = 0;      // index into StructureContext::tags
+    };
+    std::int64_t field = 0;  // the block field's offset in the root struct
+    std::int64_t count = 0;
+    std::vector<std::uint8_t> elements;
+    std::vector<Ref> refs;
+};
+
+// Bytes of a struct a writer leaves as they are, from `from` up to `to` (offsets in the struct).
+struct KeptBytes {
+    std::int64_t from, to;
+};
+
 // Fills `size` bytes standing at file offset `at` with a tag of class `classCode`: its root struct
-// first, the rest as the struct's blocks and data, then plain words.
+// first, then the given blocks' elements, the rest as the struct's other blocks and data, then
+// plain words.
 void WriteStructuredTag(std::uint8_t* bytes, std::int64_t size, std::int64_t at, const std::string& classCode,
-                        const StructureContext& context, Random& random);
+                        const StructureContext& context, Random& random, const std::vector<GivenBlock>& given = {});
 
 // The scenario's root struct (`root`, at file offset `rootAt`) with a few of its blocks, whose
 // elements go into `tail` (at `tailAt`): the first 32 bytes of the tail hold one structure BSP
-// element whose BSP data lies in the tail too; the structure BSPs block names it. Bytes from
-// `keepFrom` to `keepTo` of the root (the script fields) are left as they are.
+// element whose BSP data lies in the tail too; the structure BSPs block names it. The `kept`
+// bytes of the root (the script fields, and the fields of named blocks the caller writes) are left
+// as they are.
 void WriteStructuredScenario(std::uint8_t* root, std::int64_t rootAt, std::uint8_t* tail, std::int64_t tailSize,
-                             std::int64_t tailAt, std::int64_t keepFrom, std::int64_t keepTo,
-                             const StructureContext& context, Random& random);
+                             std::int64_t tailAt, const std::vector<KeptBytes>& kept, const StructureContext& context,
+                             Random& random);
 
 // The smallest tag WriteStructuredTag fills: room for the largest root struct of the structured
 // classes and some blocks.

@@ -1,5 +1,6 @@
 -- A real client: Neovim's own LSP client starts `xsc lsp`, opens a script with a mistake, and
--- the diagnostics it receives, a completion and a hover are checked. Run by run.sh; XSC_PROGRAM
+-- the diagnostics it receives, a completion (of a function, of a camera point of the workspace's
+-- map) and a hover are checked. Run by run.sh; XSC_PROGRAM
 -- is the xsc to start, XSC_WORKSPACE the folder holding intro.hsc. Nothing here waits for a fixed
 -- time: each step waits for its answer, with a generous limit for a loaded machine.
 
@@ -38,6 +39,16 @@ local function run()
   for _, item in ipairs(completion.result.items or completion.result) do labels[item.label] = item.detail end
   check(labels["ai_place"], "ai_place is not offered: " .. vim.inspect(vim.tbl_keys(labels)))
   check(labels["ai_place"]:find("^%(ai_place ai%)"), "ai_place's detail: " .. tostring(labels["ai_place"]))
+
+  -- "  (camera_set intro_" on line 4: the map's camera points that begin so, and nothing else.
+  completion = check(client.request_sync("textDocument/completion",
+    { textDocument = document, position = { line = 3, character = 20 } }, limit, buffer), "no completion answer")
+  check(completion.err == nil, "completion failed: " .. vim.inspect(completion.err))
+  labels = {}
+  for _, item in ipairs(completion.result.items or completion.result) do table.insert(labels, item.label .. ": " .. item.detail) end
+  table.sort(labels)
+  local cameras = "intro_cam_1: cutscene camera point #1, intro_cam_2: cutscene camera point #2, intro_cam_3: cutscene camera point #3"
+  check(table.concat(labels, ", ") == cameras, "camera points: expected\n  " .. cameras .. "\ngot\n  " .. table.concat(labels, ", "))
 
   local hover = check(client.request_sync("textDocument/hover",
     { textDocument = document, position = { line = 1, character = 4 } }, limit, buffer), "no hover answer")

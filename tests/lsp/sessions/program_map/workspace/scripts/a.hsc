@@ -1,0 +1,2 @@
+(script dormant cams
+  (camera_set no_such_point 30))

@@ -1,0 +1,2 @@
+(script startup start
+  (wake cams))
