@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Error.h"
+#include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
 #include "xml/ScriptLanguage.h"
 
@@ -25,7 +26,9 @@ std::string RecordName(const ScriptPlace& place, const std::string& field) {
     if (zero == std::string::npos) {
         throw place.Here("its name fills all " + std::to_string(kRecordNameSize) + " bytes of the name field without a zero byte");
     }
-    return field.substr(0, zero);
+    std::string name = field.substr(0, zero);
+    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
+    return name;
 }
 
 std::string ShownName(const std::string& field) {
