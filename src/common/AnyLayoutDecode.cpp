@@ -39,6 +39,12 @@ std::string ShownName(const std::string& field) {
     return plain ? name : std::string();
 }
 
+std::string SlotsInUse(std::int32_t count) {
+    if (count == 0) return "no slot is in use";
+    if (count == 1) return "only slot 0 is in use";
+    return "only slots 0 to " + std::to_string(count - 1) + " are in use";
+}
+
 class AnyLayoutWalk {
 public:
     explicit AnyLayoutWalk(const CompiledScriptData& data) : data_(data), reached_(static_cast<std::size_t>(data.slotCount), false) {}
@@ -85,8 +91,7 @@ private:
         const std::int32_t slot = static_cast<std::int32_t>(pointer & 0xFFFF);
         const auto salt = static_cast<std::uint16_t>(pointer >> 16);
         if (slot >= data_.slotCount) {
-            throw error("names slot " + std::to_string(slot) + ", but the node data holds " + std::to_string(data_.slotCount) +
-                        " slots in use");
+            throw error("names slot " + std::to_string(slot) + ", but " + SlotsInUse(data_.slotCount));
         }
         const std::uint16_t stored = data_.Node(slot).identity;
         if (stored == 0) throw error("names slot " + std::to_string(slot) + ", which is free (salt 0)");

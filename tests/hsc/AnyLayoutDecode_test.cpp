@@ -207,7 +207,7 @@ TEST(AnyLayoutDecode, DamagedDataIsRefusedAtItsSlot) {
         {"a cycle", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(static_cast<std::int32_t>(child & 0xFFFF), 8)], root); },
          "which the walk has already reached: a cycle"},
         {"a pointer out of range", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(rootSlot, 16)], 0xE3730000u | 0xFFF0u); },
-         script1 + ", slot " + std::to_string(rootSlot) + ": its function name names slot 65520, but the node data holds"},
+         script1 + ", slot " + std::to_string(rootSlot) + ": its function name names slot 65520, but only slots 0 to "},
         {"a string offset outside", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(static_cast<std::int32_t>(child & 0xFFFF), 12)], 0x7FFFFFF0); },
          "its string offset 2147483632 lies outside the string data"},
         {"a text without its zero byte",
