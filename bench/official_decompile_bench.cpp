@@ -36,7 +36,7 @@ const OfficialMap& Map() {
         options.names = true;
         options.tagCount = 40;
         options.slotCapacity = static_cast<std::int32_t>(engine::kEngineSlotLimit);
-        for (m.scripts = 460; m.scripts > 0; m.scripts -= 5) {
+        for (m.scripts = 600; m.scripts > 0; m.scripts -= 2) {
             options.officialScripts = m.scripts;
             try {
                 mapgen::WriteMap(m.path, options);

@@ -2,8 +2,8 @@
 //
 //   xsc-mkmap OUT [--seed N] [--alternate-header] [--header-code CODE] [--head-size BYTES]
 //             [--tags N] [--slots N] [--tag-data BYTES] [--scenario-tail BYTES] [--map-magic N]
-//             [--address-every N | --in-range-percent P | --structured] [--engine-value N] [--size BYTES]
-//             [--names [--official-scripts N | --official-source FILE]]
+//             [--address-every N | --in-range-percent P | --structured] [--names] [--engine-value N]
+//             [--size BYTES] [--official-scripts N | --official-source FILE (with --names)]
 //
 // Prints one line: the file, its length, Magic, where the string data lies and where the fix-up's
 // scan would start. Exit status 1 when the map cannot be made, 2 for a bad command line.

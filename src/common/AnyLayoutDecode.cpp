@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Error.h"
+#include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
 #include "xml/ScriptLanguage.h"
 
@@ -25,7 +26,9 @@ std::string RecordName(const ScriptPlace& place, const std::string& field) {
     if (zero == std::string::npos) {
         throw place.Here("its name fills all " + std::to_string(kRecordNameSize) + " bytes of the name field without a zero byte");
     }
-    return field.substr(0, zero);
+    std::string name = field.substr(0, zero);
+    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
+    return name;
 }
 
 std::string ShownName(const std::string& field) {
@@ -34,6 +37,12 @@ std::string ShownName(const std::string& field) {
         return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
     });
     return plain ? name : std::string();
+}
+
+std::string SlotsInUse(std::int32_t count) {
+    if (count == 0) return "no slot is in use";
+    if (count == 1) return "only slot 0 is in use";
+    return "only slots 0 to " + std::to_string(count - 1) + " are in use";
 }
 
 class AnyLayoutWalk {
@@ -82,8 +91,7 @@ private:
         const std::int32_t slot = static_cast<std::int32_t>(pointer & 0xFFFF);
         const auto salt = static_cast<std::uint16_t>(pointer >> 16);
         if (slot >= data_.slotCount) {
-            throw error("names slot " + std::to_string(slot) + ", but the node data holds " + std::to_string(data_.slotCount) +
-                        " slots in use");
+            throw error("names slot " + std::to_string(slot) + ", but " + SlotsInUse(data_.slotCount));
         }
         const std::uint16_t stored = data_.Node(slot).identity;
         if (stored == 0) throw error("names slot " + std::to_string(slot) + ", which is free (salt 0)");

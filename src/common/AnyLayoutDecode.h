@@ -22,7 +22,8 @@
 // the value type there) reads -1; a call's string offset is its name node's; a string value's
 // field (which the game never reads) reads 0; a boolean and a short keep only their meaningful
 // bits (8 and 16), with the high bits set as xsc writes them. Names in the records are read up
-// to their zero byte; the unused bytes of the records are not judged.
+// to their zero byte (and refused when XML cannot carry them, as in xsc's own layout); the unused
+// bytes of the records are not judged.
 
 #include "common/DecodedScripts.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compile/BuildInPieces.h"
 #include "compile/BuildPhase.h"
 #include "common/Diagnostic.h"
 #include "xml/ScriptIndex.h"
@@ -158,9 +159,7 @@ private:
             const auto [script, slot] = NodeAt(error->line, error->column);
             Fail(script, slot, "the source language does not read it back: " + error->message);
         }
-        ScriptCompilier state;
-        const BuiltScripts built = BuildPhase(state, *compiled.document);
-        const DecodedScriptData again = DecodeScriptData(BuiltScriptData(state, built));
+        const DecodedScriptData again = Build(*compiled.document);
         const std::size_t globals = decoded_.globals.size();
         for (std::size_t i = 0; i < globals; ++i) {
             const DecodedGlobal& a = decoded_.globals[i];
@@ -177,6 +176,28 @@ private:
             }
             CompareBodies(globals + i, a.walked.body, a.texts, b.walked.body, b.texts);
         }
+    }
+
+    // The trees the text compiles to. Another compiler's may take more slots than xsc's layout
+    // numbers in one piece (BuildInPieces.h); xsc's own are built whole, slots and offsets as the
+    // map holds them.
+    DecodedScriptData Build(const XmlDocument& document) const {
+        if (decoded_.layout == ScriptLayout::Other) {
+            // Slots: one per expression, two per call (its name node).
+            const auto slots = [](const std::vector<WalkedNode>& body) {
+                return body.size() + static_cast<std::size_t>(std::count_if(body.begin(), body.end(), [](const WalkedNode& w) {
+                           return IsCallKind(w.node.expType);
+                       }));
+            };
+            std::vector<std::size_t> scriptSlots;
+            for (const DecodedScript& s : decoded_.scripts) scriptSlots.push_back(slots(s.walked.body));
+            std::size_t globalSlots = 0;
+            for (const DecodedGlobal& g : decoded_.globals) globalSlots += slots(g.walked.body);
+            return BuildInPieces(document, scriptSlots, globalSlots);
+        }
+        ScriptCompilier state;
+        const BuiltScripts built = BuildPhase(state, document);
+        return DecodeScriptData(BuiltScriptData(state, built));
     }
 
     using Texts = std::vector<std::optional<std::string>>;

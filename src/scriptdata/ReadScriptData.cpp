@@ -59,6 +59,9 @@ void ReadSlots(ScriptDataReader& reader, CompiledScriptData& data) {
     const auto header = reader.Block<std::vector<std::uint8_t>>(nodeData, kFirstSlot, "the node data header");
     const std::uint16_t field = DecodeFixed16(header.data() + kSlotCountField);
     data.slotCount = field == kNoSlotsInUse ? 0 : field + 1;
+    // Other compilers' headers hold the number of slots in use itself (xsc's, that number - 1), so
+    // node data full to the last slot reads one slot more than it holds: all of them are read.
+    if (data.slotCount == SlotCapacity(size) + 1) data.slotCount = static_cast<std::int32_t>(SlotCapacity(size));
     if (data.slotCount > SlotCapacity(size)) {
         throw Error::AtOffset("the node data's slot count field says " + std::to_string(data.slotCount) +
                                   " slots are in use, but the node data has room for " +

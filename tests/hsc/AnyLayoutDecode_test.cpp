@@ -110,6 +110,38 @@ TEST(AnyLayoutDecode, SourceRoundTripsThroughAFreshMapOfTheSameNames) {
     }
 }
 
+// The official header counts the slots in use (xsc's, that number - 1): scripts that fill the
+// node data to its last slot read whole.
+TEST(AnyLayoutDecode, NodeDataFullToTheLastSlot) {
+    const test::TempDir dir;
+    mapgen::MapOptions options = OfficialMap(31, 3);
+    const mapgen::MapLayout roomy = mapgen::WriteMap(dir / "roomy.map", options);
+    const test::Bytes bytes = test::ReadBytes(dir / "roomy.map");
+    options.slotCapacity = test::Get16(bytes, static_cast<std::size_t>(roomy.nodeDataOffset + 0x2E));
+    mapgen::WriteMap(dir / "full.map", options);
+    const auto full = Load(dir / "full.map");
+    const auto reference = Load(dir / "roomy.map");
+    EXPECT_EQ(full->data.slotCount, options.slotCapacity);
+    const NameResolver names(full->names);
+    EXPECT_EQ(DecompileToSource(full->data, kCustom, &names), DecompileToSource(reference->data, kCustom, &names));
+}
+
+// Another compiler's scripts may take more slots than xsc's own layout numbers in one build
+// (7,309): the source's verification builds them in pieces.
+TEST(AnyLayoutDecode, MoreSlotsThanXscsLayoutNumbers) {
+    const test::TempDir dir;
+    mapgen::MapOptions options = OfficialMap(41, 300);
+    options.slotCapacity = 19001;
+    mapgen::WriteMap(dir / "big.map", options);
+    const auto loaded = Load(dir / "big.map");
+    ASSERT_GT(loaded->data.slotCount, 7309 + 2000);
+    const NameResolver names(loaded->names);
+    const std::string source = DecompileToSource(loaded->data, kCustom, &names);
+    std::size_t scripts = 0;
+    for (std::size_t at = 0; (at = source.find("\n(script ", at)) != std::string::npos; ++at) ++scripts;
+    EXPECT_EQ(scripts, 300u);
+}
+
 // Where other compilers choose otherwise than xsc, and the game reads the same: a call's type (the
 // official compiler gives a statement void), the bits of a short or boolean beyond the ones the
 // type uses, a string value's field (never read). The source decompiles to the same text; in xsc's
@@ -175,7 +207,7 @@ TEST(AnyLayoutDecode, DamagedDataIsRefusedAtItsSlot) {
         {"a cycle", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(static_cast<std::int32_t>(child & 0xFFFF), 8)], root); },
          "which the walk has already reached: a cycle"},
         {"a pointer out of range", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(rootSlot, 16)], 0xE3730000u | 0xFFF0u); },
-         script1 + ", slot " + std::to_string(rootSlot) + ": its function name names slot 65520, but the node data holds"},
+         script1 + ", slot " + std::to_string(rootSlot) + ": its function name names slot 65520, but only slots 0 to "},
         {"a string offset outside", [&](CompiledScriptData& d) { EncodeFixed32(&d.slots[at(static_cast<std::int32_t>(child & 0xFFFF), 12)], 0x7FFFFFF0); },
          "its string offset 2147483632 lies outside the string data"},
         {"a text without its zero byte",

@@ -1,5 +1,6 @@
 #include "mapgen/OfficialScripts.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -288,9 +289,16 @@ std::string Statement(std::mt19937_64& rng, std::int32_t script, const std::vect
     }
 }
 
-}  // namespace
 
-std::string OfficialSource(std::uint64_t seed, std::int32_t scripts) {
+// xsc's own compile, through which the trees are made, reaches 7,309 slots at most (the slot
+// whose identity is 0): the generated scripts are compiled in chunks, each with the statements of
+// its own scripts and a placeholder statement in the others (the same scripts, so the same numbers).
+constexpr std::int32_t kScriptsPerChunk = 60;
+constexpr const char* kPlaceholder = "(sleep 1)";
+
+// The scripts of OfficialSource, with the statements of those outside [first, last) replaced by
+// the placeholder.
+std::string ChunkSource(std::uint64_t seed, std::int32_t scripts, std::int32_t first, std::int32_t last) {
     std::mt19937_64 rng(seed);
     std::string text = "(global short g_count_0 3)\n(global short g_count_1 (+ g_count_0 2))\n(global real g_delay 1.5)\n"
                        "(global boolean g_done false)\n";
@@ -300,20 +308,18 @@ std::string OfficialSource(std::uint64_t seed, std::int32_t scripts) {
         const int kind = s == 0 ? 0 : std::uniform_int_distribution<int>(0, 3)(rng);
         static const char* const kinds[] = {"static void", "dormant", "continuous", "startup"};
         text += std::string("\n(script ") + kinds[kind] + " " + name;
-        const int statements = s == 0 ? 1 : std::uniform_int_distribution<int>(1, 12)(rng);
-        for (int k = 0; k < statements; ++k) text += "\n  " + Statement(rng, s, called, woken);
-        text += "\n)\n";
+        const int statements = s == 0 ? 1 : std::uniform_int_distribution<int>(1, 14)(rng);
+        std::string body;
+        for (int k = 0; k < statements; ++k) body += "\n  " + Statement(rng, s, called, woken);
+        text += (s >= first && s < last ? body : std::string("\n  ") + kPlaceholder) + "\n)\n";
         if (kind == 0) called.push_back(name);
         if (kind == 1) woken.push_back(name);
     }
     return text;
 }
 
-OfficialScriptData MakeOfficialScripts(const MapOptions& options) {
-    if (!options.names) throw Error("official scripts need a map with names (--names)");
-    const std::string source = options.officialSource.empty() ? OfficialSource(options.seed, options.officialScripts) : options.officialSource;
-    const NamesOfFreshMap fresh(options);
-    const NameResolver resolver(fresh.Names());
+// The trees of a source text, as xsc's compile builds them with the map's names.
+DecodedScriptData CompiledTrees(const std::string& source, const NameResolver& resolver) {
     CheckOptions check;
     check.names = &resolver;
     CheckedScript checked = CheckScriptText(source, ScriptLanguage::Source, check);
@@ -324,10 +330,31 @@ OfficialScriptData MakeOfficialScripts(const MapOptions& options) {
     }
     ScriptCompilier state;
     const BuiltScripts built = BuildPhase(state, *checked.document, &resolver);
-    const DecodedScriptData decoded = DecodeScriptData(BuiltScriptData(state, built));
+    return DecodeScriptData(BuiltScriptData(state, built));
+}
+
+}  // namespace
+
+std::string OfficialSource(std::uint64_t seed, std::int32_t scripts) { return ChunkSource(seed, scripts, 0, scripts); }
+
+OfficialScriptData MakeOfficialScripts(const MapOptions& options) {
+    if (!options.names) throw Error("official scripts need a map with names (--names)");
+    const NamesOfFreshMap fresh(options);
+    const NameResolver resolver(fresh.Names());
+    DecodedScriptData trees;
+    if (!options.officialSource.empty()) {
+        trees = CompiledTrees(options.officialSource, resolver);
+    } else {
+        for (std::int32_t first = 0; first == 0 || first < options.officialScripts; first += kScriptsPerChunk) {
+            const std::int32_t last = std::min(first + kScriptsPerChunk, options.officialScripts);
+            DecodedScriptData chunk = CompiledTrees(ChunkSource(options.seed, options.officialScripts, first, last), resolver);
+            if (first == 0) trees.globals = std::move(chunk.globals);
+            for (std::int32_t s = first; s < last; ++s) trees.scripts.push_back(std::move(chunk.scripts[static_cast<std::size_t>(s)]));
+        }
+    }
     OfficialLayout layout(options);
-    for (const DecodedGlobal& g : decoded.globals) layout.Global(g);
-    for (const DecodedScript& s : decoded.scripts) layout.Script(s);
+    for (const DecodedGlobal& g : trees.globals) layout.Global(g);
+    for (const DecodedScript& s : trees.scripts) layout.Script(s);
     return layout.Finish();
 }
 
