@@ -110,7 +110,11 @@ OldRecords OfficialRecords(BinaryStream& file, const HaloPcMap& map, std::int64_
     if (count < 0) Unrecognised(std::string("its ") + what + " count is " + std::to_string(count), field + kBlockCount);
     OldRecords records{Wrap32(std::int64_t{address} - map.Magic), count};
     if (count > 0 && (records.start < scenario.start || records.End() > scenario.end)) {
-        Unrecognised(std::string("its ") + std::to_string(count) + " " + what + " records at " + Hex(records.start) +
+        // The address as the field holds it: one outside the file has no file offset worth showing.
+        const std::string where = records.start < 0 || records.start >= file.Length()
+                                      ? "at address " + Hex(static_cast<std::uint32_t>(address)) + ", outside the file,"
+                                      : "at " + Hex(records.start);
+        Unrecognised(std::string("its ") + std::to_string(count) + " " + what + " records " + where +
                          " do not lie inside the scenario's data (" + Hex(scenario.start) + " to " + Hex(scenario.end) + ")",
                      field + kBlockAddress);
     }
