@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Error.h"
-#include "runtime/XmlWriter.h"
+#include "runtime/Windows1252.h"
 #include "scriptdata/ScriptDataFormat.h"
 #include "xml/ScriptLanguage.h"
 
@@ -27,7 +27,7 @@ std::string RecordName(const ScriptPlace& place, const std::string& field) {
         throw place.Here("its name fills all " + std::to_string(kRecordNameSize) + " bytes of the name field without a zero byte");
     }
     std::string name = field.substr(0, zero);
-    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
+    if (const auto problem = ScriptTextProblem(name)) throw place.Here("its name " + *problem);
     return name;
 }
 

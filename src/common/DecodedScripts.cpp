@@ -2,7 +2,7 @@
 
 #include "common/AnyLayoutDecode.h"
 #include "common/TextRun.h"
-#include "runtime/XmlWriter.h"
+#include "runtime/Windows1252.h"
 #include "scriptdata/ScriptDataFormat.h"
 
 namespace xsc {
@@ -21,7 +21,7 @@ std::string NameField(const ScriptPlace& place, const std::string& field) {
         throw place.Here("its name field holds bytes behind the name's zero byte, where a compile writes zeros");
     }
     std::string name = field.substr(0, zero);
-    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
+    if (const auto problem = ScriptTextProblem(name)) throw place.Here("its name " + *problem);
     return name;
 }
 

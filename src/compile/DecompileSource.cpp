@@ -107,7 +107,7 @@ public:
         }
         for (hsc::RaisedScript& raised : raised_) forms.push_back(std::move(raised.form));
         if (HasWindows1252Text()) {
-            headings.push_back("Its texts are in the Windows-1252 code page, byte for byte as the map holds them: keep the file so.");
+            headings.push_back("Its names and texts are in the Windows-1252 code page, byte for byte as the map holds them: keep the file so.");
         }
         const std::string text = hsc::PrintSource(forms, headings);
         // The printed positions, for finding the nodes the compile of the text reports.
@@ -130,7 +130,8 @@ private:
     bool HasWindows1252Text() const {
         const auto any = [](const auto& decoded) {
             return std::any_of(decoded.begin(), decoded.end(), [](const auto& d) {
-                return std::any_of(d.texts.begin(), d.texts.end(), [](const std::optional<std::string>& t) { return t && !IsUtf8(*t); });
+                return !IsUtf8(d.name) ||
+                       std::any_of(d.texts.begin(), d.texts.end(), [](const std::optional<std::string>& t) { return t && !IsUtf8(*t); });
             });
         };
         return any(decoded_.scripts) || any(decoded_.globals);

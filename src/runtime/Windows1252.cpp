@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 
 #include "runtime/Error.h"
+#include "runtime/XmlWriter.h"
 
 namespace xsc {
 
@@ -23,6 +24,10 @@ std::optional<std::string> Windows1252TextProblem(std::string_view bytes) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ScriptTextProblem(std::string_view bytes) {
+    return IsUtf8(bytes) ? XmlWriter::TextProblem(bytes) : Windows1252TextProblem(bytes);
 }
 
 }  // namespace xsc

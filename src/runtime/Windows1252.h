@@ -18,4 +18,9 @@ bool IsUtf8(std::string_view bytes);
 // carriage return. Nothing when they are.
 std::optional<std::string> Windows1252TextProblem(std::string_view bytes);
 
+// Why the bytes are no text a script holds: read as UTF-8 where they are UTF-8 throughout, else in
+// this code page (a source of either kind compiles its names and texts byte for byte). Nothing when
+// they are.
+std::optional<std::string> ScriptTextProblem(std::string_view bytes);
+
 }  // namespace xsc

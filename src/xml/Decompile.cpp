@@ -171,8 +171,14 @@ void WriteExpressions(XmlWriter& xml, std::string_view element, const XmlWriter:
     while (xml.OpenElements() >= statementLevel) xml.EndElement();
 }
 
+// A name read in Windows-1252 (which a source in that code page compiles) is no text XML can carry.
+void CheckName(const ScriptPlace& place, const std::string& name) {
+    if (const auto problem = XmlWriter::TextProblem(name)) throw place.Here("its name " + *problem);
+}
+
 void WriteScript(XmlWriter& xml, const DecodedScript& script, const Indexes& indexes, const RenamedNodes& renamed) {
     const WalkedScript& walked = script.walked;
+    CheckName(walked.place, script.name);
     WriteExpressions(xml, kScriptElement,
                      {{language::kNameAttr, script.name},
                       {language::kTypeAttr, std::to_string(walked.record.type)},
@@ -181,6 +187,7 @@ void WriteScript(XmlWriter& xml, const DecodedScript& script, const Indexes& ind
 }
 
 void WriteGlobal(XmlWriter& xml, const DecodedGlobal& global, const Indexes& indexes, const RenamedNodes& renamed) {
+    CheckName(global.walked.place, global.name);
     WriteExpressions(xml, language::kScenarioGlobal,
                      {{language::kGlobalName, global.name}, {language::kValueType, std::to_string(global.walked.record.type)}},
                      global.walked.place, global.walked.body, global.texts, indexes, renamed);

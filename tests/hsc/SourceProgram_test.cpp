@@ -127,5 +127,26 @@ TEST(SourceProgram, AWindows1252SourceKeepsItsBytesThroughACompileAndBack) {
     EXPECT_TRUE(test::CompileInto(b, test::SmallMap(3), decompiled).after == compiled.after);
 }
 
+// Names may hold the code page's letters too: the decompile gives them back byte for byte in
+// source, and XML, which is UTF-8, refuses them naming the record.
+TEST(SourceProgram, Windows1252NamesGoRoundAndXmlRefusesThem) {
+    const std::string source = "(global short caf\xe9 3)\n(script static short d\x9bj\xe0 caf\xe9)\n(script startup main (d\x9bj\xe0))";
+    test::TempDir a, b;
+    const test::Compiled compiled = test::CompileInto(a, test::SmallMap(3), source);
+    HaloPcMap map;
+    map.LoadMap(a / "level.map");
+    const CompiledScriptData data = ReadScriptData(map);
+    const std::string decompiled = DecompileToSource(data, engine::EngineBuild::Custom);
+    EXPECT_NE(decompiled.find("(script static short d\x9bj\xe0"), std::string::npos) << decompiled;
+    EXPECT_NE(decompiled.find("Windows-1252"), std::string::npos);
+    EXPECT_TRUE(test::CompileInto(b, test::SmallMap(3), decompiled).after == compiled.after);
+    try {
+        Decompile(data);
+        ADD_FAILURE() << "XML took a name in Windows-1252";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("its name is not UTF-8"), std::string::npos) << e.what();
+    }
+}
+
 }  // namespace
 }  // namespace xsc

@@ -1,0 +1,2 @@
+(script static void d›jà (print "x"))
+(script startup main (d›jà))
