@@ -1,7 +1,10 @@
 #include "map/TagWalk.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <memory_resource>
+#include <optional>
 
 #include "map/HaloPcMap.h"
 #include "map/MapFormat.h"
@@ -27,17 +30,32 @@ struct WalkFailure {
 
 std::string Span(std::int64_t start, std::int64_t end) { return Hex(start) + ".." + Hex(end); }
 
-// Walks one tag: every struct, block and data range must lie in [bytes.start, bytes.end) and be
-// visited once; every address field found is listed. The path of the field being walked is kept
-// as a stack of names and element numbers, turned into text ("magazines[0].magazine_objects")
-// only where it is shown: a listing, or the reason the walk failed.
+// Bytes kept for the ranges one tag's walk visits before it asks the heap for more: a tag of
+// the game visits a few hundred ranges.
+constexpr std::size_t kVisitedArena = 64 * 1024;
+
+// Walks tags one at a time: every struct, block and data range must lie in [bytes.start,
+// bytes.end) and be visited once; every address field found is listed. The path of the field
+// being walked is kept as a stack of names and element numbers, turned into text
+// ("magazines[0].magazine_objects") only where it is shown: a listing, or the reason the walk
+// failed. One walker serves every tag of a map, so that its buffers are allocated once.
 class TagWalker {
 public:
-    TagWalker(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options, std::int32_t tag, TagBytes bytes,
-              bool resource)
-        : file_(file), map_(map), options_(options), tag_(tag), bytes_(bytes), resource_(resource) {}
+    TagWalker(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options)
+        : file_(file), map_(map), options_(options), arena_(kVisitedArena) {}
 
-    void Walk(const LayoutStruct& root) {
+    // Walks one tag from its root struct; throws WalkFailure at the first check it fails, with
+    // `fields` and `ranges` then holding part of the tag.
+    void Walk(std::int32_t tag, TagBytes bytes, bool resource, const LayoutStruct& root) {
+        tag_ = tag;
+        bytes_ = bytes;
+        resource_ = resource;
+        fields.clear();
+        ranges.clear();
+        path_.clear();
+        visited_.reset();
+        visitedMemory_.release();
+        visited_.emplace(&visitedMemory_);
         Visit(bytes_.start, root.size, 0, "the bytes of the root struct");
         WalkStruct(root, bytes_.start, 0);
     }
@@ -81,15 +99,16 @@ private:
             throw WalkFailure{std::string(what) + Path() + " (" + Span(start, start + size) +
                               ") lie in the script data a compile replaces"};
         }
-        auto next = visited_.upper_bound(start);
-        const bool overlapsNext = next != visited_.end() && next->first < start + size;
-        const bool overlapsPrevious = next != visited_.begin() && std::prev(next)->second > start;
+        Visited& visited = *visited_;
+        auto next = visited.upper_bound(start);
+        const bool overlapsNext = next != visited.end() && next->first < start + size;
+        const bool overlapsPrevious = next != visited.begin() && std::prev(next)->second > start;
         if (overlapsNext || overlapsPrevious) {
             const auto& other = overlapsNext ? *next : *std::prev(next);
             throw WalkFailure{std::string(what) + Path() + " (" + Span(start, start + size) + ") overlap bytes visited before (" +
                               Span(other.first, other.second) + ")"};
         }
-        visited_.emplace(start, start + size);
+        visited.emplace(start, start + size);
         if (options_.record) ranges.push_back({start, start + size, tag_, Path(suffix), elementSize});
     }
 
@@ -100,9 +119,11 @@ private:
     void WalkStruct(const LayoutStruct& s, std::int64_t at, int depth) {
         if (s.fields.empty()) return;
         if (depth > kMaxDepth) throw WalkFailure{Path() + " lies more than " + std::to_string(kMaxDepth) + " blocks deep"};
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.size));
+        // One buffer per depth: a struct's bytes stay while the blocks inside it are walked.
+        std::vector<std::uint8_t>& bytes = structBytes_[static_cast<std::size_t>(depth)];
+        if (bytes.size() < static_cast<std::size_t>(s.size)) bytes.resize(static_cast<std::size_t>(s.size));
         file_.SetPosition(at);
-        file_.ReadInto(bytes.data(), bytes.size());
+        file_.ReadInto(bytes.data(), static_cast<std::size_t>(s.size));
         for (const LayoutField& f : s.fields) {
             if (f.flags & (kStripped | kMccOnly | kBsp) || Owned(at + f.offset, f.Size())) continue;
             const std::uint8_t* p = bytes.data() + f.offset;
@@ -175,14 +196,20 @@ private:
         Add(WalkedField::Kind::FileOffset, at + f.offset, static_cast<std::int32_t>(DecodeFixed32(bytes + f.offset)), "", 0);
     }
 
+    using Visited = std::pmr::map<std::int64_t, std::int64_t>;  // start -> end of every range visited
+
     BinaryStream& file_;
     const HaloPcMap& map_;
     const WalkOptions& options_;
-    std::int32_t tag_;
+    std::int32_t tag_ = -1;
     TagBytes bytes_;
-    bool resource_;
+    bool resource_ = false;
     std::vector<Step> path_;
-    std::map<std::int64_t, std::int64_t> visited_;  // start -> end of every range visited
+    std::array<std::vector<std::uint8_t>, kMaxDepth + 1> structBytes_;
+    // The visited ranges of the tag being walked, from an arena emptied at each tag.
+    std::vector<std::byte> arena_;
+    std::pmr::monotonic_buffer_resource visitedMemory_{arena_.data(), arena_.size()};
+    std::optional<Visited> visited_;
 };
 
 std::vector<std::uint8_t> IndexEntries(BinaryStream& file, const HaloPcMap& map) {
@@ -215,6 +242,7 @@ TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& op
     const std::vector<TagBytes> bytes = TagByteRanges(map);
     const std::vector<std::uint8_t> entries = IndexEntries(file, map);
     const TagLayouts& layouts = TagLayouts::Builtin();
+    TagWalker walker(file, map, options);
     for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
         const auto tag = static_cast<std::int32_t>(i);
         if (options.onlyTag >= 0 && tag != options.onlyTag) continue;
@@ -228,10 +256,13 @@ TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& op
         const LayoutClass* layout = layouts.Class(t.Class1);
         std::string reason = layout ? layout->Unwalkable() : "no layout is known for class " + t.Class1;
         if (reason.empty()) {
-            TagWalker walker(file, map, options, tag, own, resource);
             try {
-                walker.Walk(*layout->root);
-                walk.fields.insert(walk.fields.end(), walker.fields.begin(), walker.fields.end());
+                walker.Walk(tag, own, resource, *layout->root);
+                if (options.onField) {
+                    for (const WalkedField& field : walker.fields) options.onField(field);
+                } else {
+                    walk.fields.insert(walk.fields.end(), walker.fields.begin(), walker.fields.end());
+                }
                 walk.ranges.insert(walk.ranges.end(), walker.ranges.begin(), walker.ranges.end());
                 walk.walked.push_back(tag);
                 continue;

@@ -15,6 +15,7 @@
 // root struct is in the map (with pitch ranges left to sounds.map).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,10 @@ struct WalkOptions {
     Range rewritten{0, 0};
     bool record = false;  // name every field by its path, and fill TagWalk::ranges
     std::int32_t onlyTag = -1;  // walk this tag alone (xsc info --tag); -1: every tag
+    // When set, the fields of each tag walked whole are handed here, in tag order, instead of
+    // being kept in TagWalk::fields: a compile plans each at once and keeps a word per address,
+    // not a field record.
+    std::function<void(const WalkedField&)> onField;
 };
 
 // Walks the map's tags through `file` (the map as loaded). Reads only; never throws for what it

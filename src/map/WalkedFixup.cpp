@@ -41,10 +41,13 @@ WalkedFixup::WalkedFixup(BinaryStream& file, const HaloPcMap& map, const Address
     : range_(range), moved_(moved), record_(record) {
     std::sort(moved_.owned.begin(), moved_.owned.end(),
               [](const WalkOptions::Range& a, const WalkOptions::Range& b) { return a.start < b.start; });
-    TagWalk walk = WalkTags(file, map, {moved_.owned, {moved_.regionStart, moved_.insertionPoint}, record, -1});
+    WalkOptions options{moved_.owned, {moved_.regionStart, moved_.insertionPoint}, record, -1, {}};
     if (range_.Growth() != 0) {
-        for (const WalkedField& field : walk.fields) PlanField(field);
+        options.onField = [this](const WalkedField& field) { PlanField(field); };
+    } else {
+        options.onField = [](const WalkedField&) {};  // nothing moves: the walk only finds the fallbacks
     }
+    TagWalk walk = WalkTags(file, map, options);
     // The listed words in file order, for the move to consume chunk by chunk.
     std::vector<std::size_t> order(listed_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
