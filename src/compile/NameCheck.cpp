@@ -35,8 +35,8 @@ std::vector<const XmlNode*> ValueElements(const XmlDocument& document) {
 
 class NameCheck {
 public:
-    NameCheck(const NameResolver* names, const std::vector<std::string>& files)
-        : names_(names), files_(files), tables_(engine::NameTables::BuiltIn()) {}
+    NameCheck(const NameResolver* names, const std::vector<std::string>& files, const std::string& noNamesWhy)
+        : names_(names), files_(files), noNamesWhy_(noNamesWhy), tables_(engine::NameTables::BuiltIn()) {}
 
     std::vector<Diagnostic> Run(const XmlDocument& document) {
         for (const XmlNode* value : ValueElements(document)) {
@@ -59,8 +59,10 @@ public:
         if (unchecked_ > 0) {
             Add(Severity::Note, *firstUnchecked_,
                 std::to_string(unchecked_) + (unchecked_ == 1 ? " name" : " names") +
-                    " of the map's things not looked up: no map is given (check with --map MAP, or compile, to "
-                    "look them up); the first is here");
+                    " of the map's things not looked up: " +
+                    (noNamesWhy_.empty() ? std::string("no map is given (check with --map MAP, or compile, to look them up)")
+                                         : noNamesWhy_) +
+                    "; the first is here");
         }
         return std::move(out_);
     }
@@ -95,6 +97,7 @@ private:
 
     const NameResolver* names_;
     const std::vector<std::string>& files_;
+    const std::string& noNamesWhy_;
     const engine::NameTables& tables_;
     std::vector<Diagnostic> out_;
     std::set<std::string> warned_;
@@ -105,8 +108,9 @@ private:
 
 }  // namespace
 
-std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files) {
-    return NameCheck(names, files).Run(document);
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files,
+                                   const std::string& noNamesWhy) {
+    return NameCheck(names, files, noNamesWhy).Run(document);
 }
 
 }  // namespace xsc

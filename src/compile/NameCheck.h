@@ -21,7 +21,9 @@ class NameResolver;
 class XmlDocument;
 
 // `files`: for a tree made of a program's source files, their names in the order the tree counts
-// them; each finding names the file its value was written in.
-std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files = {});
+// them; each finding names the file its value was written in. `noNamesWhy`: why `names` is null,
+// as the note on the names not looked up says it (empty: no map is given).
+std::vector<Diagnostic> CheckNames(const XmlDocument& document, const NameResolver* names, const std::vector<std::string>& files = {},
+                                   const std::string& noNamesWhy = {});
 
 }  // namespace xsc

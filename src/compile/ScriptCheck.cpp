@@ -85,7 +85,7 @@ CheckedScript CheckSource(const std::vector<hsc::SourceFile>& files, const Check
     if (compiled.document) {
         std::vector<std::string> fileNames;
         for (const hsc::SourceFile& f : files) fileNames.push_back(f.name);
-        const std::vector<Diagnostic> names = CheckNames(*compiled.document, options.names, fileNames);
+        const std::vector<Diagnostic> names = CheckNames(*compiled.document, options.names, fileNames, options.noNamesWhy);
         checked.diagnostics.insert(checked.diagnostics.end(), names.begin(), names.end());
         CheckBuild(*compiled.document, options, checked.diagnostics, files);
         checked.document = std::move(compiled.document);
@@ -124,7 +124,7 @@ std::vector<Diagnostic> CheckMap(const XmlDocument& document, const HaloPcMap& m
 
 std::vector<Diagnostic> CheckScript(const XmlDocument& document, const CheckOptions& options) {
     std::vector<Diagnostic> found = ScriptWarnings(document, engine::EngineTables::BuiltIn(), options.build);
-    const std::vector<Diagnostic> names = CheckNames(document, options.names);
+    const std::vector<Diagnostic> names = CheckNames(document, options.names, {}, options.noNamesWhy);
     found.insert(found.end(), names.begin(), names.end());
     CheckBuild(document, options, found);
     SortByPosition(found);

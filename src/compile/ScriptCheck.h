@@ -37,6 +37,7 @@ struct CheckOptions {
     std::optional<engine::EngineBuild> build = engine::kDefaultBuild;
     std::optional<std::int64_t> slotCapacity;  // the map's node data, when a map is given
     const NameResolver* names = nullptr;       // the map's named things, when a map is given
+    std::string noNamesWhy = {};               // why `names` is null, when a map is given (empty: none is)
 };
 
 struct CheckedScript {

@@ -134,6 +134,7 @@ DocumentFindings CheckDocuments(Workspace& workspace, const std::vector<const Te
             if (!recovered.empty()) aboutMap.insert(aboutMap.begin(), {Severity::Note, 0, 0, recovered});
         } catch (const Error& e) {
             options.build = config.build.value_or(engine::kDefaultBuild);
+            options.noNamesWhy = "the map cannot be read (see the warning about it)";
             found = CheckText(workspace, program, about, options).diagnostics;
             aboutMap = {{Severity::Warning, 0, 0,
                          std::string(e.what()) + "; checked against the " + std::string(engine::BuildName(*options.build)) +
