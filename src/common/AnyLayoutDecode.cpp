@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/NodeReach.h"
 #include "runtime/Error.h"
 #include "runtime/Windows1252.h"
 #include "scriptdata/ScriptDataFormat.h"
@@ -13,7 +14,7 @@ namespace {
 using namespace scriptformat;
 
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
-constexpr std::int64_t kFromRecord = -1;
+constexpr std::int64_t kFromRecord = NodeReach::kFromRecord;
 constexpr std::int16_t kStringType = 9;
 // The bits a boolean and a short use, and what xsc writes in the others.
 constexpr std::uint32_t kBooleanBits = 0xFF;
@@ -39,15 +40,9 @@ std::string ShownName(const std::string& field) {
     return plain ? name : std::string();
 }
 
-std::string SlotsInUse(std::int32_t count) {
-    if (count == 0) return "no slot is in use";
-    if (count == 1) return "only slot 0 is in use";
-    return "only slots 0 to " + std::to_string(count - 1) + " are in use";
-}
-
 class AnyLayoutWalk {
 public:
-    explicit AnyLayoutWalk(const CompiledScriptData& data) : data_(data), reached_(static_cast<std::size_t>(data.slotCount), false) {}
+    explicit AnyLayoutWalk(const CompiledScriptData& data) : data_(data), reach_(data, NodeReach::Layout::Official) {}
 
     DecodedScript Script(std::size_t index) {
         DecodedScript script;
@@ -84,28 +79,10 @@ public:
 
 private:
     std::int32_t Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from, const std::string& what) {
-        const auto error = [&](const std::string& message) {
-            return from == kFromRecord ? place.Here("its " + what + " " + message) : place.At(from, "its " + what + " " + message);
-        };
-        if (pointer == kNone) throw error("names no node");
-        const std::int32_t slot = static_cast<std::int32_t>(pointer & 0xFFFF);
-        const auto salt = static_cast<std::uint16_t>(pointer >> 16);
-        if (slot >= data_.slotCount) {
-            throw error("names slot " + std::to_string(slot) + ", but " + SlotsInUse(data_.slotCount));
-        }
-        const std::uint16_t stored = data_.Node(slot).identity;
-        if (stored == 0) throw error("names slot " + std::to_string(slot) + ", which is free (salt 0)");
-        if (stored != salt) {
-            throw error("names slot " + std::to_string(slot) + " with salt " + Hex(salt) + ", but that slot holds salt " + Hex(stored));
-        }
-        if (reached_[static_cast<std::size_t>(slot)]) {
-            throw error("names slot " + std::to_string(slot) + ", which the walk has already reached: a cycle, or a node that two expressions share");
-        }
-        reached_[static_cast<std::size_t>(slot)] = true;
-        return slot;
+        return reach_.Reach(pointer, place, from, what);
     }
 
-    void Unreach(std::int32_t slot) { reached_[static_cast<std::size_t>(slot)] = false; }
+    void Unreach(std::int32_t slot) { reach_.Unreach(slot); }
 
     // The text at `offset`: none when it is empty.
     std::optional<std::string> Text(const ScriptPlace& place, std::int32_t slot, std::int32_t offset) const {
@@ -194,7 +171,7 @@ private:
     }
 
     const CompiledScriptData& data_;
-    std::vector<bool> reached_;
+    NodeReach reach_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/NodeReach.h"
 #include "runtime/XmlWriter.h"
 #include "scriptdata/ScriptDataFormat.h"
 
@@ -11,7 +12,7 @@ namespace {
 using namespace scriptformat;
 
 constexpr std::uint32_t kNone = 0xFFFFFFFF;  // the pointer to no node
-constexpr std::int64_t kFromRecord = -1;
+constexpr std::int64_t kFromRecord = NodeReach::kFromRecord;
 
 // The script's name for messages: the name field's bytes up to the first zero, when there is one
 // and they are text that fits on one line.
@@ -21,14 +22,6 @@ std::string ShownName(const std::string& nameField) {
     const std::string name = nameField.substr(0, zero);
     const bool oneLine = std::none_of(name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
     return oneLine && !XmlWriter::TextProblem(name) ? name : std::string();
-}
-
-std::string Hex16(std::uint16_t value) { return Hex(value); }
-
-std::string SlotsInUse(std::int32_t count) {
-    if (count == 0) return "no slot is in use";
-    if (count == 1) return "only slot 0 is in use";
-    return "only slots 0 to " + std::to_string(count - 1) + " are in use";
 }
 
 }  // namespace
@@ -45,32 +38,7 @@ Error ScriptPlace::At(std::int64_t slot, const std::string& what) const {
     return Error::InMap(Script() + ", slot " + std::to_string(slot) + ": " + what);
 }
 
-ScriptTreeWalk::ScriptTreeWalk(const CompiledScriptData& data)
-    : data_(data), reached_(static_cast<std::size_t>(data.slotCount), false) {}
-
-std::int32_t ScriptTreeWalk::Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from,
-                                   const std::string& what) {
-    const auto error = [&](const std::string& message) {
-        return from == kFromRecord ? place.Here("its " + what + " " + message) : place.At(from, "its " + what + " " + message);
-    };
-    if (pointer == kNone) throw error("names no node");
-    const std::int32_t slot = static_cast<std::int32_t>(pointer & 0xFFFF);
-    const auto identity = static_cast<std::uint16_t>(pointer >> 16);
-    if (slot >= data_.slotCount) {
-        throw error("names slot " + std::to_string(slot) + ", but " + SlotsInUse(data_.slotCount));
-    }
-    const std::uint16_t stored = data_.Node(slot).identity;
-    if (stored != identity) {
-        throw error("names slot " + std::to_string(slot) + " with identity " + Hex16(identity) + ", but that slot holds identity " +
-                    Hex16(stored));
-    }
-    if (reached_[static_cast<std::size_t>(slot)]) {
-        throw error("names slot " + std::to_string(slot) +
-                    ", which the walk has already reached: a cycle, or a node that two expressions share");
-    }
-    reached_[static_cast<std::size_t>(slot)] = true;
-    return slot;
-}
+ScriptTreeWalk::ScriptTreeWalk(const CompiledScriptData& data) : data_(data), reach_(data, NodeReach::Layout::Ours) {}
 
 void ScriptTreeWalk::CheckRoot(const WalkedScript& script, std::int32_t rootSlot, const StoredNode& root) const {
     const ScriptPlace& place = script.place;

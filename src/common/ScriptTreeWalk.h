@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "common/NodeReach.h"
 #include "runtime/Error.h"
 #include "scriptdata/ReadScriptData.h"
 
@@ -73,12 +74,14 @@ private:
     // The expressions of the chain starting at `first` (read from `from`) and everything below.
     std::vector<WalkedNode> WalkChain(const ScriptPlace& place, std::uint32_t first, std::int32_t from);
     // Follows a pointer found in `from` (-1: the script record). `what` names the field.
-    std::int32_t Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from, const std::string& what);
+    std::int32_t Reach(std::uint32_t pointer, const ScriptPlace& place, std::int64_t from, const std::string& what) {
+        return reach_.Reach(pointer, place, from, what);
+    }
     void CheckRoot(const WalkedScript& script, std::int32_t rootSlot, const StoredNode& root) const;
     void CheckNameNode(const ScriptPlace& place, std::int32_t nameSlot, const StoredNode& call) const;
 
     const CompiledScriptData& data_;
-    std::vector<bool> reached_;
+    NodeReach reach_;
 };
 
 }  // namespace xsc
