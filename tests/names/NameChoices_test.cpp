@@ -31,14 +31,30 @@ std::vector<std::string> Reachable(std::int32_t type) {
     return out;
 }
 
-TEST(NameChoices, OfferWhatTheLookUpReachesOnceAndResolveAsACompileDoes) {
-    test::TempDir dir;
-    const auto path = dir / "level.map";
-    mapgen::WriteMap(path, test::NamedMap(3));
-    HaloPcMap map;
-    map.LoadMap(path);
-    const MapNames names = MapNames::Read(map);
-    const NameResolver resolver(names);
+// The generator's named map (seed 3), written and read once for the tests that look names up in it.
+class NameChoicesOfNamedMap : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new test::TempDir;
+        const auto path = *dir_ / "level.map";
+        mapgen::WriteMap(path, test::NamedMap(3));
+        HaloPcMap map;
+        map.LoadMap(path);
+        names_ = new MapNames(MapNames::Read(map));
+        resolver_ = new NameResolver(*names_);
+    }
+    static void TearDownTestSuite() {
+        delete resolver_;
+        delete names_;
+        delete dir_;
+    }
+    static inline test::TempDir* dir_ = nullptr;
+    static inline MapNames* names_ = nullptr;
+    static inline NameResolver* resolver_ = nullptr;
+};
+
+TEST_F(NameChoicesOfNamedMap, OfferWhatTheLookUpReachesOnceAndResolveAsACompileDoes) {
+    const NameResolver& resolver = *resolver_;
     const engine::NameTables& tables = engine::NameTables::BuiltIn();
     int offered = 0;
     for (std::int32_t type = 0; type < 64; ++type) {
@@ -70,14 +86,8 @@ TEST(NameChoices, OfferWhatTheLookUpReachesOnceAndResolveAsACompileDoes) {
     EXPECT_GT(offered, 50);
 }
 
-TEST(NameChoices, SayKindIndexAndEncounter) {
-    test::TempDir dir;
-    const auto path = dir / "level.map";
-    mapgen::WriteMap(path, test::NamedMap(3));
-    HaloPcMap map;
-    map.LoadMap(path);
-    const MapNames names = MapNames::Read(map);
-    const NameResolver resolver(names);
+TEST_F(NameChoicesOfNamedMap, SayKindIndexAndEncounter) {
+    const NameResolver& resolver = *resolver_;
     std::vector<std::string> described;
     for (const std::int32_t type : {13, 17, 43}) {
         for (const NameChoice& c : NameChoices(resolver, type)) described.push_back(c.text + ": " + DescribeChoice(c));
