@@ -37,11 +37,7 @@ std::string ReadName(BinaryStream& in, std::int64_t offset, std::int32_t tagInde
     }
     in.SetPosition(offset);
     std::string name;
-    while (!in.Eof()) {
-        const auto byte = in.ReadInt8();
-        if (byte == 0) return name;
-        name.push_back(static_cast<char>(byte));
-    }
+    if (in.ReadUpToZero(name)) return name;
     throw Error::AtOffset("the name of tag " + std::to_string(tagIndex) +
                               " has no zero byte before the end of the file",
                           offset);
@@ -139,6 +135,9 @@ void HaloPcMap::ReadIndex(BinaryStream& in) {
     in.SetPosition(tagOffset);
     in.ReadInto(entries.data(), entries.size());
     TagCache.reserve(static_cast<std::size_t>(TagCount));
+    TagsByIdent.reserve(static_cast<std::size_t>(TagCount));
+    TagByName.reserve(static_cast<std::size_t>(TagCount));
+    std::string key;
     for (std::int32_t i = 0; i < TagCount; ++i) {
         const EntryBytes e{entries.data() + kTagEntrySize * i};
         auto tag = std::make_shared<Tag>();
@@ -151,7 +150,8 @@ void HaloPcMap::ReadIndex(BinaryStream& in) {
         tag->Offset = Wrap32(std::int64_t{e.Int32(kTagDataAddress)} - Magic);
         TagCache.push_back(tag);
         TagsByIdent.insert_or_assign(tag->ident, i);  // a later duplicate wins
-        TagByName.insert_or_assign(tag->Class1 + ":" + tag->Name, i);
+        key.assign(tag->Class1).append(1, ':').append(tag->Name);
+        TagByName.insert_or_assign(key, i);
     }
     Scenario = TagCache.front();
 }

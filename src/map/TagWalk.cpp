@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
+#include <memory>
 #include <memory_resource>
 #include <optional>
 
@@ -237,23 +239,27 @@ std::vector<TagBytes> TagByteRanges(const HaloPcMap& map) {
     return bytes;
 }
 
-TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options) {
-    TagWalk walk;
-    const std::vector<TagBytes> bytes = TagByteRanges(map);
-    const std::vector<std::uint8_t> entries = IndexEntries(file, map);
-    const TagLayouts& layouts = TagLayouts::Builtin();
-    TagWalker walker(file, map, options);
-    for (std::size_t i = 0; i < map.TagCache.size(); ++i) {
-        const auto tag = static_cast<std::int32_t>(i);
-        if (options.onlyTag >= 0 && tag != options.onlyTag) continue;
+// The walker's state between calls: the tags in file order and how far the walk has gone.
+struct TagWalkInFileOrder::State {
+    State(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options)
+        : options(options), bytes(TagByteRanges(map)), entries(IndexEntries(file, map)), walker(file, map, options) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i].start != bytes[i].end) order.push_back(static_cast<std::int32_t>(i));
+        }
+        std::sort(order.begin(), order.end(), [this](std::int32_t a, std::int32_t b) {
+            return bytes[static_cast<std::size_t>(a)].start < bytes[static_cast<std::size_t>(b)].start;
+        });
+    }
+
+    void WalkOne(const HaloPcMap& map, std::int32_t tag) {
+        const auto i = static_cast<std::size_t>(tag);
         const Tag& t = *map.TagCache[i];
         const TagBytes own = bytes[i];
-        if (own.start == own.end) continue;  // nothing in the file, or shared with an earlier tag
         const bool resource = static_cast<std::int32_t>(DecodeFixed32(entries.data() + mapformat::kTagEntrySize * i +
                                                                       mapformat::kTagIndexed)) ==
                               mapformat::kTagIndexedResource;
-        if (resource && t.Class1 != kSoundClass) continue;  // an index into a resource map
-        const LayoutClass* layout = layouts.Class(t.Class1);
+        if (resource && t.Class1 != kSoundClass) return;  // an index into a resource map
+        const LayoutClass* layout = TagLayouts::Builtin().Class(t.Class1);
         std::string reason = layout ? layout->Unwalkable() : "no layout is known for class " + t.Class1;
         if (reason.empty()) {
             try {
@@ -265,15 +271,54 @@ TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& op
                 }
                 walk.ranges.insert(walk.ranges.end(), walker.ranges.begin(), walker.ranges.end());
                 walk.walked.push_back(tag);
-                continue;
+                return;
             } catch (const WalkFailure& failure) {
                 reason = failure.why;
             }
         }
         walk.fallbacks.push_back({tag, own.start, own.end, reason});
     }
+
+    const WalkOptions& options;
+    const std::vector<TagBytes> bytes;
+    const std::vector<std::uint8_t> entries;
+    TagWalker walker;
+    std::vector<std::int32_t> order;  // the tags holding bytes, by their start
+    std::size_t next = 0;             // in `order`: the first tag not walked yet
+    TagWalk walk;
+};
+
+TagWalkInFileOrder::TagWalkInFileOrder(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options)
+    : map_(map), state_(std::make_unique<State>(file, map, options)) {}
+
+TagWalkInFileOrder::~TagWalkInFileOrder() = default;
+
+void TagWalkInFileOrder::WalkBefore(std::int64_t end) {
+    State& s = *state_;
+    for (; s.next < s.order.size(); ++s.next) {
+        const std::int32_t tag = s.order[s.next];
+        if (s.bytes[static_cast<std::size_t>(tag)].start >= end) break;
+        if (s.options.onlyTag < 0 || tag == s.options.onlyTag) s.WalkOne(map_, tag);
+    }
+}
+
+bool TagWalkInFileOrder::Done() const { return state_->next == state_->order.size(); }
+
+const std::vector<FallbackTag>& TagWalkInFileOrder::Fallbacks() const { return state_->walk.fallbacks; }
+
+TagWalk TagWalkInFileOrder::Take() {
+    TagWalk walk = std::move(state_->walk);
+    state_->walk = {};
+    std::sort(walk.fallbacks.begin(), walk.fallbacks.end(), [](const FallbackTag& a, const FallbackTag& b) { return a.tag < b.tag; });
+    std::sort(walk.walked.begin(), walk.walked.end());
     std::sort(walk.ranges.begin(), walk.ranges.end(), [](const WalkedRange& a, const WalkedRange& b) { return a.start < b.start; });
     return walk;
+}
+
+TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options) {
+    TagWalkInFileOrder walk(file, map, options);
+    walk.WalkBefore(std::numeric_limits<std::int64_t>::max());
+    return walk.Take();
 }
 
 }  // namespace xsc

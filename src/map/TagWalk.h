@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,7 @@ struct FallbackTag {
 };
 
 struct TagWalk {
-    std::vector<WalkedField> fields;      // every address field of the walked tags, in tag order
+    std::vector<WalkedField> fields;      // every address field of the walked tags, tag by tag in file order
     std::vector<WalkedRange> ranges;      // when asked for: visited bytes, sorted by start
     std::vector<FallbackTag> fallbacks;   // in tag order
     std::vector<std::int32_t> walked;     // tags walked whole
@@ -69,7 +70,7 @@ struct WalkOptions {
     Range rewritten{0, 0};
     bool record = false;  // name every field by its path, and fill TagWalk::ranges
     std::int32_t onlyTag = -1;  // walk this tag alone (xsc info --tag); -1: every tag
-    // When set, the fields of each tag walked whole are handed here, in tag order, instead of
+    // When set, the fields of each tag walked whole are handed here, tag by tag in file order, instead of
     // being kept in TagWalk::fields: a compile plans each at once and keeps a word per address,
     // not a field record.
     std::function<void(const WalkedField&)> onField;
@@ -78,6 +79,33 @@ struct WalkOptions {
 // Walks the map's tags through `file` (the map as loaded). Reads only; never throws for what it
 // finds in the tag data (that is a fallback), only for a file that cannot be read.
 TagWalk WalkTags(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options);
+
+// The same walk taken a part at a time, the tags in file order (by their data offset): a compile
+// into another file walks the tags in front of the moved bytes first, then each further tag just
+// before the move reaches it, so that the disk is already taking the moved bytes while the rest is
+// walked. `file`, `map` and `options` must outlive it.
+class TagWalkInFileOrder {
+public:
+    TagWalkInFileOrder(BinaryStream& file, const HaloPcMap& map, const WalkOptions& options);
+    ~TagWalkInFileOrder();
+    TagWalkInFileOrder(const TagWalkInFileOrder&) = delete;
+    TagWalkInFileOrder& operator=(const TagWalkInFileOrder&) = delete;
+
+    // Walks every tag not walked yet whose bytes start before `end` (a file offset of the map as
+    // it is): its fields then lie before the bytes of every tag left.
+    void WalkBefore(std::int64_t end);
+    bool Done() const;
+    // The tags that fell back so far, in the order walked.
+    const std::vector<FallbackTag>& Fallbacks() const;
+    // What was walked, as WalkTags gives it: fallbacks and walked tags in tag order, ranges sorted
+    // by start (the fields in the order walked).
+    TagWalk Take();
+
+private:
+    struct State;
+    const HaloPcMap& map_;
+    std::unique_ptr<State> state_;
+};
 
 // The bytes a tag holds: its data offset to the next tag's data in file order (the end of the
 // file for the last), or nothing when its data is not in the file. Tags sharing a start: the first

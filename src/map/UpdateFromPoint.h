@@ -53,6 +53,9 @@ enum class FixupMode { Walk, Scan };
 class MovedWordFixup {
 public:
     virtual ~MovedWordFixup() = default;
+    // Makes every word in front of `end` (an offset of the moved file) known to the fix-up; the
+    // move calls it before it cuts or corrects there. A fix-up planned whole has nothing to do.
+    virtual void Reach(std::int64_t end) { (void)end; }
     // Chunks are cut at this offset plus multiples of the chunk size, each cut moved by SafeCut.
     virtual std::int64_t ChunkAnchor() const = 0;
     // A cut at or at most 3 bytes before `cut` that splits no word the fix-up looks at.

@@ -1,6 +1,7 @@
 #include "map/WalkedFixup.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 #include "map/HaloPcMap.h"
@@ -37,24 +38,59 @@ std::vector<WalkOptions::Range> Subtract(std::int64_t start, std::int64_t end, c
 }  // namespace
 
 WalkedFixup::WalkedFixup(BinaryStream& file, const HaloPcMap& map, const AddressFixup& range, const MovedBytes& moved,
-                         bool record)
-    : range_(range), moved_(moved), record_(record) {
+                         bool record, Walk when)
+    : range_(range), moved_(moved), record_(record), file_(file) {
     std::sort(moved_.owned.begin(), moved_.owned.end(),
               [](const WalkOptions::Range& a, const WalkOptions::Range& b) { return a.start < b.start; });
-    WalkOptions options{moved_.owned, {moved_.regionStart, moved_.insertionPoint}, record, -1, {}};
+    options_ = WalkOptions{moved_.owned, {moved_.regionStart, moved_.insertionPoint}, record, -1, {}};
     if (range_.Growth() != 0) {
-        options.onField = [this](const WalkedField& field) { PlanField(field); };
+        options_.onField = [this](const WalkedField& field) { PlanField(field); };
     } else {
-        options.onField = [](const WalkedField&) {};  // nothing moves: the walk only finds the fallbacks
+        options_.onField = [](const WalkedField&) {};  // nothing moves: the walk only finds the fallbacks
     }
-    TagWalk walk = WalkTags(file, map, options);
-    // The listed words in file order, for the move to consume chunk by chunk.
-    std::vector<std::size_t> order(listed_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    walk_ = std::make_unique<TagWalkInFileOrder>(file, map, options_);
+    WalkBefore(moved_.insertionPoint);
+    if (record_ || when == Walk::Now) Finish();
+}
+
+void WalkedFixup::Reach(std::int64_t end) {
+    if (!walk_->Done()) WalkBefore(end - range_.Growth());
+}
+
+void WalkedFixup::Finish() {
+    if (finished_) return;
+    WalkBefore(std::numeric_limits<std::int64_t>::max());
+    finished_ = true;
+    TagWalk walk = walk_->Take();
+    fallbacks_ = std::move(walk.fallbacks);
+    if (record_) ranges_ = std::move(walk.ranges);
+}
+
+void WalkedFixup::WalkBefore(std::int64_t end) {
+    const std::size_t firstListed = listed_.size();
+    const std::size_t firstScan = scans_.size();
+    walk_->WalkBefore(end);
+    // The tags just walked start behind every tag walked before, and each tag's words lie in its
+    // own bytes: only the new words need sorting to keep the list sorted.
+    SortListedFrom(firstListed);
+    const std::vector<FallbackTag>& fallbacks = walk_->Fallbacks();
+    for (; fallbacksPlanned_ < fallbacks.size(); ++fallbacksPlanned_) {
+        if (range_.Growth() != 0) PlanFallback(file_, fallbacks[fallbacksPlanned_]);
+    }
+    std::sort(scans_.begin() + static_cast<std::ptrdiff_t>(firstScan), scans_.end(),
+              [](const Scan& a, const Scan& b) { return a.start < b.start; });
+    std::sort(front_.begin(), front_.end(), [](const CorrectedWord& a, const CorrectedWord& b) { return a.fileOffset < b.fileOffset; });
+}
+
+// Sorts the listed words from `first` on by their offset, with their tags and paths when recording.
+void WalkedFixup::SortListedFrom(std::size_t first) {
+    std::vector<std::size_t> order(listed_.size() - first);
+    std::iota(order.begin(), order.end(), first);
     std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) { return listed_[a] < listed_[b]; });
     std::vector<std::int64_t> sorted;
     std::vector<std::int32_t> tags;
     std::vector<std::string> paths;
+    sorted.reserve(order.size());
     for (const std::size_t i : order) {
         sorted.push_back(listed_[i]);
         if (record_) {
@@ -62,17 +98,11 @@ WalkedFixup::WalkedFixup(BinaryStream& file, const HaloPcMap& map, const Address
             paths.push_back(std::move(listedPaths_[i]));
         }
     }
-    listed_ = std::move(sorted);
-    listedTags_ = std::move(tags);
-    listedPaths_ = std::move(paths);
-
-    fallbacks_ = std::move(walk.fallbacks);
-    if (range_.Growth() != 0) {
-        for (const FallbackTag& tag : fallbacks_) PlanFallback(file, tag);
+    std::copy(sorted.begin(), sorted.end(), listed_.begin() + static_cast<std::ptrdiff_t>(first));
+    if (record_) {
+        std::copy(tags.begin(), tags.end(), listedTags_.begin() + static_cast<std::ptrdiff_t>(first));
+        std::move(paths.begin(), paths.end(), listedPaths_.begin() + static_cast<std::ptrdiff_t>(first));
     }
-    std::sort(scans_.begin(), scans_.end(), [](const Scan& a, const Scan& b) { return a.start < b.start; });
-    std::sort(front_.begin(), front_.end(), [](const CorrectedWord& a, const CorrectedWord& b) { return a.fileOffset < b.fileOffset; });
-    if (record_) ranges_ = std::move(walk.ranges);
 }
 
 void WalkedFixup::PlanField(const WalkedField& field) {

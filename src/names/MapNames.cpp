@@ -84,6 +84,7 @@ private:
     }
 
     void ReadTags() {
+        out_.tags_.reserve(map_.TagCache.size());
         for (std::size_t i = 0; i < map_.TagCache.size(); ++i) {
             const Tag& t = *map_.TagCache[i];
             out_.tags_.push_back({static_cast<std::int32_t>(i), static_cast<std::uint32_t>(t.ident), {t.Class1, t.Class2, t.Class3}, t.Name});

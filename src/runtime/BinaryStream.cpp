@@ -105,6 +105,25 @@ std::string BinaryStream::Read(std::size_t count) {
     return bytes;
 }
 
+bool BinaryStream::ReadUpToZero(std::string& out) {
+    if (position_ < 0) CheckReadable(1);
+    while (position_ < length_) {
+        const std::int64_t cacheEnd = cacheStart_ + static_cast<std::int64_t>(cache_.size());
+        if (position_ < cacheStart_ || position_ >= cacheEnd) FillCache(position_);
+        const auto* from = reinterpret_cast<const char*>(cache_.data() + (position_ - cacheStart_));
+        const auto available = static_cast<std::size_t>(cacheStart_ + static_cast<std::int64_t>(cache_.size()) - position_);
+        const auto* zero = static_cast<const char*>(std::memchr(from, 0, available));
+        const std::size_t taken = zero ? static_cast<std::size_t>(zero - from) : available;
+        out.append(from, taken);
+        position_ += static_cast<std::int64_t>(taken);
+        if (zero) {
+            ++position_;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::int8_t BinaryStream::ReadInt8() {
     std::uint8_t b = 0;
     ReadInto(&b, 1);

@@ -37,6 +37,10 @@ public:
     bool Eof() const { return position_ >= length_; }
 
     std::string Read(std::size_t count);
+    // Appends to `out` the bytes from the position up to the next zero byte, and moves past that
+    // zero byte; false (the position at the end) when the file ends first. Names and texts are
+    // stored so: reading them a byte at a time would cost a call per byte.
+    bool ReadUpToZero(std::string& out);
     void ReadInto(std::uint8_t* out, std::size_t count);
     std::int8_t ReadInt8();
     std::int16_t ReadInt16();

@@ -11,8 +11,11 @@
 //                  ST                      P + G                       oldLength + G
 //
 // Chunks are cut at the fix-up's anchor (the scan's start) plus multiples of the chunk size, each
-// cut moved back by up to 3 bytes where it would split a word the fix-up corrects. In place, a file that grows is written from its end backwards and a
-// file that shrinks from the front forwards, so that no byte is overwritten before it is read.
+// cut moved back by up to 3 bytes where it would split a word the fix-up corrects; the fix-up is
+// asked to reach each cut (MovedWordFixup::Reach) before it is made. In place, a file that grows
+// is written from its end backwards and a file that shrinks from the front forwards, so that no
+// byte is overwritten before it is read. The written chunks are flushed to the disk behind the
+// move (runtime/FlushBehind.h), so that the caller's closing flush finds little left to do.
 
 #include <cstddef>
 #include <cstdint>
@@ -42,7 +45,7 @@ constexpr std::size_t kMoveChunkSize = 4 * 1024 * 1024;
 // length; a file that shrinks is cut by the caller afterwards. Returns the words the fix-up
 // corrected (listed in `corrected` when given). `chunkSize` must be a positive multiple of 4.
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
-                     const MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected,
+                     MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected,
                      std::size_t chunkSize = kMoveChunkSize);
 
 }  // namespace xsc

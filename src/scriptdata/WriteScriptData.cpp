@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "map/HaloPcMap.h"
@@ -73,10 +74,10 @@ struct WritePlan {
     std::vector<FieldWrite> writes;
     AddressFixup fixup;
     WriteResult result;
-    std::optional<WalkedFixup> walked;  // the walk's fix-up; empty under the word scan
+    std::unique_ptr<WalkedFixup> walked;  // the walk's fix-up; none under the word scan
 
     TailMove Move() const { return {a.stringData, region, a.insertionPoint, a.fileLength}; }
-    const MovedWordFixup& Mover() const {
+    MovedWordFixup& Mover() {
         if (walked) return *walked;
         return fixup;
     }
@@ -137,17 +138,21 @@ std::vector<WalkOptions::Range> OwnedRanges(const HaloPcMap& map, const ScriptCo
 }
 
 // The walk: its corrections in front of the string data become small writes; those of the moved
-// bytes are left to the move.
-void PlanWalk(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state, WritePlan& plan, bool recordFixups) {
+// bytes are left to the move. In place every tag is walked now, so that all reading is done before
+// the first write; into another file, the tags behind the insertion point are walked as the move
+// reaches them (the original is never written, and the disk takes the first chunks meanwhile).
+void PlanWalk(BinaryStream& source, const HaloPcMap& map, const ScriptCompilier& state, WritePlan& plan,
+              const WriteOptions& options) {
     const ScriptArrangement& a = plan.a;
-    plan.walked.emplace(source, map, plan.fixup,
-                        MovedBytes{a.stringData, a.insertionPoint, a.fileLength, OwnedRanges(map, state, plan)}, recordFixups);
+    const bool recordFixups = options.recordFixups;
+    plan.walked = std::make_unique<WalkedFixup>(
+        source, map, plan.fixup, MovedBytes{a.stringData, a.insertionPoint, a.fileLength, OwnedRanges(map, state, plan)},
+        recordFixups, options.output ? WalkedFixup::Walk::AsMoved : WalkedFixup::Walk::Now);
     for (const CorrectedWord& w : plan.walked->Front()) {
         plan.writes.push_back(Int32Write(w.fileOffset, static_cast<std::int32_t>(w.newValue)));
         ++(w.tag == 0 ? plan.result.scenarioAddressesCorrected : plan.result.wordsCorrected);
         if (recordFixups) plan.result.fixups.push_back(w);
     }
-    plan.result.fallbacks = plan.walked->Fallbacks();
     if (recordFixups) plan.result.leftAlone = plan.walked->LeftAlone(source, a.newLength);
 }
 
@@ -199,7 +204,7 @@ WritePlan PlanWrite(BinaryStream& source, const HaloPcMap& map, const ScriptComp
     if (options.fixup == FixupMode::Scan) {
         CorrectScenarioBlocks(source, plan, recordFixups, globalsWritten);
     } else {
-        PlanWalk(source, map, state, plan, recordFixups);
+        PlanWalk(source, map, state, plan, options);
     }
     return plan;
 }
@@ -245,8 +250,13 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
     PausePoint(pause::kUnmarked);
 }
 
-// The result, with the words the scan listed attributed to the tags whose data holds them.
+// The result, with the tags the walk could not walk, and the words the scan listed attributed to
+// the tags whose data holds them.
 WriteResult Result(const HaloPcMap& map, WritePlan& plan) {
+    if (plan.walked) {
+        plan.walked->Finish();
+        plan.result.fallbacks = plan.walked->Fallbacks();
+    }
     const TagSpans spans(map, plan.a.insertionPoint, plan.a.growth, plan.a.newLength);
     spans.Attribute(plan.result.fixups);
     spans.Attribute(plan.result.leftAlone);

@@ -59,7 +59,7 @@ TEST(MoveTail, InPlaceAndCopyMatchTheMoveInOnePiece) {
             Bytes region(static_cast<std::size_t>(c.newRegion));
             for (auto& byte : region) byte = static_cast<std::uint8_t>(rng());
             const TailMove move{kRegionStart, region, kRegionStart + c.oldRegion, static_cast<std::int64_t>(old.size())};
-            const AddressFixup fixup(kMagic, static_cast<std::int32_t>(move.oldTailStart + c.scanFrom),
+            AddressFixup fixup(kMagic, static_cast<std::int32_t>(move.oldTailStart + c.scanFrom),
                                      static_cast<std::int32_t>(move.oldTailStart), static_cast<std::int32_t>(move.Growth()),
                                      move.oldLength);
             test::WriteBytes(dir / "old.map", old);
@@ -87,7 +87,8 @@ TEST(MoveTail, InPlaceAndCopyMatchTheMoveInOnePiece) {
 
 // The walk's fix-up, consumed chunk by chunk: small chunks (many cuts, on and off the words'
 // grid, inside listed words and a fallen-back tag's scan), in place (backwards for growth, forwards
-// for shrink) and into another file, give the bytes of one chunk.
+// for shrink) and into another file, with the tags walked before the move or as it reaches them,
+// give the bytes of one chunk.
 TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
     mapgen::MapOptions options;
     options.headSize = 4096;
@@ -104,7 +105,8 @@ TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
         Bytes whole;
         // Chunks cut 2 bytes off the words' grid: each cut must step back to the word it would split.
         for (const auto& [chunk, offGrid] : {std::pair{std::size_t{1} << 20, 0}, {8, 0}, {12, 2}, {4, 2}, {1 << 20, 2}}) {
-            for (bool inPlace : {true, false}) {
+            for (const auto& [inPlace, when] : {std::pair{true, WalkedFixup::Walk::Now}, {false, WalkedFixup::Walk::Now},
+                                                {false, WalkedFixup::Walk::AsMoved}}) {
                 test::WriteBytes(dir / "old.map", old);
                 test::WriteBytes(dir / "new.map", {});
                 HaloPcMap map;
@@ -117,18 +119,21 @@ TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
                     BinaryStream source = BinaryStream::OpenAsBinaryFile(dir / "old.map", BinaryStream::Mode::ReadWrite);
                     // The scenario's script fields are the compile's own.
                     const std::vector<WalkOptions::Range> owned{{layout.scenarioOffset + 0x474, layout.scenarioOffset + 0x4B4}};
-                    const WalkedFixup walked(source, map, range, {move.regionStart, move.oldTailStart, move.oldLength, owned}, false);
-                    ASSERT_EQ(walked.Fallbacks().size(), 1u);
+                    WalkedFixup walked(source, map, range, {move.regionStart, move.oldTailStart, move.oldLength, owned}, false,
+                                       when);
                     BinaryStream target = BinaryStream::OpenAsBinaryFile(dir / (inPlace ? "old.map" : "new.map"),
                                                                          BinaryStream::Mode::ReadWrite);
                     target.Reserve(move.NewLength());
                     if (!inPlace) target.CopyFrom(source, 0, move.regionStart);
                     MoveTail(source, inPlace ? source : target, inPlace, move, walked, nullptr, chunk);
                     if (inPlace) source.SetLength(move.NewLength());
+                    walked.Finish();
+                    ASSERT_EQ(walked.Fallbacks().size(), 1u);
                 }
                 const Bytes moved = test::ReadBytes(dir / (inPlace ? "old.map" : "new.map"));
                 if (whole.empty()) whole = moved;
-                EXPECT_EQ(moved, whole) << "chunks of " << chunk << (inPlace ? ", in place" : ", copy") << ", region " << newRegion;
+                EXPECT_EQ(moved, whole) << "chunks of " << chunk << (inPlace ? ", in place" : ", copy")
+                                        << (when == WalkedFixup::Walk::AsMoved ? " walked as moved" : "") << ", region " << newRegion;
             }
         }
         EXPECT_NE(Bytes(whole.begin() + layout.stringDataOffset + newRegion, whole.end()),

@@ -83,12 +83,20 @@ TEST(WalkedFixup, EveryAddressFieldFollowsItsBytesAndNothingElseChanges) {
              {test::PrintScript(3, "middle"), test::PrintScript(7, "longer_texts"), test::PrintScript(7, "longer_texts"),
               test::PrintScript(1, "x"), std::string("<s/>"), test::PrintScript(2, "again")}) {
             const test::Bytes before = test::ReadBytes(dir / "level.map");
+            {
+                // Into another file, the tags are walked as the move reaches them: the same bytes.
+                HaloPcMap map;
+                map.LoadMap(dir / "level.map");
+                ScriptCompilier state;
+                BuildScriptData(map, XmlDocument::LoadXml(script), state, {.output = dir / "copy.map"});
+            }
             HaloPcMap map;
             map.LoadMap(dir / "level.map");
             ScriptCompilier state;
             const CompileSummary summary = BuildScriptData(map, XmlDocument::LoadXml(script), state);
             const test::Bytes after = test::ReadBytes(dir / "level.map");
             SCOPED_TRACE(script + ", growth " + std::to_string(summary.growth));
+            EXPECT_EQ(test::ReadBytes(dir / "copy.map"), after) << "compiled into another file";
             for (const FallbackTag& t : summary.fallbacks) ADD_FAILURE() << "tag " << t.tag << " fell back: " << t.reason;
             ExpectFieldsFollow(before, after, summary.growth, f);
             EXPECT_EQ(test::Get32(after, 0x08), after.size());
