@@ -9,6 +9,7 @@
 #include "runtime/BinaryStream.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/FlushBehind.h"
 #include "runtime/FileLock.h"
 #include "runtime/FileSystem.h"
 #include "runtime/NativeFile.h"
@@ -26,6 +27,7 @@ constexpr std::int64_t kRangeEntrySize = 16;
 constexpr std::int64_t kTrailerSize = 16;
 constexpr std::int64_t kLargestAnchor = 64 * 1024;
 constexpr std::size_t kCopyChunk = 4 * 1024 * 1024;
+constexpr std::int64_t kFlushBehindEvery = 16 * 1024 * 1024;
 
 // XXH3-64, fed piece by piece.
 class Hash {
@@ -256,8 +258,12 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
         out.SetPosition(0);
         out.Write(header.data(), header.size());
         whole.Add(header.data(), header.size());
+        // A journal holds the whole moved tail of a map, hundreds of megabytes: it goes to the
+        // disk as it is written, not all at the closing flush.
+        FlushBehind flushing(out.File(), kFlushBehindEvery);
         ForEachChunk(file, ranges, [&](const std::vector<std::uint8_t>& chunk, std::size_t, std::int64_t) {
             out.Write(chunk.data(), chunk.size());
+            flushing.Written(static_cast<std::int64_t>(chunk.size()));
             whole.Add(chunk.data(), chunk.size());
             data.Add(chunk.data(), chunk.size());
         });
@@ -266,6 +272,7 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
         whole.Add(trailer, 8);
         EncodeFixed64(trailer + 8, whole.Value());
         out.Write(trailer, sizeof trailer);
+        flushing.Finish();
         out.Flush();
         out.Close();
         SyncFolderOf(journal.path_);
