@@ -11,10 +11,6 @@
 namespace xsc {
 namespace {
 
-// Bytes written between two flushes behind the move: a few chunks, so that a small map is not
-// flushed over and over.
-constexpr std::int64_t kFlushBehindEvery = 16 * 1024 * 1024;
-
 struct Chunk {
     std::int64_t start;  // file offsets in the moved file
     std::int64_t end;
@@ -66,7 +62,8 @@ std::int64_t TailMove::Growth() const {
 }
 
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
-                     MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected, std::size_t chunkSize) {
+                     MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected, FlushBehind* flushing,
+                     std::size_t chunkSize) {
     if (chunkSize == 0 || chunkSize % 4 != 0) throw Error("internal error: the move's chunk size must be a multiple of 4");
     const std::int64_t growth = move.Growth();
     const std::int64_t regionEnd = move.regionStart + static_cast<std::int64_t>(move.region.size());
@@ -87,7 +84,6 @@ std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, c
     const std::size_t listedBefore = corrected ? corrected->size() : 0;
     std::size_t count = 0;
     std::size_t next = 0;  // backwards: in `chunks`
-    FlushBehind flushing(target.File(), kFlushBehindEvery);
     for (std::int64_t start = move.regionStart;;) {
         Chunk chunk{};
         if (backwards) {
@@ -105,10 +101,9 @@ std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, c
         if (inPlace && growth == 0 && chunk.start >= regionEnd) continue;
         target.SetPosition(chunk.start);
         target.Write(buffer.data(), bytes);
-        flushing.Written(static_cast<std::int64_t>(bytes));
+        if (flushing) flushing->Written(static_cast<std::int64_t>(bytes));
         PausePoint(pause::kChunkMoved);
     }
-    flushing.Finish();
     if (corrected) {
         // Chunks written backwards listed their words backwards: the listing goes in file order.
         std::sort(corrected->begin() + static_cast<std::ptrdiff_t>(listedBefore), corrected->end(),

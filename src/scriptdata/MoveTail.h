@@ -14,8 +14,8 @@
 // cut moved back by up to 3 bytes where it would split a word the fix-up corrects; the fix-up is
 // asked to reach each cut (MovedWordFixup::Reach) before it is made. In place, a file that grows
 // is written from its end backwards and a file that shrinks from the front forwards, so that no
-// byte is overwritten before it is read. The written chunks are flushed to the disk behind the
-// move (runtime/FlushBehind.h), so that the caller's closing flush finds little left to do.
+// byte is overwritten before it is read. A caller may have the chunks flushed to the disk behind
+// the move (runtime/FlushBehind.h), so that its closing flush finds little left to do.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +27,7 @@
 namespace xsc {
 
 class BinaryStream;
+class FlushBehind;
 
 struct TailMove {
     std::int64_t regionStart = 0;        // ST: where the new region starts, in both files
@@ -43,9 +44,10 @@ constexpr std::size_t kMoveChunkSize = 4 * 1024 * 1024;
 // Writes the moved bytes into `target`, reading the tail from `source`; `source` and `target`
 // may be the same file (a compile in place). The target must already have room for the new
 // length; a file that shrinks is cut by the caller afterwards. Returns the words the fix-up
-// corrected (listed in `corrected` when given). `chunkSize` must be a positive multiple of 4.
+// corrected (listed in `corrected` when given). `flushing`, when given, is told of every chunk
+// written. `chunkSize` must be a positive multiple of 4.
 std::size_t MoveTail(BinaryStream& source, BinaryStream& target, bool inPlace, const TailMove& move,
-                     MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected,
+                     MovedWordFixup& fixup, std::vector<CorrectedWord>* corrected, FlushBehind* flushing = nullptr,
                      std::size_t chunkSize = kMoveChunkSize);
 
 }  // namespace xsc

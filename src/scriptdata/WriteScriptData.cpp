@@ -12,6 +12,7 @@
 #include "map/WalkedFixup.h"
 #include "runtime/BinaryStream.h"
 #include "runtime/Error.h"
+#include "runtime/FlushBehind.h"
 #include "runtime/RollbackJournal.h"
 #include "runtime/Int32.h"
 #include "runtime/PausePoint.h"
@@ -25,6 +26,10 @@ namespace xsc {
 namespace {
 
 using namespace scriptformat;
+
+// Bytes written between two flushes behind the copy and the move (runtime/FlushBehind.h): a few
+// chunks, so that a small map is not flushed over and over.
+constexpr std::int64_t kFlushBehindEvery = 16 * 1024 * 1024;
 
 // A small write at a file offset before the string data, planned before anything is written.
 struct FieldWrite {
@@ -242,7 +247,10 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
     PausePoint(pause::kMarked);
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
-    plan.result.wordsCorrected += MoveTail(file, file, true, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr);
+    FlushBehind flushing(file.File(), kFlushBehindEvery);
+    plan.result.wordsCorrected +=
+        MoveTail(file, file, true, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr, &flushing);
+    flushing.Finish();
     WriteFields(file, plan);
     if (move.NewLength() < move.oldLength) file.SetLength(move.NewLength());
     file.Flush();
@@ -298,9 +306,12 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
     {
         BinaryStream target = BinaryStream::OpenAsBinaryFile(temporary.Path(), BinaryStream::Mode::ReadWrite);
         target.Reserve(move.NewLength());
+        FlushBehind flushing(target.File(), kFlushBehindEvery);
         target.CopyFrom(source, 0, move.regionStart);
+        flushing.Written(move.regionStart);
         plan.result.wordsCorrected +=
-            MoveTail(source, target, false, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr);
+            MoveTail(source, target, false, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr, &flushing);
+        flushing.Finish();
         WriteFields(target, plan);
     }
     temporary.CommitTo(*options.output);

@@ -70,7 +70,7 @@ TEST(MoveTail, InPlaceAndCopyMatchTheMoveInOnePiece) {
                                                                      BinaryStream::Mode::ReadWrite);
                 target.Reserve(move.NewLength());
                 if (!inPlace) target.CopyFrom(source, 0, kRegionStart);
-                MoveTail(source, inPlace ? source : target, inPlace, move, fixup, nullptr, kChunk);
+                MoveTail(source, inPlace ? source : target, inPlace, move, fixup, nullptr, nullptr, kChunk);
                 if (inPlace) source.SetLength(move.NewLength());
             }
             // The moved file in one piece, scanned in one piece.
@@ -125,7 +125,7 @@ TEST(MoveTail, TheWalksCorrectionsDoNotDependOnTheChunks) {
                                                                          BinaryStream::Mode::ReadWrite);
                     target.Reserve(move.NewLength());
                     if (!inPlace) target.CopyFrom(source, 0, move.regionStart);
-                    MoveTail(source, inPlace ? source : target, inPlace, move, walked, nullptr, chunk);
+                    MoveTail(source, inPlace ? source : target, inPlace, move, walked, nullptr, nullptr, chunk);
                     if (inPlace) source.SetLength(move.NewLength());
                     walked.Finish();
                     ASSERT_EQ(walked.Fallbacks().size(), 1u);
