@@ -69,6 +69,7 @@ void WalkedFixup::Finish() {
 void WalkedFixup::WalkBefore(std::int64_t end) {
     const std::size_t firstListed = listed_.size();
     const std::size_t firstScan = scans_.size();
+    const std::size_t frontBefore = front_.size();
     walk_->WalkBefore(end);
     // The tags just walked start behind every tag walked before, and each tag's words lie in its
     // own bytes: only the new words need sorting to keep the list sorted.
@@ -79,7 +80,10 @@ void WalkedFixup::WalkBefore(std::int64_t end) {
     }
     std::sort(scans_.begin() + static_cast<std::ptrdiff_t>(firstScan), scans_.end(),
               [](const Scan& a, const Scan& b) { return a.start < b.start; });
-    std::sort(front_.begin(), front_.end(), [](const CorrectedWord& a, const CorrectedWord& b) { return a.fileOffset < b.fileOffset; });
+    if (front_.size() != frontBefore) {
+        std::sort(front_.begin(), front_.end(),
+                  [](const CorrectedWord& a, const CorrectedWord& b) { return a.fileOffset < b.fileOffset; });
+    }
 }
 
 // Sorts the listed words from `first` on by their offset, with their tags and paths when recording.

@@ -23,9 +23,13 @@ class NativeFile;
 
 class FlushBehind {
 public:
+    // Bytes written between two flushes by default: a few chunks of a move, so that a small map
+    // is not flushed over and over.
+    static constexpr std::int64_t kEvery = 16 * 1024 * 1024;
+
     // Flushes `file` whenever at least `every` bytes were written to it since the last flush
     // began. The file must stay open until Finish() returns or this object is gone.
-    FlushBehind(NativeFile& file, std::int64_t every);
+    explicit FlushBehind(NativeFile& file, std::int64_t every = kEvery);
     ~FlushBehind();  // waits for the flushes asked for; reports nothing
     FlushBehind(const FlushBehind&) = delete;
     FlushBehind& operator=(const FlushBehind&) = delete;

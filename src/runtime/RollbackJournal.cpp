@@ -27,7 +27,6 @@ constexpr std::int64_t kRangeEntrySize = 16;
 constexpr std::int64_t kTrailerSize = 16;
 constexpr std::int64_t kLargestAnchor = 64 * 1024;
 constexpr std::size_t kCopyChunk = 4 * 1024 * 1024;
-constexpr std::int64_t kFlushBehindEvery = 16 * 1024 * 1024;
 
 // XXH3-64, fed piece by piece.
 class Hash {
@@ -260,7 +259,7 @@ RollbackJournal RollbackJournal::Begin(BinaryStream& file, const std::filesystem
         whole.Add(header.data(), header.size());
         // A journal holds the whole moved tail of a map, hundreds of megabytes: it goes to the
         // disk as it is written, not all at the closing flush.
-        FlushBehind flushing(out.File(), kFlushBehindEvery);
+        FlushBehind flushing(out.File());
         ForEachChunk(file, ranges, [&](const std::vector<std::uint8_t>& chunk, std::size_t, std::int64_t) {
             out.Write(chunk.data(), chunk.size());
             flushing.Written(static_cast<std::int64_t>(chunk.size()));

@@ -27,10 +27,6 @@ namespace {
 
 using namespace scriptformat;
 
-// Bytes written between two flushes behind the copy and the move (runtime/FlushBehind.h): a few
-// chunks, so that a small map is not flushed over and over.
-constexpr std::int64_t kFlushBehindEvery = 16 * 1024 * 1024;
-
 // A small write at a file offset before the string data, planned before anything is written.
 struct FieldWrite {
     std::int64_t offset;
@@ -247,7 +243,7 @@ void ApplyInPlace(BinaryStream& file, WritePlan& plan, bool recordFixups, std::s
     PausePoint(pause::kMarked);
     const TailMove move = plan.Move();
     file.Reserve(move.NewLength());
-    FlushBehind flushing(file.File(), kFlushBehindEvery);
+    FlushBehind flushing(file.File());
     plan.result.wordsCorrected +=
         MoveTail(file, file, true, move, plan.Mover(), recordFixups ? &plan.result.fixups : nullptr, &flushing);
     flushing.Finish();
@@ -306,7 +302,7 @@ WriteResult WriteToOutput(const HaloPcMap& map, const ScriptCompilier& state, co
     {
         BinaryStream target = BinaryStream::OpenAsBinaryFile(temporary.Path(), BinaryStream::Mode::ReadWrite);
         target.Reserve(move.NewLength());
-        FlushBehind flushing(target.File(), kFlushBehindEvery);
+        FlushBehind flushing(target.File());
         target.CopyFrom(source, 0, move.regionStart);
         flushing.Written(move.regionStart);
         plan.result.wordsCorrected +=
