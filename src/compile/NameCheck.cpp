@@ -17,12 +17,17 @@ namespace {
 using Severity = Diagnostic::Severity;
 using engine::Storage;
 
-// Every "ScriptValue" element of the document, in document order.
+// Every "ScriptValue" element inside a script, in document order. The root's children are the
+// scripts, whatever their names: a script element named "ScriptValue" is compiled as a script, and
+// its attributes name nothing.
 std::vector<const XmlNode*> ValueElements(const XmlDocument& document) {
     std::vector<const XmlNode*> values;
     const XmlNode* root = document.DocumentElement();
     if (root == nullptr) return values;
-    std::vector<const XmlNode*> pending(root->Children.rbegin(), root->Children.rend());
+    std::vector<const XmlNode*> pending;
+    for (auto script = root->Children.rbegin(); script != root->Children.rend(); ++script) {
+        pending.insert(pending.end(), (*script)->Children.rbegin(), (*script)->Children.rend());
+    }
     while (!pending.empty()) {
         const XmlNode* node = pending.back();
         pending.pop_back();

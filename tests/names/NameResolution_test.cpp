@@ -121,6 +121,25 @@ TEST(NameResolution, ANameTheMapLacksRefusesTheCompile) {
     EXPECT_EQ(test::ReadBytes(path), before);
 }
 
+// The root's children are scripts whatever their element names: a script element named
+// "ScriptValue" names nothing with its attributes, so the check finds no error where the compile
+// accepts the script (a fuzz finding: the check refused what the compile wrote).
+TEST(NameResolution, AScriptElementsOwnAttributesNameNothing) {
+    test::TempDir dir;
+    const auto path = dir / "level.map";
+    mapgen::WriteMap(path, test::NamedMap(27));
+    HaloPcMap map;
+    map.LoadMap(path);
+    const MapNames names = MapNames::Read(map);
+    const NameResolver resolver(names);
+    const XmlDocument document = test::ScriptDocument("<scripts><ScriptValue ValueType=\"13\" Value=\"pont_2\"/></scripts>");
+    for (const Diagnostic& d : CheckNames(document, &resolver)) {
+        EXPECT_NE(d.severity, Diagnostic::Severity::Error) << d.message;
+    }
+    ScriptCompilier state;
+    EXPECT_NO_THROW(BuildScriptData(map, document, state));
+}
+
 // The texts and values of the source language meet the XML language's: the same bytes.
 TEST(NameResolution, BothLanguagesResolveAlike) {
     test::TempDir a, b;
